@@ -1,0 +1,3 @@
+#include "app/main.hpp"
+
+int main() { return AppMain(GetModuleHandle(nullptr), SW_SHOWDEFAULT); }

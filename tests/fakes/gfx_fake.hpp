@@ -1,0 +1,54 @@
+// Recording fake of the graphics seam (render/gfx/gfx.hpp). Hands out distinct objects, honours
+// AddRef/Release, and records every call on every object with its arguments so tests can assert on
+// the sequence. Creation failures, pass counts, mesh materials and the clock are settable.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "render/gfx/gfx.hpp"
+
+namespace gfxfake {
+
+struct Call {
+  std::string op;               // method or function name: "SetFloat", "DrawSubset", "CreateDevice"…
+  const void* object = nullptr; // the object called (null for free functions)
+  std::string name;             // parameter, technique or file name; the text for DrawText
+  std::vector<float> floats;    // SetFloat: 1; SetFloatArray: count; SetMatrix: 16 (row-major);
+                                // Clear: z; SetTransform: 16
+  const void* pointer = nullptr;  // SetTexture: the texture; DrawText: the rectangle's address
+  int64_t integer = 0;          // DrawSubset/BeginPass: index; Clear: flags; SetRenderState: state;
+                                // Begin: flags; DrawText: count
+  uint64_t extra = 0;           // Clear/DrawText: colour; SetRenderState: value; Begin: passes given
+  gfx::Rect rect{};             // DrawText: the rectangle as passed
+};
+
+// Forgets calls and objects' bookkeeping (live objects are leaked, not freed), resets every setting:
+// pass count 2 for every technique, no failures, clock at 0, default mesh materials.
+void Reset();
+const std::vector<Call>& Calls();
+void ClearCalls();
+// Calls whose op equals op, in order.
+std::vector<Call> CallsOf(const std::string& op);
+
+// Pass count Begin reports while the named technique is current (default 2 for any name).
+void SetPassCount(const std::string& technique, uint32_t passes);
+// Makes the named creation fail: "Create", "CreateDevice", "CreateFont", "CreateEffect",
+// or "LoadMesh:<file>" / "CreateTexture:<file>" for one file.
+void FailCreation(const std::string& what);
+// Error text the failed effect creation returns (default: "Za_rad_2.fx(1): error: fake failure");
+// an empty string means no error buffer at all.
+void SetEffectErrorText(const std::string& text);
+// Texture names of the materials a mesh file yields (default: one material, "chair_tex.png",
+// for any file); an empty list yields a mesh with no materials; a null entry is written as "".
+void SetMeshMaterials(const std::string& file, const std::vector<std::string>& textureNames);
+// Makes Begin fail (and write no pass count) while set.
+void FailBegin(bool fail);
+
+void SetClock(int64_t milliseconds);
+void AdvanceClock(int64_t milliseconds);
+
+// Objects created and not yet released to zero references.
+int LiveObjects();
+
+}  // namespace gfxfake
