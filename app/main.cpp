@@ -1,0 +1,68 @@
+// The entry function: the window, the start-up guard, the message loop that renders whenever no
+// message waits, and shutdown. The loop never waits; it renders back to back.
+#include "app/main.hpp"
+
+#include <cstdio>
+#include <exception>
+#include <fstream>
+
+#include "app/app_state.hpp"
+#include "app/window_proc.hpp"
+#include "render/device.hpp"
+#include "render/scene.hpp"
+#include "settings/settings.hpp"
+
+namespace {
+constexpr const char* kClassName = "MY_WINDOWS_CLASS";
+constexpr const char* kTitle = "Završni rad - Morvita - Dervan";
+constexpr int kIconResource = 107;
+}  // namespace
+
+int AppMain(HINSTANCE instance, int showCommand) {
+  WNDCLASSEX windowClass{};
+  windowClass.cbSize = 48;
+  windowClass.style = CS_HREDRAW | CS_VREDRAW;
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIcon(instance, kIconResource);
+  windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = GetStockObject(BLACK_BRUSH);
+  windowClass.lpszClassName = kClassName;
+  windowClass.hIconSm = LoadIcon(instance, kIconResource);
+  if (!RegisterClassEx(&windowClass)) return E_FAIL_CODE;
+
+  AppState.window = CreateWindowEx(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                   1024, 768, nullptr, nullptr, instance, nullptr);
+  if (!AppState.window) return E_FAIL_CODE;
+  ShowWindow(AppState.window, showCommand);
+  UpdateWindow(AppState.window);
+
+  try {
+    LoadSettings();
+    InitDevice();
+    LoadResources();
+  } catch (const std::exception& e) {
+    {
+      std::ofstream log("ERR_LOG.txt");
+      log << "Iznimka: " << e.what();
+    }
+    // Started from a terminal, the user sees the reason at once.
+    std::fprintf(stderr, "Iznimka: %s\n", e.what());
+    ReleaseResources();
+    return -1;
+  }
+
+  MSG message{};
+  while (message.message != WM_QUIT) {
+    if (PeekMessage(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessage(&message);
+    } else {
+      RenderFrame();
+    }
+  }
+
+  ReleaseResources();
+  UnregisterClass(kClassName, instance);
+  return static_cast<int>(message.wParam);
+}
