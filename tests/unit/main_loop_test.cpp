@@ -86,7 +86,7 @@ TEST_F(MainLoopTest, EachTurnDispatchesOneMessageOrRendersOneFrame) {
   }
   // Turns 0-2 and 5-7 render; 3, 4 and 8 dispatch; 9 dispatches the quit message.
   EXPECT_EQ(Frames(), 6u);
-  EXPECT_EQ(wsfake::EventsOf("Dispatch").size(), 5u);
+  EXPECT_EQ(wsfake::EventsOf("Dispatch").size(), 4u);
 }
 
 TEST_F(MainLoopTest, TheQuitMessageIsDispatchedAndNoFrameFollowsIt) {
