@@ -46,7 +46,7 @@ struct Rect {
 
 struct DisplayMode {
   uint32_t Width, Height, RefreshRate;
-  Format Format;
+  gfx::Format Format;
 };
 
 struct PresentParameters {
