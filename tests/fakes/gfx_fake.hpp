@@ -21,6 +21,18 @@ struct Call {
                                 // Begin: flags; DrawText: count
   uint64_t extra = 0;           // Clear/DrawText: colour; SetRenderState: value; Begin: passes given
   gfx::Rect rect{};             // DrawText: the rectangle as passed
+  // Further arguments, in the function's order where it has more than the fields above hold:
+  // CreateDevice: adapter, device type, behaviour flags; CreateFont: height, width, weight,
+  // mip levels, italic, char set, output precision, quality, pitch and family; LoadMeshFromX:
+  // options; CreateEffectFromFile: flags; DrawText: format; Create: SDK version;
+  // GetAdapterDisplayMode: adapter.
+  std::vector<int64_t> ints;
+  // CreateDevice: focus window; creation functions: the device given; CreateEffectFromFile:
+  // defines, include, pool; Present: source, destination, window, dirty region; Clear: rects;
+  // DrawText: sprite.
+  std::vector<const void*> pointers;
+  gfx::PresentParameters present{};  // CreateDevice: the parameters as passed
+  const void* created = nullptr;     // creation functions: the object handed out (null on failure)
 };
 
 // Forgets calls and objects' bookkeeping (live objects are leaked, not freed), resets every setting:
@@ -50,5 +62,16 @@ void AdvanceClock(int64_t milliseconds);
 
 // Objects created and not yet released to zero references.
 int LiveObjects();
+
+// Misuse the fake saw since Reset, one line each: a call on an object already released to zero,
+// Release below zero, BeginPass outside Begin/End or beyond the pass count, End without Begin,
+// EndPass without BeginPass, a draw outside a pass, scene calls out of order. Tests expect it empty.
+std::vector<std::string> Violations();
+// Display mode GetAdapterDisplayMode reports (default 1024x768, 60 Hz, FMT_X8R8G8B8).
+void SetDisplayMode(const gfx::DisplayMode& mode);
+// File name an object was created from (mesh, texture, effect), the face name for a font, "" else.
+std::string NameOf(const void* object);
+// The technique an effect has current ("" before the first SetTechnique).
+std::string CurrentTechnique(const gfx::Effect* effect);
 
 }  // namespace gfxfake
