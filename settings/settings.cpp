@@ -1,0 +1,97 @@
+// Settings reader: "postavke.txt" is key lines, each followed by its values, read with the stream
+// library's formatted extraction in the classic locale. Limits: no comments, no key aliases; the
+// first value that cannot be read ends the reading, and nothing is ever reported.
+#include "settings/settings.hpp"
+
+#include <cstdint>
+#include <exception>
+#include <fstream>
+#include <locale>
+#include <string>
+
+#include "app/app_state.hpp"
+
+namespace {
+
+// Extraction goes through a temporary: on a failed read the stream library stores 0, or the type's
+// limit on overflow, and the field must keep the value it held before the attempt.
+template <typename T>
+bool ReadValue(std::istream& in, T& field) {
+  T value{};
+  if (!(in >> value)) return false;
+  field = value;
+  return true;
+}
+
+void ReadBoundedInt(std::istream& in, int32_t& field, int32_t low, int32_t high) {
+  if (!ReadValue(in, field)) return;
+  if (field < low) {
+    field = low;
+  } else if (field > high) {
+    field = high;
+  }
+}
+
+// Values read before a failure stay stored; the failed stream then ends the whole reading.
+void ReadFloats(std::istream& in, float* fields, int count) {
+  for (int i = 0; i < count; ++i) {
+    if (!ReadValue(in, fields[i])) return;
+  }
+}
+
+// A line ended by CR LF must compare like the same line ended by LF. Only a CR directly before a
+// consumed LF goes; a CR as the very last byte of the file (the read stopped at end of file, so no
+// LF was consumed) stays in the line, as a lone CR anywhere else does.
+void DropCarriageReturn(const std::istream& in, std::string& line) {
+  if (!in.eof() && !line.empty() && line.back() == '\r') line.pop_back();
+}
+
+}  // namespace
+
+void ReadSettings(std::istream& in) {
+  // The user's locale must not turn "0,5" into a number or group digits.
+  in.imbue(std::locale::classic());
+  in.setf(std::ios_base::dec, std::ios_base::basefield);
+  in.setf(std::ios_base::skipws);
+  SceneSettingsRecord& s = SceneSettings;
+  try {
+    std::string line;
+    // getline fails (and ends the loop) on a stream already failed, on a failed value read, and
+    // at end of file when it took no character; a last line without LF is still handled.
+    while (std::getline(in, line)) {
+      DropCarriageReturn(in, line);
+      // A CR left after a value ("5\r\n") reads as "\r" + LF, so it becomes the empty line an LF
+      // file would give here.
+      if (line.empty()) continue;
+      if (line == "number_objects") {
+        ReadBoundedInt(in, s.number_objects, 1, 50);
+      } else if (line == "number_objects_step") {
+        ReadBoundedInt(in, s.number_objects_step, 1, 10);
+      } else if (line == "light_position") {
+        ReadFloats(in, s.light_position, 3);
+      } else if (line == "kAmbient") {
+        ReadValue(in, s.kAmbient);
+      } else if (line == "kDifuse") {
+        ReadValue(in, s.kDifuse);
+      } else if (line == "intensity_source") {
+        ReadFloats(in, s.intensity_source, 3);
+      } else if (line == "intensity_ambient") {
+        ReadFloats(in, s.intensity_ambient, 3);
+      }
+    }
+  } catch (const std::exception&) {
+    // Out of memory for a line, a read error from the file buffer, or a caller's stream with
+    // exceptions switched on: the reading ends here and what was stored stays in force.
+  }
+}
+
+void LoadSettings() {
+  try {
+    // Opening failure leaves the stream failed, so ReadSettings reads nothing: a missing file is
+    // no error. The stream closes the file when it goes out of scope.
+    std::ifstream file("postavke.txt");
+    ReadSettings(file);
+  } catch (const std::exception&) {
+    // The stream's own buffer could not be allocated: nothing was read, nothing is reported.
+  }
+}

@@ -1,0 +1,362 @@
+// Settings reader: one short case per edge of the file format, grouped by theme, mostly through
+// ReadSettings on in-memory text; LoadSettings is exercised on real files in a scratch directory.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <locale>
+#include <new>
+#include <sstream>
+#include <string>
+
+#include "app/app_state.hpp"
+#include "settings/settings.hpp"
+
+namespace {
+
+void Read(const std::string& text) {
+  std::istringstream in(text);
+  ReadSettings(in);
+}
+
+std::string WithCrLf(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+void ExpectTriple(const float* v, float a, float b, float c) {
+  EXPECT_FLOAT_EQ(v[0], a);
+  EXPECT_FLOAT_EQ(v[1], b);
+  EXPECT_FLOAT_EQ(v[2], c);
+}
+
+void ExpectSameSettings(const SceneSettingsRecord& a, const SceneSettingsRecord& b) {
+  EXPECT_EQ(a.number_objects, b.number_objects);
+  EXPECT_EQ(a.number_objects_step, b.number_objects_step);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(a.light_position[i], b.light_position[i]) << "light_position " << i;
+    EXPECT_EQ(a.intensity_source[i], b.intensity_source[i]) << "intensity_source " << i;
+    EXPECT_EQ(a.intensity_ambient[i], b.intensity_ambient[i]) << "intensity_ambient " << i;
+  }
+  EXPECT_EQ(a.kAmbient, b.kAmbient);
+  EXPECT_EQ(a.kDifuse, b.kDifuse);
+}
+
+// Every field away from its initial value, so a file that sets them all back is visible.
+constexpr SceneSettingsRecord kScrambled = {
+    33, 9, {-1.0f, -2.0f, -3.0f}, 0.75f, 0.25f, {0.1f, 0.2f, 0.3f}, {0.4f, 0.5f, 0.6f}};
+
+const char kExampleFile[] =
+    "number_objects\n1\nnumber_objects_step\n2\nlight_position\n0 0 10\nkAmbient\n0.1\n"
+    "kDifuse\n1.0\nintensity_source\n1 0.7 0.7\nintensity_ambient\n0 0.5 0.5\n";
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SceneSettings = kInitialSceneSettings;
+    AppState = kInitialAppState;
+  }
+};
+
+// --- Whole files -------------------------------------------------------------------------------
+
+TEST_F(SettingsTest, ExampleFileSetsEveryFieldToItsInitialValue) {
+  SceneSettings = kScrambled;
+  Read(kExampleFile);
+  ExpectSameSettings(SceneSettings, kInitialSceneSettings);
+}
+
+TEST_F(SettingsTest, EmptyOrFailedStreamChangesNothing) {
+  Read("");
+  ExpectSameSettings(SceneSettings, kInitialSceneSettings);
+
+  std::istringstream failed("kAmbient\n0.5\n");
+  failed.setstate(std::ios_base::failbit);
+  ReadSettings(failed);
+  EXPECT_FLOAT_EQ(SceneSettings.kAmbient, 0.1f);
+}
+
+TEST_F(SettingsTest, LastValueWithoutLineEndIsStored) {
+  Read("kDifuse\n0.5");
+  EXPECT_FLOAT_EQ(SceneSettings.kDifuse, 0.5f);
+  Read("intensity_ambient\n0.1 0.2 0.3");
+  ExpectTriple(SceneSettings.intensity_ambient, 0.1f, 0.2f, 0.3f);
+}
+
+TEST_F(SettingsTest, RepeatedKeyTakesTheLaterValueAndBoundsAgain) {
+  Read("kAmbient\n0.2\nnumber_objects\n80\nkAmbient\n0.3\nnumber_objects\n4\n");
+  EXPECT_FLOAT_EQ(SceneSettings.kAmbient, 0.3f);
+  EXPECT_EQ(SceneSettings.number_objects, 4);
+  Read("number_objects\n4\nnumber_objects\n-8\n");
+  EXPECT_EQ(SceneSettings.number_objects, 1);
+}
+
+// --- Integer keys and their bounds -------------------------------------------------------------
+
+TEST_F(SettingsTest, NumberObjectsIsKeptWithinOneToFifty) {
+  const struct { const char* value; int expected; } cases[] = {
+      {"0", 1}, {"-3", 1}, {"1", 1}, {"50", 50}, {"75", 50}, {"+7", 7}, {"010", 10}};
+  for (const auto& c : cases) {
+    SceneSettings = kInitialSceneSettings;
+    Read(std::string("number_objects\n") + c.value + "\n");
+    EXPECT_EQ(SceneSettings.number_objects, c.expected) << c.value;
+  }
+}
+
+TEST_F(SettingsTest, StepIsKeptWithinOneToTenWhateverTheCount) {
+  const struct { const char* value; int expected; } cases[] = {
+      {"0", 1}, {"-1", 1}, {"25", 10}, {"10", 10}, {"7", 7}};
+  for (const auto& c : cases) {
+    SceneSettings = kInitialSceneSettings;
+    Read(std::string("number_objects\n40\nnumber_objects_step\n") + c.value + "\n");
+    EXPECT_EQ(SceneSettings.number_objects_step, c.expected) << c.value;
+    EXPECT_EQ(SceneSettings.number_objects, 40);
+  }
+}
+
+TEST_F(SettingsTest, FractionAfterIntegerIsALineOfItsOwn) {
+  // 5.5 stores 5; ".5" is then read as a line, ignored, and the reading goes on.
+  Read("number_objects\n5.5\nkAmbient\n0.25\n");
+  EXPECT_EQ(SceneSettings.number_objects, 5);
+  EXPECT_FLOAT_EQ(SceneSettings.kAmbient, 0.25f);
+}
+
+TEST_F(SettingsTest, IntegerBeyondThirtyTwoBitsKeepsTheFieldAndEndsReading) {
+  // The stream library stores the type's limit on overflow; the field must not see it.
+  Read("number_objects\n7\nnumber_objects\n99999999999\nkAmbient\n0.5\n");
+  EXPECT_EQ(SceneSettings.number_objects, 7);
+  EXPECT_FLOAT_EQ(SceneSettings.kAmbient, 0.1f);
+
+  Read("number_objects_step\n-99999999999\n");
+  EXPECT_EQ(SceneSettings.number_objects_step, 2);
+  Read("number_objects\n2147483647\n");
+  EXPECT_EQ(SceneSettings.number_objects, 50);
+}
+
+// --- Float keys -------------------------------------------------------------------------------
+
+TEST_F(SettingsTest, ThreeValuesMayStandOnSeparateLinesOrAfterBlankLines) {
+  Read("light_position\n1\n2\n3\n");
+  ExpectTriple(SceneSettings.light_position, 1, 2, 3);
+  Read("light_position\n\n \t\n4 5\n\n6\n");
+  ExpectTriple(SceneSettings.light_position, 4, 5, 6);
+}
+
+TEST_F(SettingsTest, FloatFormsOfTheStreamLibrary) {
+  Read("intensity_source\n7. .5 -2.5e-1\nkDifuse\n+1E1\n");
+  ExpectTriple(SceneSettings.intensity_source, 7.0f, 0.5f, -0.25f);
+  EXPECT_FLOAT_EQ(SceneSettings.kDifuse, 10.0f);
+}
+
+TEST_F(SettingsTest, FloatBeyondSinglePrecisionKeepsTheFieldAndEndsReading) {
+  Read("kDifuse\n1e39\nkAmbient\n0.5\n");
+  EXPECT_FLOAT_EQ(SceneSettings.kDifuse, 1.0f);
+  EXPECT_FLOAT_EQ(SceneSettings.kAmbient, 0.1f);
+
+  // Values read before the failure stay stored.
+  Read("intensity_source\n0.25 -1e39 0.5\n");
+  ExpectTriple(SceneSettings.intensity_source, 0.25f, 0.7f, 0.7f);
+}
+
+TEST_F(SettingsTest, DecimalCommaReadsTheWholePartOnly) {
+  Read("kAmbient\n0,5\nkDifuse\n0.5\n");
+  EXPECT_FLOAT_EQ(SceneSettings.kAmbient, 0.0f);
+  EXPECT_FLOAT_EQ(SceneSettings.kDifuse, 0.5f);
+
+  // Three values: x takes 0, the comma fails y, and nothing after is read.
+  SceneSettings = kScrambled;
+  Read("light_position\n1,5 2,5 3,5\nkDifuse\n0.5\n");
+  ExpectTriple(SceneSettings.light_position, 1, -2, -3);
+  EXPECT_FLOAT_EQ(SceneSettings.kDifuse, kScrambled.kDifuse);
+}
+
+TEST_F(SettingsTest, StreamLocaleIsReplacedByTheClassicOne) {
+  struct CommaDecimal : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
+  };
+  std::istringstream in("kAmbient\n0,5\nkDifuse\n0.5\n");
+  in.imbue(std::locale(std::locale::classic(), new CommaDecimal));
+  ReadSettings(in);
+  EXPECT_FLOAT_EQ(SceneSettings.kAmbient, 0.0f);
+  EXPECT_FLOAT_EQ(SceneSettings.kDifuse, 0.5f);
+}
+
+// --- Lines that are no key ---------------------------------------------------------------------
+
+TEST_F(SettingsTest, KeyWithExtraCharactersIsIgnoredAlongWithItsValueLine) {
+  const char* keys[] = {"kAmbient ", " kAmbient", "kambient", "KAMBIENT", "\xEF\xBB\xBFkAmbient",
+                        "kAmbient 0.5"};
+  for (const char* key : keys) {
+    SceneSettings = kInitialSceneSettings;
+    // The value line is then no key either; the key after it must still be read.
+    Read(std::string(key) + "\n0.5\nkDifuse\n0.25\n");
+    EXPECT_FLOAT_EQ(SceneSettings.kAmbient, 0.1f) << key;
+    EXPECT_FLOAT_EQ(SceneSettings.kDifuse, 0.25f) << key;
+  }
+}
+
+TEST_F(SettingsTest, EmbeddedNulMakesALineNoKey) {
+  const char text[] = "kAmbient\0\n0.5\nkDifuse\n0.25\n";
+  Read(std::string(text, sizeof text - 1));
+  EXPECT_FLOAT_EQ(SceneSettings.kAmbient, 0.1f);
+  EXPECT_FLOAT_EQ(SceneSettings.kDifuse, 0.25f);
+}
+
+TEST_F(SettingsTest, MissingValueBeforeNextKeyEndsReading) {
+  Read("kAmbient\nkDifuse\n0.5\nnumber_objects\n7\n");
+  EXPECT_FLOAT_EQ(SceneSettings.kAmbient, 0.1f);
+  EXPECT_FLOAT_EQ(SceneSettings.kDifuse, 1.0f);
+  EXPECT_EQ(SceneSettings.number_objects, 1);
+}
+
+TEST_F(SettingsTest, MissingValueAtEndOfFileKeepsTheField) {
+  Read("number_objects\n9\nkAmbient\n\n  \n");
+  EXPECT_EQ(SceneSettings.number_objects, 9);
+  EXPECT_FLOAT_EQ(SceneSettings.kAmbient, 0.1f);
+}
+
+TEST_F(SettingsTest, NoteAfterAValueIsIgnoredButNoteBeforeItEndsReading) {
+  Read("kAmbient\n0.25 ambient factor\nkDifuse\n0.5 diffuse\n");
+  EXPECT_FLOAT_EQ(SceneSettings.kAmbient, 0.25f);
+  EXPECT_FLOAT_EQ(SceneSettings.kDifuse, 0.5f);
+
+  SceneSettings = kInitialSceneSettings;
+  Read("kAmbient\nambient factor\n0.25\nkDifuse\n0.5\n");
+  EXPECT_FLOAT_EQ(SceneSettings.kAmbient, 0.1f);
+  EXPECT_FLOAT_EQ(SceneSettings.kDifuse, 1.0f);
+}
+
+TEST_F(SettingsTest, KeyAfterTheLastValueOnItsLineIsStillAKey) {
+  // The rest of a value's line is compared like any line; here it starts with a blank.
+  Read("kAmbient\n0.25 kDifuse\n0.5\n");
+  EXPECT_FLOAT_EQ(SceneSettings.kAmbient, 0.25f);
+  EXPECT_FLOAT_EQ(SceneSettings.kDifuse, 1.0f);
+  // Without the blank the rest of the line is exactly a key.
+  Read("number_objects\n3kDifuse\n0.5\n");
+  EXPECT_EQ(SceneSettings.number_objects, 3);
+  EXPECT_FLOAT_EQ(SceneSettings.kDifuse, 0.5f);
+}
+
+// --- Line ends ---------------------------------------------------------------------------------
+
+TEST_F(SettingsTest, CrLfFileReadsLikeTheLfFile) {
+  const std::string lf =
+      "number_objects\n5.5\n\nnumber_objects_step\n3 steps\nlight_position\n1\n2\n\n3\n"
+      "kambient\n0.9\nkAmbient\n0.25\nkDifuse\n0.5\nintensity_source\n0.1 0.2 0.3\n"
+      "intensity_ambient\n0.4\n0.5 0.6";
+  SceneSettings = kScrambled;
+  Read(lf);
+  const SceneSettingsRecord fromLf = SceneSettings;
+  EXPECT_EQ(fromLf.number_objects, 5);
+  ExpectTriple(fromLf.intensity_ambient, 0.4f, 0.5f, 0.6f);
+
+  SceneSettings = kScrambled;
+  Read(WithCrLf(lf));
+  ExpectSameSettings(SceneSettings, fromLf);
+}
+
+TEST_F(SettingsTest, LoneCarriageReturnStaysInTheLine) {
+  // Only the CR of one CR LF pair goes; the one before it keeps the line from being a key.
+  Read("kAmbient\r\r\n0.5\r\nkDifuse\r\n0.25\r\n");
+  EXPECT_FLOAT_EQ(SceneSettings.kAmbient, 0.1f);
+  EXPECT_FLOAT_EQ(SceneSettings.kDifuse, 0.25f);
+  Read("kDifuse\r0.5\n");
+  EXPECT_FLOAT_EQ(SceneSettings.kDifuse, 0.25f);
+}
+
+// --- Stream failures ---------------------------------------------------------------------------
+
+// A stream buffer that hands out its text and then fails the way an allocation does.
+class FailingBuffer : public std::streambuf {
+ public:
+  explicit FailingBuffer(std::string text) : text_(std::move(text)) {
+    setg(text_.data(), text_.data(), text_.data() + text_.size());
+  }
+
+ protected:
+  int_type underflow() override { throw std::bad_alloc(); }
+
+ private:
+  std::string text_;
+};
+
+TEST_F(SettingsTest, AllocationFailureEndsReadingWithWhatWasStored) {
+  for (bool exceptionsOn : {false, true}) {
+    SceneSettings = kInitialSceneSettings;
+    FailingBuffer buffer("kAmbient\n0.25\nkDifuse\n0.5\nnumber_objects\n");
+    std::istream in(&buffer);
+    if (exceptionsOn) in.exceptions(std::ios_base::badbit | std::ios_base::failbit);
+    EXPECT_NO_THROW(ReadSettings(in));
+    EXPECT_FLOAT_EQ(SceneSettings.kAmbient, 0.25f);
+    EXPECT_FLOAT_EQ(SceneSettings.kDifuse, 0.5f);
+    EXPECT_EQ(SceneSettings.number_objects, 1);
+  }
+}
+
+TEST_F(SettingsTest, StreamWithExceptionsOnDoesNotThrowOnBadContent) {
+  std::istringstream in("kAmbient\n0.25\nkDifuse\nnot a number\n");
+  in.exceptions(std::ios_base::failbit | std::ios_base::badbit | std::ios_base::eofbit);
+  EXPECT_NO_THROW(ReadSettings(in));
+  EXPECT_FLOAT_EQ(SceneSettings.kAmbient, 0.25f);
+  EXPECT_FLOAT_EQ(SceneSettings.kDifuse, 1.0f);
+}
+
+// --- LoadSettings on real files ----------------------------------------------------------------
+
+class LoadSettingsTest : public SettingsTest {
+ protected:
+  void SetUp() override {
+    SettingsTest::SetUp();
+    previous_ = std::filesystem::current_path();
+    char pattern[] = "/tmp/tobrin_settings_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    scratch_ = pattern;
+    std::filesystem::current_path(scratch_);
+  }
+  void TearDown() override {
+    std::filesystem::current_path(previous_);
+    std::filesystem::remove_all(scratch_);
+  }
+  static void WriteFile(const std::string& bytes) {
+    std::ofstream out("postavke.txt", std::ios_base::binary);
+    out << bytes;
+  }
+
+  std::filesystem::path previous_, scratch_;
+};
+
+TEST_F(LoadSettingsTest, MissingFileKeepsInitialValues) {
+  EXPECT_NO_THROW(LoadSettings());
+  ExpectSameSettings(SceneSettings, kInitialSceneSettings);
+}
+
+TEST_F(LoadSettingsTest, ReadsTheFileInTheWorkingDirectory) {
+  WriteFile("number_objects_step\n4\nkDifuse\n0.5\nlight_position\n1 2 3");
+  LoadSettings();
+  EXPECT_EQ(SceneSettings.number_objects_step, 4);
+  EXPECT_FLOAT_EQ(SceneSettings.kDifuse, 0.5f);
+  ExpectTriple(SceneSettings.light_position, 1, 2, 3);
+}
+
+TEST_F(LoadSettingsTest, CrLfFileOnDiskSetsTheSameFields) {
+  WriteFile(WithCrLf(kExampleFile));
+  SceneSettings = kScrambled;
+  LoadSettings();
+  ExpectSameSettings(SceneSettings, kInitialSceneSettings);
+}
+
+TEST_F(LoadSettingsTest, UnreadableFileIsNoError) {
+  // A directory opens for reading on this system but fails the first read; chmod 000 would not
+  // do, since the tests may run as root.
+  std::filesystem::create_directory("postavke.txt");
+  EXPECT_NO_THROW(LoadSettings());
+  ExpectSameSettings(SceneSettings, kInitialSceneSettings);
+}
+
+}  // namespace
