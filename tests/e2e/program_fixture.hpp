@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -69,5 +71,34 @@ class ProgramTest : public ::testing::Test {
   xdrv::Process process_;
   unsigned long window_ = 0;
 };
+
+// Where the projection (45° vertical, 4/3, viewer at the origin looking along +z) puts a point.
+struct ScreenPoint {
+  int x, y;
+};
+inline ScreenPoint Project(double x, double y, double z) {
+  const double yScale = 1.0 / std::tan(3.14159265358979 / 8.0), xScale = yScale / (4.0 / 3.0);
+  return {static_cast<int>((x * xScale / z + 1.0) * 0.5 * 1024.0),
+          static_cast<int>((1.0 - y * yScale / z) * 0.5 * 768.0)};
+}
+
+// Pixels of the box around (x, y) with half-size r that are not black.
+inline int CountLit(const xdrv::Image& image, ScreenPoint at, int r) {
+  int lit = 0;
+  for (int y = std::max(0, at.y - r); y <= std::min(image.height - 1, at.y + r); ++y)
+    for (int x = std::max(0, at.x - r); x <= std::min(image.width - 1, at.x + r); ++x)
+      lit += image.At(x, y) != 0;
+  return lit;
+}
+
+// Pixels of the box that are lit in one image and black in the other: a change of shape, not of
+// colour.
+inline int CoverageDifference(const xdrv::Image& a, const xdrv::Image& b, ScreenPoint at, int r) {
+  int changed = 0;
+  for (int y = std::max(0, at.y - r); y <= std::min(a.height - 1, at.y + r); ++y)
+    for (int x = std::max(0, at.x - r); x <= std::min(a.width - 1, at.x + r); ++x)
+      changed += (a.At(x, y) != 0) != (b.At(x, y) != 0);
+  return changed;
+}
 
 }  // namespace e2e
