@@ -1,5 +1,8 @@
 #pragma once
 
+// π/180 as the single-precision value the angles are converted with everywhere.
+constexpr float kDegreesToRadians = 0.0174532924f;
+
 void BindFrameParameters();
 void SetObjectTransform(float tx, float ty, float tz, float yaw, float pitch, float roll,
                         float scale);
