@@ -4,10 +4,13 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <string>
+#include <vector>
 
 #include "app/app_state.hpp"
 #include "app/window_proc.hpp"
 #include "tests/fakes/fake_window_system.hpp"
+#include "tests/fakes/gfx_fake.hpp"
 
 namespace {
 
@@ -27,8 +30,15 @@ class WindowProcTest : public ::testing::Test {
     SceneSettings = kInitialSceneSettings;
     AppState = kInitialAppState;
     wsfake::Reset();
+    gfxfake::Reset();
   }
 };
+
+std::vector<std::string> TechniquesRequested() {
+  std::vector<std::string> names;
+  for (const auto& call : gfxfake::CallsOf("SetTechnique")) names.push_back(call.name);
+  return names;
+}
 
 // --- Quit requests and the default procedure -----------------------------------------------------
 
@@ -246,6 +256,38 @@ TEST_F(WindowProcTest, RightReleaseAwayFromLastMoveTurnsButDoesNotMoveTheLight) 
   // The next move counts from the release point.
   Mouse(WM_MOUSEMOVE, 111, 105);
   EXPECT_EQ(AppState.yawDegrees, -11.0f);
+}
+
+// --- Space: technique switch ------------------------------------------------------------------
+
+TEST_F(WindowProcTest, HeldSpaceTogglesTheTechniqueOnEveryRepeat) {
+  gfx::Effect* effect = nullptr;
+  ASSERT_EQ(gfx::CreateEffectFromFile(nullptr, "Za_rad_2.fx", nullptr, nullptr, 0, nullptr,
+                                      &effect, nullptr),
+            gfx::S_OK);
+  AppState.effect = effect;
+  gfxfake::ClearCalls();
+
+  EXPECT_EQ(Key(VK_SPACE), 0);
+  EXPECT_FALSE(AppState.colorAnimationActive);
+  EXPECT_EQ(gfxfake::CurrentTechnique(effect), "VertexAnimation");
+  Key(VK_SPACE);
+  Key(VK_SPACE);
+  EXPECT_FALSE(AppState.colorAnimationActive);
+  EXPECT_EQ(TechniquesRequested(),
+            (std::vector<std::string>{"VertexAnimation", "ColorAnimation", "VertexAnimation"}));
+  for (const auto& call : gfxfake::CallsOf("SetTechnique")) EXPECT_EQ(call.object, effect);
+  EXPECT_TRUE(wsfake::Log().empty());
+  EXPECT_TRUE(gfxfake::Violations().empty());
+  effect->Release();
+}
+
+TEST_F(WindowProcTest, SpaceWithoutAnEffectChangesNothing) {
+  ASSERT_EQ(AppState.effect, nullptr);
+  EXPECT_EQ(Key(VK_SPACE), 0);
+  EXPECT_TRUE(AppState.colorAnimationActive);
+  EXPECT_TRUE(gfxfake::Calls().empty());
+  EXPECT_TRUE(wsfake::Log().empty());
 }
 
 }  // namespace
