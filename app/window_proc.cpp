@@ -1,5 +1,5 @@
 // Window procedure: turns key, button and move messages into changes of SceneSettings and AppState
-// and, for Space, a technique switch on the effect. It never draws; the next frame reads the fields.
+// and, for Space, a technique switch on the effect. It never draws: the next frame reads them.
 // Limits: the mouse is not captured, so a release outside the window leaves its drag running.
 #include "app/window_proc.hpp"
 
