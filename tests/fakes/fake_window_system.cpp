@@ -28,6 +28,12 @@ int instanceToken;
 
 void Record(Event event) { S().log.push_back(std::move(event)); }
 
+Event Named(const char* op) {
+  Event e;
+  e.op = op;
+  return e;
+}
+
 }  // namespace
 
 void Reset() { S() = State{}; }
@@ -54,6 +60,7 @@ HWND MainWindow() { return S().window; }
 }  // namespace wsfake
 
 using wsfake::Event;
+using wsfake::Named;
 
 HINSTANCE GetModuleHandle(const char*) {
   return reinterpret_cast<HINSTANCE>(&wsfake::instanceToken);
@@ -64,7 +71,7 @@ HBRUSH GetStockObject(int) { return nullptr; }
 
 ATOM RegisterClassEx(const WNDCLASSEX* windowClass) {
   auto& s = wsfake::S();
-  Event e{"RegisterClassEx"};
+  Event e = Named("RegisterClassEx");
   e.text = windowClass->lpszClassName ? windowClass->lpszClassName : "";
   e.type = windowClass->style;
   s.log.push_back(e);
@@ -75,7 +82,7 @@ ATOM RegisterClassEx(const WNDCLASSEX* windowClass) {
 }
 
 bool UnregisterClass(const char* className, HINSTANCE) {
-  Event e{"UnregisterClass"};
+  Event e = Named("UnregisterClass");
   e.text = className ? className : "";
   wsfake::Record(e);
   return true;
@@ -84,7 +91,7 @@ bool UnregisterClass(const char* className, HINSTANCE) {
 HWND CreateWindowEx(uint32_t, const char* className, const char* title, uint32_t style, int, int,
                     int width, int height, HWND, void*, HINSTANCE, void*) {
   auto& s = wsfake::S();
-  Event e{"CreateWindowEx"};
+  Event e = Named("CreateWindowEx");
   e.text = title ? title : "";
   e.type = style;
   e.wParam = static_cast<WPARAM>(width);
@@ -97,12 +104,12 @@ HWND CreateWindowEx(uint32_t, const char* className, const char* title, uint32_t
 }
 
 bool ShowWindow(HWND, int) {
-  wsfake::Record(Event{"ShowWindow"});
+  wsfake::Record(Named("ShowWindow"));
   return true;
 }
 
 bool UpdateWindow(HWND) {
-  wsfake::Record(Event{"UpdateWindow"});
+  wsfake::Record(Named("UpdateWindow"));
   return true;
 }
 
@@ -110,7 +117,7 @@ bool PeekMessage(MSG* message, HWND, UINT, UINT, UINT) {
   auto& s = wsfake::S();
   if (s.peekHook) s.peekHook(s.turn);
   ++s.turn;
-  Event e{"Peek"};
+  Event e = Named("Peek");
   if (!s.queue.empty()) {
     *message = s.queue.front();
     s.queue.pop_front();
@@ -124,14 +131,14 @@ bool PeekMessage(MSG* message, HWND, UINT, UINT, UINT) {
 }
 
 bool TranslateMessage(const MSG* message) {
-  Event e{"Translate"};
+  Event e = Named("Translate");
   e.message = message->message;
   wsfake::Record(e);
   return false;
 }
 
 LRESULT DispatchMessage(const MSG* message) {
-  Event e{"Dispatch"};
+  Event e = Named("Dispatch");
   e.message = message->message;
   e.wParam = message->wParam;
   e.lParam = message->lParam;
@@ -142,14 +149,14 @@ LRESULT DispatchMessage(const MSG* message) {
 }
 
 void PostQuitMessage(int exitCode) {
-  Event e{"PostQuitMessage"};
+  Event e = Named("PostQuitMessage");
   e.wParam = static_cast<WPARAM>(exitCode);
   wsfake::Record(e);
   wsfake::Post(WM_QUIT, static_cast<WPARAM>(exitCode), 0);
 }
 
 LRESULT DefWindowProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
-  Event e{"DefWindowProc"};
+  Event e = Named("DefWindowProc");
   e.message = message;
   e.wParam = wParam;
   e.lParam = lParam;
@@ -158,7 +165,7 @@ LRESULT DefWindowProc(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 int MessageBox(HWND, const char* text, const char* caption, UINT type) {
-  Event e{"MessageBox"};
+  Event e = Named("MessageBox");
   e.text = text ? text : "";
   e.caption = caption ? caption : "";
   e.type = type;
