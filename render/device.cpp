@@ -50,7 +50,8 @@ const char* ChairTextureName() {
 // which file it was.
 void LoadTexture(const char* file, gfx::Texture** texture) {
   gfx::CreateTextureFromFile(AppState.device, file, texture);
-  if (!*texture) std::fprintf(stderr, "Cannot load the texture \"%s\"; drawing without it.\n", file);
+  if (!*texture)
+    std::fprintf(stderr, "Cannot load the texture \"%s\"; drawing without it.\n", file);
 }
 
 template <class T>

@@ -67,8 +67,8 @@ void DrawLaterPass() {
              Yaw(j), Pitch(j), 0.3f);
   }
   const float* light = SceneSettings.light_position;
-  DrawCopy(AppState.sphereMesh, light[0], light[1], static_cast<double>(light[2]) + kPointThree, 0.0f,
-           0.0f, 0.003f);
+  DrawCopy(AppState.sphereMesh, light[0], light[1], static_cast<double>(light[2]) + kPointThree,
+           0.0f, 0.0f, 0.003f);
 }
 
 void DrawPasses(gfx::Effect* effect) {

@@ -65,7 +65,8 @@ int LiveObjects();
 
 // Misuse the fake saw since Reset, one line each: a call on an object already released to zero,
 // Release below zero, BeginPass outside Begin/End or beyond the pass count, End without Begin,
-// EndPass without BeginPass, a draw outside a pass, scene calls out of order. Tests expect it empty.
+// EndPass without BeginPass, a draw outside a pass, scene calls out of order. Tests expect it
+// empty.
 std::vector<std::string> Violations();
 // Display mode GetAdapterDisplayMode reports (default 1024x768, 60 Hz, FMT_X8R8G8B8).
 void SetDisplayMode(const gfx::DisplayMode& mode);
