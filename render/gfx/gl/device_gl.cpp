@@ -1,0 +1,185 @@
+// The OpenGL device: render states, clears and presentation of the offscreen back buffer.
+// Limits: no stencil buffer (a stencil clear is an invalid call); transforms are kept but nothing
+// draws with them, since the effect's shaders take their matrices as parameters.
+#include "render/gfx/gl/device_gl.hpp"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+namespace gfx::gl {
+
+bool ApplyCullMode(uint32_t cullMode) {
+  switch (cullMode) {
+    case CULL_NONE:
+      glDisable(GL_CULL_FACE);
+      return true;
+    case CULL_CW:
+      glEnable(GL_CULL_FACE);
+      glFrontFace(GL_CCW);
+      glCullFace(GL_BACK);
+      return true;
+    case CULL_CCW:
+      glEnable(GL_CULL_FACE);
+      glFrontFace(GL_CW);
+      glCullFace(GL_BACK);
+      return true;
+    default:
+      return false;
+  }
+}
+
+GlDevice::GlDevice(SDL_Window* window, void* glContext, GLuint framebuffer, GLuint colour,
+                   GLuint depth, int width, int height)
+    : window_(window),
+      glContext_(glContext),
+      framebuffer_(framebuffer),
+      colour_(colour),
+      depth_(depth),
+      width_(width),
+      height_(height) {}
+
+GlDevice::~GlDevice() {
+  SDL_GL_MakeCurrent(window_, glContext_);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  glDeleteFramebuffers(1, &framebuffer_);
+  glDeleteRenderbuffers(1, &colour_);
+  glDeleteRenderbuffers(1, &depth_);
+  SDL_GL_MakeCurrent(window_, nullptr);
+  SDL_GL_DeleteContext(glContext_);
+}
+
+HRESULT GlDevice::SetRenderState(RenderStateType state, uint32_t value) {
+  switch (state) {
+    case RS_CULLMODE:
+      return ApplyCullMode(value) ? S_OK : E_INVALIDARG;
+    case RS_ZENABLE:  // 2 asks for a W-buffer; the depth buffer stands in for it
+      if (value) glEnable(GL_DEPTH_TEST);
+      else glDisable(GL_DEPTH_TEST);
+      return S_OK;
+    case RS_ZWRITEENABLE:
+      glDepthMask(value ? GL_TRUE : GL_FALSE);
+      return S_OK;
+    case RS_ALPHABLENDENABLE:
+      if (value) glEnable(GL_BLEND);
+      else glDisable(GL_BLEND);
+      return S_OK;
+    case RS_FILLMODE: {
+      static constexpr GLenum kModes[] = {GL_POINT, GL_LINE, GL_FILL};  // point 1, wire 2, solid 3
+      if (value < 1 || value > 3) return E_INVALIDARG;
+      glPolygonMode(GL_FRONT_AND_BACK, kModes[value - 1]);
+      return S_OK;
+    }
+  }
+  return E_INVALIDARG;
+}
+
+HRESULT GlDevice::SetTransform(TransformStateType state, const Matrix* matrix) {
+  if (!matrix) return E_INVALIDARG;
+  if (state == TS_VIEW) view_ = *matrix;
+  else if (state == TS_PROJECTION) projection_ = *matrix;
+  else return E_INVALIDARG;
+  return S_OK;
+}
+
+HRESULT GlDevice::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, uint32_t colour,
+                        float z, uint32_t /*stencil*/) {
+  if (flags & CLEAR_STENCIL) return E_INVALIDARG;  // the back buffer has no stencil
+  if (!(flags & (CLEAR_TARGET | CLEAR_ZBUFFER))) return E_INVALIDARG;
+  if (rectCount > 0 && !rects) return E_INVALIDARG;
+
+  // A clear must reach every pixel whatever masks and scissor the last pass left behind.
+  GLboolean colourMask[4], depthMask;
+  glGetBooleanv(GL_COLOR_WRITEMASK, colourMask);
+  glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask);
+  const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+  GLint scissorBox[4];
+  glGetIntegerv(GL_SCISSOR_BOX, scissorBox);
+
+  GLbitfield mask = 0;
+  if (flags & CLEAR_TARGET) {
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearColor(((colour >> 16) & 0xFF) / 255.0f, ((colour >> 8) & 0xFF) / 255.0f,
+                 (colour & 0xFF) / 255.0f, ((colour >> 24) & 0xFF) / 255.0f);
+    mask |= GL_COLOR_BUFFER_BIT;
+  }
+  if (flags & CLEAR_ZBUFFER) {
+    glDepthMask(GL_TRUE);
+    glClearDepth(z < 0.0f ? 0.0 : z > 1.0f ? 1.0 : z);
+    mask |= GL_DEPTH_BUFFER_BIT;
+  }
+  if (rectCount == 0) {
+    glDisable(GL_SCISSOR_TEST);
+    glClear(mask);
+  } else {
+    // Rectangles count from the top-left; the framebuffer's rows count from the bottom.
+    glEnable(GL_SCISSOR_TEST);
+    for (uint32_t i = 0; i < rectCount; ++i) {
+      const Rect& r = rects[i];
+      if (r.right <= r.left || r.bottom <= r.top) continue;
+      glScissor(r.left, height_ - r.bottom, r.right - r.left, r.bottom - r.top);
+      glClear(mask);
+    }
+  }
+
+  glColorMask(colourMask[0], colourMask[1], colourMask[2], colourMask[3]);
+  glDepthMask(depthMask);
+  if (scissor) glEnable(GL_SCISSOR_TEST);
+  else glDisable(GL_SCISSOR_TEST);
+  glScissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
+  return S_OK;
+}
+
+HRESULT GlDevice::BeginScene() {
+  if (inScene_) return E_INVALIDARG;
+  inScene_ = true;
+  return S_OK;
+}
+
+HRESULT GlDevice::EndScene() {
+  if (!inScene_) return E_INVALIDARG;
+  inScene_ = false;
+  return S_OK;
+}
+
+HRESULT GlDevice::Present(const Rect*, const Rect*, HWND, const void*) {
+  // The back buffer keeps its creation size; the window shows it stretched to its current size.
+  int drawableWidth = 0, drawableHeight = 0;
+  SDL_GL_GetDrawableSize(window_, &drawableWidth, &drawableHeight);
+  const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+  glDisable(GL_SCISSOR_TEST);  // the blit obeys the scissor test
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  if (drawableWidth > 0 && drawableHeight > 0)
+    glBlitFramebuffer(0, 0, width_, height_, 0, 0, drawableWidth, drawableHeight,
+                      GL_COLOR_BUFFER_BIT, GL_LINEAR);
+  SDL_GL_SwapWindow(window_);
+  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+  if (scissor) glEnable(GL_SCISSOR_TEST);
+  return S_OK;
+}
+
+bool ReadBackBuffer(Device* device, std::vector<uint8_t>* rgba, int* width, int* height) {
+  auto* gl = dynamic_cast<GlDevice*>(device);
+  if (!gl) return false;
+  const int w = gl->Width(), h = gl->Height();
+  rgba->assign(static_cast<size_t>(w) * h * 4, 0);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, gl->Framebuffer());
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba->data());
+  // GL hands rows bottom-up; turn them so row 0 is the top of the picture.
+  const size_t stride = static_cast<size_t>(w) * 4;
+  std::vector<uint8_t> row(stride);
+  for (int y = 0; y < h / 2; ++y) {
+    uint8_t* a = rgba->data() + y * stride;
+    uint8_t* b = rgba->data() + (h - 1 - y) * stride;
+    std::copy(a, a + stride, row.data());
+    std::copy(b, b + stride, a);
+    std::copy(row.data(), row.data() + stride, b);
+  }
+  *width = w;
+  *height = h;
+  return true;
+}
+
+}  // namespace gfx::gl
