@@ -1,3 +1,5 @@
+// The per-frame effect parameters and the placement of one object, set on AppState.effect by
+// name. Angles reach SetObjectTransform in radians.
 #pragma once
 
 // π/180 as the single-precision value the angles are converted with everywhere.

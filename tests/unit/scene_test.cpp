@@ -214,6 +214,25 @@ TEST_F(Scene, PassCountDecidesTheArrangements) {
   EXPECT_EQ(gfxfake::CallsOf("Present").size(), 1u);
 }
 
+TEST_F(Scene, OverlayCountsAreWhatATwoPassFrameDraws) {
+  for (int32_t n : {1, 3, 50}) {
+    SceneSettings.number_objects = n;
+    gfxfake::ClearCalls();
+    RenderFrame();
+    const auto draws = Draws();
+    int64_t vertices = 0, faces = 0;
+    for (const Draw& d : draws) {
+      gfx::Mesh* mesh = d.mesh == AppState.sphereMesh ? AppState.sphereMesh : AppState.chairMesh;
+      vertices += mesh->GetNumVertices();
+      faces += mesh->GetNumFaces();
+    }
+    const std::string expected = "FPS: 0\nBroj objekata: " + std::to_string(draws.size()) +
+                                 "\nBroj vrhova: " + std::to_string(vertices) +
+                                 "\nBroj poligona: " + std::to_string(faces);
+    EXPECT_EQ(gfxfake::CallsOf("DrawText")[0].name, expected) << n;
+  }
+}
+
 TEST_F(Scene, TheTechniqueSwitchReachesTheNextFrame) {
   gfxfake::SetPassCount("VertexAnimation", 1);
   AppState.effect->SetTechnique("VertexAnimation");
