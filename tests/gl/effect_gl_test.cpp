@@ -1,0 +1,612 @@
+// The OpenGL effect on a real context: creation errors point into the effect file, values reach
+// the programs, passes apply and End restores their states, null textures read white, and the
+// cull modes discard the winding they name. Effect files are written to a temporary folder.
+#include <gtest/gtest.h>
+
+#include <epoxy/gl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "render/gfx/gfx.hpp"
+#include "render/gfx/gl/gl_objects.hpp"
+#include "tests/gl/gl_context.hpp"
+
+namespace {
+
+std::string TempDir() {
+  static std::string dir;
+  if (dir.empty()) {
+    char pattern[] = "/tmp/effect_gl_test_XXXXXX";
+    const char* made = mkdtemp(pattern);
+    dir = made ? made : "/tmp";
+  }
+  return dir;
+}
+
+std::string WriteEffect(const std::string& name, const std::string& text) {
+  const std::string path = TempDir() + "/" + name;
+  FILE* file = std::fopen(path.c_str(), "wb");
+  EXPECT_NE(file, nullptr) << path;
+  if (file) {
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+  }
+  return path;
+}
+
+// 1-based line of the first line holding marker.
+int LineOf(const std::string& text, const char* marker) {
+  const size_t at = text.find(marker);
+  EXPECT_NE(at, std::string::npos) << marker;
+  int line = 1;
+  for (size_t i = 0; i < at && i < text.size(); ++i) line += text[i] == '\n';
+  return line;
+}
+
+struct Created {
+  gfx::HRESULT result;
+  gfx::Effect* effect;
+  std::string errors;
+};
+
+Created Create(const std::string& path) {
+  Created created{0, reinterpret_cast<gfx::Effect*>(1), ""};
+  gfx::Buffer* errors = reinterpret_cast<gfx::Buffer*>(1);
+  created.result =
+      gfx::CreateEffectFromFile(nullptr, path.c_str(), nullptr, nullptr, 0, nullptr,
+                                &created.effect, &errors);
+  if (errors) {
+    const char* text = static_cast<const char*>(errors->GetBufferPointer());
+    EXPECT_EQ(text[errors->GetBufferSize() - 1], '\0');
+    created.errors = text;
+    errors->Release();
+  }
+  return created;
+}
+
+// Draws a triangle covering the whole target, from gl_VertexID alone; `order` > 0.5 swaps two
+// corners and so turns the on-screen winding from clockwise to counter-clockwise.
+const char kEffect[] = R"(// test effect
+float kAmbient = 0.25;
+float3 light_position = {0, 0, 10};
+float4 tint = {1, 1, 1, 1};
+float order;
+float4x4 matWorld;
+texture inTexture;
+sampler2D baseMap = sampler_state { Texture = inTexture; MinFilter = Nearest; MagFilter = Nearest; };
+
+glsl common {
+  vec2 Corner(int i) {
+    vec2 c[3] = vec2[3](vec2(-1.0, -1.0), vec2(-1.0, 3.0), vec2(3.0, -1.0));
+    if (order > 0.5 && i > 0) i = 3 - i;
+    return c[i];
+  }
+}
+vertex_shader FullVS {
+  out vec2 uv;
+  void main() {
+    vec2 p = Corner(gl_VertexID);
+    uv = p * 0.5 + 0.5;
+    gl_Position = matWorld * vec4(p, 0.0, 1.0);
+    gl_Position.z += 1e-6 * (kAmbient + dot(light_position, vec3(1.0)));  // keeps both in use
+  }
+}
+fragment_shader TexturedFS {
+  in vec2 uv;
+  out vec4 colour;
+  void main() { colour = texture(baseMap, uv) * tint; }
+}
+fragment_shader TintFS {
+  in vec2 uv;
+  out vec4 colour;
+  void main() { colour = tint; }
+}
+technique Two {
+  pass P0 { VertexShader = FullVS; FragmentShader = TexturedFS; }
+  pass P1 { VertexShader = FullVS; FragmentShader = TintFS; }
+}
+technique Three {
+  pass A { VertexShader = FullVS; FragmentShader = TintFS; }
+  pass B { VertexShader = FullVS; FragmentShader = TintFS; }
+  pass C { VertexShader = FullVS; FragmentShader = TintFS; }
+}
+technique States {
+  pass P0 {
+    VertexShader = FullVS; FragmentShader = TexturedFS;
+    CullMode = CW; ZEnable = false; ZWriteEnable = false; AlphaBlendEnable = true;
+    SrcBlend = One; DestBlend = One; FillMode = Wireframe;
+  }
+}
+technique CullCW { pass P0 { VertexShader = FullVS; FragmentShader = TintFS; CullMode = CW; } }
+technique CullCCW { pass P0 { VertexShader = FullVS; FragmentShader = TintFS; CullMode = CCW; } }
+technique NoPasses { }
+)";
+
+class EffectGl : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    REQUIRE_GL_CONTEXT();
+    const Created created = Create(WriteEffect("good.fx", kEffect));
+    ASSERT_EQ(created.result, gfx::S_OK) << created.errors;
+    effect_ = created.effect;
+    ASSERT_NE(effect_, nullptr);
+  }
+  void TearDown() override {
+    if (effect_) effect_->Release();
+  }
+
+  // The value of a uniform as the program in use holds it.
+  static void Uniform(const char* name, float* out) {
+    GLint program = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    ASSERT_NE(program, 0);
+    const GLint location = glGetUniformLocation(static_cast<GLuint>(program), name);
+    ASSERT_GE(location, 0) << name;
+    glGetUniformfv(static_cast<GLuint>(program), location, out);
+  }
+  static float Uniform1(const char* name) {
+    float value[16] = {};
+    Uniform(name, value);
+    return value[0];
+  }
+
+  gfx::Effect* effect_ = nullptr;
+};
+
+// ---- Creation errors -----------------------------------------------------------------------
+
+TEST(EffectGlCreate, MissingFileNamesTheFile) {
+  REQUIRE_GL_CONTEXT();
+  const Created created = Create(TempDir() + "/no_such.fx");
+  EXPECT_TRUE(gfx::Failed(created.result));
+  EXPECT_EQ(created.effect, nullptr);
+  EXPECT_NE(created.errors.find("no_such.fx"), std::string::npos) << created.errors;
+  EXPECT_NE(created.errors.find("could not open"), std::string::npos) << created.errors;
+  // The error buffer is optional.
+  gfx::Effect* effect = nullptr;
+  EXPECT_TRUE(gfx::Failed(gfx::CreateEffectFromFile(nullptr, "no\\such.fx", nullptr, nullptr, 0,
+                                                    nullptr, &effect, nullptr)));
+  EXPECT_EQ(effect, nullptr);
+}
+
+TEST(EffectGlCreate, BackslashedNamesOpen) {
+  REQUIRE_GL_CONTEXT();
+  std::string path = WriteEffect("slashes.fx", kEffect);
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  const Created created = Create(path);
+  ASSERT_EQ(created.result, gfx::S_OK) << created.errors;
+  created.effect->Release();
+}
+
+TEST(EffectGlCreate, OuterSyntaxErrorNamesFileAndLine) {
+  REQUIRE_GL_CONTEXT();
+  const std::string text = std::string(kEffect) + "\n\ntechnique Broken { pass P0 { CullMode = Sideways; } }\n";
+  const Created created = Create(WriteEffect("outer.fx", text));
+  EXPECT_TRUE(gfx::Failed(created.result));
+  EXPECT_EQ(created.effect, nullptr);
+  const std::string expected =
+      TempDir() + "/outer.fx(" + std::to_string(LineOf(text, "Sideways")) + "): error: ";
+  EXPECT_EQ(created.errors.rfind(expected, 0), 0u) << created.errors;
+}
+
+// The driver's "0:LINE(COL)" must come back as lines of the effect file, for an error on the
+// first line of a body, deep inside one, in the common block, and in every failing stage at once.
+TEST(EffectGlCreate, GlslErrorsNameEffectFileLines) {
+  REQUIRE_GL_CONTEXT();
+  const std::string text =
+      "float k;\n"
+      "glsl common {\n"
+      "  float Helper() { return k; }\n"
+      "  float Broken() { return undeclared_in_common; }\n"
+      "}\n"
+      "vertex_shader VS { void main() { gl_Position = vec4(inPosition, missing_on_first_line); }\n"
+      "}\n"
+      "fragment_shader FS {\n"
+      "  out vec4 colour;\n"
+      "\n"
+      "  void main() {\n"
+      "    colour = vec4(1.0) * undeclared_deep_inside;\n"
+      "  }\n"
+      "}\n"
+      "technique T { pass P { VertexShader = VS; FragmentShader = FS; } }\n";
+  const std::string path = WriteEffect("Za_rad_2.fx", text);
+  const Created created = Create(path);
+  EXPECT_TRUE(gfx::Failed(created.result));
+  EXPECT_EQ(created.effect, nullptr);
+  for (const char* marker : {"undeclared_in_common", "missing_on_first_line",
+                             "undeclared_deep_inside"}) {
+    const std::string expected =
+        path + "(" + std::to_string(LineOf(text, marker)) + "): error: ";
+    const size_t at = created.errors.find(expected);
+    ASSERT_NE(at, std::string::npos) << marker << " not at " << expected << " in\n"
+                                     << created.errors;
+    const size_t end = created.errors.find('\n', at);
+    EXPECT_NE(created.errors.substr(at, end - at).find(marker), std::string::npos)
+        << created.errors;
+  }
+  EXPECT_EQ(created.errors.find("0:"), std::string::npos) << created.errors;
+}
+
+// A parameter whose name GLSL reserves breaks the generated declaration, which carries the line
+// of the parameter.
+TEST(EffectGlCreate, GlslErrorInADeclarationNamesTheDeclaration) {
+  REQUIRE_GL_CONTEXT();
+  const std::string text =
+      "float k;\n"
+      "\n"
+      "float4 output;\n"
+      "vertex_shader VS { void main() { gl_Position = vec4(inPosition, 1.0); } }\n"
+      "fragment_shader FS { out vec4 c; void main() { c = vec4(1.0); } }\n"
+      "technique T { pass P { VertexShader = VS; FragmentShader = FS; } }\n";
+  const std::string path = WriteEffect("keyword.fx", text);
+  const Created created = Create(path);
+  EXPECT_TRUE(gfx::Failed(created.result));
+  EXPECT_EQ(created.errors.rfind(path + "(3): error: ", 0), 0u) << created.errors;
+  EXPECT_NE(created.errors.find("output"), std::string::npos) << created.errors;
+}
+
+TEST(EffectGlCreate, LinkErrorNamesThePass) {
+  REQUIRE_GL_CONTEXT();
+  const std::string text =
+      "vertex_shader VS { void main() { gl_Position = vec4(inPosition, 1.0); } }\n"
+      "fragment_shader FS { out vec4 c; float never_defined();\n"
+      "  void main() { c = vec4(never_defined()); } }\n"
+      "technique T {\n"
+      "  pass Bad { VertexShader = VS; FragmentShader = FS; }\n"
+      "}\n";
+  const std::string path = WriteEffect("link.fx", text);
+  const Created created = Create(path);
+  EXPECT_TRUE(gfx::Failed(created.result));
+  EXPECT_EQ(created.effect, nullptr);
+  EXPECT_EQ(created.errors.rfind(path + "(5): ", 0), 0u) << created.errors;
+  EXPECT_NE(created.errors.find("never_defined"), std::string::npos) << created.errors;
+}
+
+// ---- Techniques and passes -----------------------------------------------------------------
+
+TEST_F(EffectGl, PassCountsFollowTheCurrentTechnique) {
+  uint32_t passes = 99;
+  ASSERT_EQ(effect_->Begin(&passes, 0), gfx::S_OK);  // the first technique is current
+  EXPECT_EQ(passes, 2u);
+  EXPECT_EQ(effect_->End(), gfx::S_OK);
+  ASSERT_EQ(effect_->SetTechnique("Three"), gfx::S_OK);
+  ASSERT_EQ(effect_->Begin(&passes, 0), gfx::S_OK);
+  EXPECT_EQ(passes, 3u);
+  for (uint32_t p = 0; p < passes; ++p) {
+    EXPECT_EQ(effect_->BeginPass(p), gfx::S_OK);
+    EXPECT_EQ(effect_->EndPass(), gfx::S_OK);
+  }
+  EXPECT_TRUE(gfx::Failed(effect_->BeginPass(3)));
+  EXPECT_EQ(effect_->End(), gfx::S_OK);
+  ASSERT_EQ(effect_->SetTechnique("NoPasses"), gfx::S_OK);
+  ASSERT_EQ(effect_->Begin(&passes, 0), gfx::S_OK);
+  EXPECT_EQ(passes, 0u);
+  EXPECT_EQ(effect_->End(), gfx::S_OK);
+}
+
+TEST_F(EffectGl, UnknownTechniqueFailsAndKeepsTheCurrentOne) {
+  ASSERT_EQ(effect_->SetTechnique("Three"), gfx::S_OK);
+  EXPECT_TRUE(gfx::Failed(effect_->SetTechnique("VertexAnimation")));
+  EXPECT_TRUE(gfx::Failed(effect_->SetTechnique("")));
+  EXPECT_TRUE(gfx::Failed(effect_->SetTechnique(nullptr)));
+  uint32_t passes = 0;
+  ASSERT_EQ(effect_->Begin(&passes, 0), gfx::S_OK);
+  EXPECT_EQ(passes, 3u);
+  EXPECT_EQ(effect_->End(), gfx::S_OK);
+}
+
+TEST_F(EffectGl, CallsOutOfOrderFail) {
+  uint32_t passes = 0;
+  EXPECT_TRUE(gfx::Failed(effect_->BeginPass(0)));
+  EXPECT_TRUE(gfx::Failed(effect_->EndPass()));
+  EXPECT_TRUE(gfx::Failed(effect_->End()));
+  EXPECT_EQ(effect_->CommitChanges(), gfx::S_OK);  // outside a pass it only keeps the values
+  ASSERT_EQ(effect_->Begin(&passes, 0), gfx::S_OK);
+  EXPECT_TRUE(gfx::Failed(effect_->Begin(&passes, 0)));
+  EXPECT_EQ(effect_->End(), gfx::S_OK);
+}
+
+// ---- Parameter values ----------------------------------------------------------------------
+
+TEST_F(EffectGl, InitialValuesAndValuesSetBeforeBeginReachTheProgram) {
+  uint32_t passes = 0;
+  ASSERT_EQ(effect_->Begin(&passes, 0), gfx::S_OK);
+  ASSERT_EQ(effect_->BeginPass(0), gfx::S_OK);
+  EXPECT_EQ(Uniform1("kAmbient"), 0.25f);
+  float light[16];
+  Uniform("light_position", light);
+  EXPECT_EQ(light[2], 10.0f);
+  effect_->EndPass();
+  effect_->End();
+
+  const float position[3] = {1.5f, -2.0f, 3.25f};
+  EXPECT_EQ(effect_->SetFloat("kAmbient", 0.75f), gfx::S_OK);
+  EXPECT_EQ(effect_->SetFloatArray("light_position", position, 3), gfx::S_OK);
+  gfx::Matrix world{};
+  for (int i = 0; i < 16; ++i) world.m[i / 4][i % 4] = static_cast<float>(i + 1);
+  EXPECT_EQ(effect_->SetMatrix("matWorld", &world), gfx::S_OK);
+  effect_->CommitChanges();  // as the frame does before Begin
+  ASSERT_EQ(effect_->Begin(&passes, 0), gfx::S_OK);
+  ASSERT_EQ(effect_->BeginPass(0), gfx::S_OK);
+  EXPECT_EQ(Uniform1("kAmbient"), 0.75f);
+  Uniform("light_position", light);
+  EXPECT_EQ(light[0], 1.5f);
+  EXPECT_EQ(light[1], -2.0f);
+  EXPECT_EQ(light[2], 3.25f);
+  // Row-major row-vector storage is GLSL's column-major column-vector matrix: same floats.
+  float read[16];
+  Uniform("matWorld", read);
+  EXPECT_EQ(std::memcmp(read, &world, sizeof read), 0);
+  effect_->EndPass();
+  effect_->End();
+}
+
+TEST_F(EffectGl, ValuesSetInsideAPassReachItAtCommitAndLaterPassesAtBeginPass) {
+  uint32_t passes = 0;
+  ASSERT_EQ(effect_->Begin(&passes, 0), gfx::S_OK);
+  ASSERT_EQ(effect_->BeginPass(0), gfx::S_OK);
+  const float tint[4] = {0.5f, 0.25f, 0.125f, 1.0f};
+  EXPECT_EQ(effect_->SetFloatArray("tint", tint, 4), gfx::S_OK);
+  EXPECT_EQ(effect_->SetFloat("kAmbient", 2.0f), gfx::S_OK);
+  EXPECT_EQ(effect_->CommitChanges(), gfx::S_OK);
+  float read[16];
+  Uniform("tint", read);
+  EXPECT_EQ(read[1], 0.25f);
+  // Pass 1 runs another program; the values set during pass 0 must reach it too.
+  effect_->EndPass();
+  ASSERT_EQ(effect_->BeginPass(1), gfx::S_OK);
+  Uniform("tint", read);
+  EXPECT_EQ(read[2], 0.125f);
+  EXPECT_EQ(Uniform1("kAmbient"), 2.0f);
+  EXPECT_EQ(effect_->SetFloat("kAmbient", 3.0f), gfx::S_OK);
+  EXPECT_EQ(effect_->CommitChanges(), gfx::S_OK);
+  EXPECT_EQ(Uniform1("kAmbient"), 3.0f);
+  effect_->EndPass();
+  // Back in pass 0's program, which last saw 2.0.
+  ASSERT_EQ(effect_->BeginPass(0), gfx::S_OK);
+  EXPECT_EQ(Uniform1("kAmbient"), 3.0f);
+  effect_->EndPass();
+  effect_->End();
+}
+
+TEST_F(EffectGl, UndeclaredNamesAndWrongKindsAreRefusedAndChangeNothing) {
+  const float three[3] = {7, 8, 9};
+  const gfx::Matrix identity{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
+  EXPECT_TRUE(gfx::Failed(effect_->SetFloat("fCosTime0_X", 1.0f)));
+  EXPECT_TRUE(gfx::Failed(effect_->SetFloatArray("iSource", three, 3)));
+  EXPECT_TRUE(gfx::Failed(effect_->SetMatrix("matViewProjection", &identity)));
+  EXPECT_TRUE(gfx::Failed(effect_->SetTexture("chairTexture", nullptr)));
+  EXPECT_TRUE(gfx::Failed(effect_->SetFloat(nullptr, 1.0f)));
+  EXPECT_TRUE(gfx::Failed(effect_->SetMatrix("kAmbient", &identity)));
+  EXPECT_TRUE(gfx::Failed(effect_->SetTexture("kAmbient", nullptr)));
+  EXPECT_TRUE(gfx::Failed(effect_->SetFloat("inTexture", 1.0f)));
+  EXPECT_TRUE(gfx::Failed(effect_->SetFloat("baseMap", 1.0f)));  // samplers are not parameters
+  // A longer array than the parameter holds stores what fits.
+  EXPECT_EQ(effect_->SetFloatArray("kAmbient", three, 3), gfx::S_OK);
+  uint32_t passes = 0;
+  ASSERT_EQ(effect_->Begin(&passes, 0), gfx::S_OK);
+  ASSERT_EQ(effect_->BeginPass(0), gfx::S_OK);
+  EXPECT_EQ(Uniform1("kAmbient"), 7.0f);
+  float light[16];
+  Uniform("light_position", light);
+  EXPECT_EQ(light[2], 10.0f);
+  effect_->EndPass();
+  effect_->End();
+}
+
+// ---- Render states -------------------------------------------------------------------------
+
+struct StateSnapshot {
+  GLboolean cull, depthTest, depthMask, blend;
+  GLint cullFace, frontFace, blendSrc, blendDst, polygonMode[2], program, texture0, sampler0,
+      activeTexture;
+};
+
+StateSnapshot Snapshot() {
+  StateSnapshot s{};
+  s.cull = glIsEnabled(GL_CULL_FACE);
+  s.depthTest = glIsEnabled(GL_DEPTH_TEST);
+  s.blend = glIsEnabled(GL_BLEND);
+  glGetBooleanv(GL_DEPTH_WRITEMASK, &s.depthMask);
+  glGetIntegerv(GL_CULL_FACE_MODE, &s.cullFace);
+  glGetIntegerv(GL_FRONT_FACE, &s.frontFace);
+  glGetIntegerv(GL_BLEND_SRC_RGB, &s.blendSrc);
+  glGetIntegerv(GL_BLEND_DST_RGB, &s.blendDst);
+  glGetIntegerv(GL_POLYGON_MODE, s.polygonMode);
+  glGetIntegerv(GL_CURRENT_PROGRAM, &s.program);
+  glGetIntegerv(GL_ACTIVE_TEXTURE, &s.activeTexture);
+  glActiveTexture(GL_TEXTURE0);
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &s.texture0);
+  glGetIntegerv(GL_SAMPLER_BINDING, &s.sampler0);
+  glActiveTexture(static_cast<GLenum>(s.activeTexture));
+  return s;
+}
+
+TEST_F(EffectGl, PassAppliesItsStatesAndEndRestoresThem) {
+  // A device state unlike every pass state, including a texture on unit 0.
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  glActiveTexture(GL_TEXTURE3);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glActiveTexture(GL_TEXTURE3);
+  glEnable(GL_CULL_FACE);
+  glCullFace(GL_FRONT);
+  glFrontFace(GL_CW);
+  glEnable(GL_DEPTH_TEST);
+  glDepthMask(GL_TRUE);
+  glDisable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  glUseProgram(0);
+  const StateSnapshot before = Snapshot();
+
+  ASSERT_EQ(effect_->SetTechnique("States"), gfx::S_OK);
+  uint32_t passes = 0;
+  ASSERT_EQ(effect_->Begin(&passes, 0), gfx::S_OK);
+  ASSERT_EQ(effect_->BeginPass(0), gfx::S_OK);
+  const StateSnapshot during = Snapshot();
+  EXPECT_TRUE(during.cull);
+  EXPECT_EQ(during.frontFace, GL_CCW);
+  EXPECT_EQ(during.cullFace, GL_BACK);
+  EXPECT_FALSE(during.depthTest);
+  EXPECT_FALSE(during.depthMask);
+  EXPECT_TRUE(during.blend);
+  EXPECT_EQ(during.blendSrc, GL_ONE);
+  EXPECT_EQ(during.blendDst, GL_ONE);
+  EXPECT_EQ(during.polygonMode[0], GL_LINE);
+  EXPECT_NE(during.program, 0);
+  EXPECT_NE(during.texture0, static_cast<GLint>(texture));
+  EXPECT_NE(during.sampler0, 0);
+  effect_->EndPass();
+  ASSERT_EQ(effect_->End(), gfx::S_OK);
+
+  const StateSnapshot after = Snapshot();
+  EXPECT_EQ(after.cull, before.cull);
+  EXPECT_EQ(after.cullFace, before.cullFace);
+  EXPECT_EQ(after.frontFace, before.frontFace);
+  EXPECT_EQ(after.depthTest, before.depthTest);
+  EXPECT_EQ(after.depthMask, before.depthMask);
+  EXPECT_EQ(after.blend, before.blend);
+  EXPECT_EQ(after.blendSrc, before.blendSrc);
+  EXPECT_EQ(after.blendDst, before.blendDst);
+  EXPECT_EQ(after.polygonMode[0], before.polygonMode[0]);
+  EXPECT_EQ(after.program, before.program);
+  EXPECT_EQ(after.texture0, before.texture0);
+  EXPECT_EQ(after.sampler0, before.sampler0);
+  EXPECT_EQ(after.activeTexture, before.activeTexture);
+  glActiveTexture(GL_TEXTURE0);
+  glDeleteTextures(1, &texture);
+  glDisable(GL_CULL_FACE);
+  glFrontFace(GL_CCW);
+}
+
+TEST_F(EffectGl, StatesAPassDoesNotNameAreLeftAlone) {
+  glEnable(GL_BLEND);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_POINT);
+  uint32_t passes = 0;
+  ASSERT_EQ(effect_->Begin(&passes, 0), gfx::S_OK);
+  ASSERT_EQ(effect_->BeginPass(0), gfx::S_OK);
+  const StateSnapshot during = Snapshot();
+  EXPECT_TRUE(during.blend);
+  EXPECT_EQ(during.polygonMode[0], GL_POINT);
+  effect_->EndPass();
+  effect_->End();
+  glDisable(GL_BLEND);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+}
+
+// ---- Pictures ------------------------------------------------------------------------------
+
+// A 4x4 offscreen target to draw the full-screen triangle into and read back.
+class EffectGlPicture : public EffectGl {
+ protected:
+  void SetUp() override {
+    EffectGl::SetUp();
+    if (HasFatalFailure()) return;
+    glGenTextures(1, &colour_);
+    glBindTexture(GL_TEXTURE_2D, colour_);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 4, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glGenFramebuffers(1, &framebuffer_);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour_, 0);
+    ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    glViewport(0, 0, 4, 4);
+    glGenVertexArrays(1, &vertexArray_);
+    glBindVertexArray(vertexArray_);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    const gfx::Matrix identity{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
+    effect_->SetMatrix("matWorld", &identity);
+  }
+  void TearDown() override {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDeleteFramebuffers(1, &framebuffer_);
+    glDeleteTextures(1, &colour_);
+    glDeleteVertexArrays(1, &vertexArray_);
+    EffectGl::TearDown();
+  }
+
+  // Clears to opaque black, draws one pass of the current technique, returns the centre pixel
+  // as 0xRRGGBBAA.
+  uint32_t Draw(uint32_t pass = 0) {
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    uint32_t passes = 0;
+    EXPECT_EQ(effect_->Begin(&passes, 0), gfx::S_OK);
+    EXPECT_EQ(effect_->BeginPass(pass), gfx::S_OK);
+    glDrawArrays(GL_TRIANGLES, 0, 3);
+    effect_->EndPass();
+    effect_->End();
+    uint8_t pixel[4] = {};
+    glReadPixels(2, 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    return uint32_t(pixel[0]) << 24 | uint32_t(pixel[1]) << 16 | uint32_t(pixel[2]) << 8 |
+           pixel[3];
+  }
+
+  GLuint framebuffer_ = 0, colour_ = 0, vertexArray_ = 0;
+};
+
+TEST_F(EffectGlPicture, NullTextureReadsOpaqueWhiteAndARealTextureReadsItself) {
+  EXPECT_EQ(Draw(), 0xFFFFFFFFu);  // never set
+
+  const uint8_t red[4] = {255, 0, 0, 255};
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, red);
+  auto* texture = new gfx::gl::GlTexture(name, 1, 1);
+  ASSERT_EQ(effect_->SetTexture("inTexture", texture), gfx::S_OK);
+  texture->Release();  // the effect holds its own reference now
+  EXPECT_EQ(Draw(), 0xFF0000FFu);
+
+  ASSERT_EQ(effect_->SetTexture("inTexture", nullptr), gfx::S_OK);
+  EXPECT_EQ(Draw(), 0xFFFFFFFFu);
+}
+
+TEST_F(EffectGlPicture, TextureChangedInsideAPassIsBoundAtCommit) {
+  const uint8_t green[4] = {0, 255, 0, 255};
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, green);
+  auto* texture = new gfx::gl::GlTexture(name, 1, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  uint32_t passes = 0;
+  effect_->Begin(&passes, 0);
+  effect_->BeginPass(0);
+  effect_->SetTexture("inTexture", texture);
+  effect_->CommitChanges();
+  glDrawArrays(GL_TRIANGLES, 0, 3);
+  effect_->EndPass();
+  effect_->End();
+  uint8_t pixel[4] = {};
+  glReadPixels(2, 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+  EXPECT_EQ(pixel[0], 0);
+  EXPECT_EQ(pixel[1], 255);
+  texture->Release();
+}
+
+// The full-screen triangle is clockwise on screen as drawn, counter-clockwise with order = 1.
+TEST_F(EffectGlPicture, CullModeDiscardsTheWindingItNames) {
+  const float white[4] = {1, 1, 1, 1};
+  effect_->SetFloatArray("tint", white, 4);
+  ASSERT_EQ(effect_->SetTechnique("CullCW"), gfx::S_OK);
+  effect_->SetFloat("order", 0.0f);
+  EXPECT_EQ(Draw(), 0x000000FFu) << "clockwise triangle drawn under CullMode = CW";
+  effect_->SetFloat("order", 1.0f);
+  EXPECT_EQ(Draw(), 0xFFFFFFFFu) << "counter-clockwise triangle culled under CullMode = CW";
+  ASSERT_EQ(effect_->SetTechnique("CullCCW"), gfx::S_OK);
+  EXPECT_EQ(Draw(), 0x000000FFu) << "counter-clockwise triangle drawn under CullMode = CCW";
+  effect_->SetFloat("order", 0.0f);
+  EXPECT_EQ(Draw(), 0xFFFFFFFFu) << "clockwise triangle culled under CullMode = CCW";
+}
+
+}  // namespace
