@@ -15,6 +15,7 @@
 #include "render/gfx/gl/buffer_gl.hpp"
 #include "render/gfx/gl/device_gl.hpp"
 #include "render/gfx/gl/file_names.hpp"
+#include "render/gfx/gl/mesh_gl.hpp"
 #include "render/gfx/gl/mesh_x_scan.hpp"
 
 namespace gfx {
@@ -50,6 +51,21 @@ class GlMesh final : public gl::RefCounted<Mesh> {
   }
   uint32_t GetNumVertices() override { return vertexCount_; }
   uint32_t GetNumFaces() override { return faceCount_; }
+
+  void Read(std::vector<float>* vertices, std::vector<uint32_t>* indices,
+            std::vector<uint32_t>* first, std::vector<uint32_t>* count) const {
+    GLint previous = 0;
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &previous);
+    vertices->resize(size_t{vertexCount_} * 8);
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
+    glGetBufferSubData(GL_ARRAY_BUFFER, 0, vertices->size() * 4, vertices->data());
+    indices->resize(size_t{faceCount_} * 3);
+    glBindBuffer(GL_ARRAY_BUFFER, indexBuffer_);
+    glGetBufferSubData(GL_ARRAY_BUFFER, 0, indices->size() * 4, indices->data());
+    glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(previous));
+    *first = subsetFirst_;
+    *count = subsetCount_;
+  }
 
  private:
   GLuint vao_, vertexBuffer_, indexBuffer_;
@@ -166,6 +182,20 @@ Buffer* MakeMaterials(const gl::XMesh& x) {
   }
   return buffer;
 }
+
+}  // namespace
+
+namespace gl {
+bool ReadMeshData(Mesh* mesh, std::vector<float>* vertices, std::vector<uint32_t>* indices,
+                  std::vector<uint32_t>* subsetFirst, std::vector<uint32_t>* subsetCount) {
+  auto* gl = dynamic_cast<GlMesh*>(mesh);
+  if (!gl) return false;
+  gl->Read(vertices, indices, subsetFirst, subsetCount);
+  return true;
+}
+}  // namespace gl
+
+namespace {
 
 HRESULT FailLoad(const char* fileName, const std::string& fault, HRESULT result, Buffer** errors) {
   const std::string text = std::string(fileName) + ": " + fault;
