@@ -267,6 +267,65 @@ TEST(EffectGlCreate, LinkErrorNamesThePass) {
   EXPECT_NE(created.errors.find("never_defined"), std::string::npos) << created.errors;
 }
 
+// The example in the format's documentation must stay a working effect.
+TEST(EffectGlCreate, DocumentedExampleBuilds) {
+  REQUIRE_GL_CONTEXT();
+  FILE* doc = std::fopen(TOBRIN_SOURCE_DIR "/docs/effect-format.md", "rb");
+  ASSERT_NE(doc, nullptr);
+  std::string text, example;
+  char chunk[4096];
+  size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, doc)) > 0) text.append(chunk, got);
+  std::fclose(doc);
+  const size_t start = text.find("## Example");
+  ASSERT_NE(start, std::string::npos);
+  // The indented block after the heading, with its indentation taken off.
+  for (size_t at = text.find('\n', start) + 1; at < text.size();) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(at, end - at);
+    if (line.rfind("    ", 0) == 0) example += line.substr(4) + "\n";
+    else if (!line.empty() && !example.empty()) break;
+    else example += "\n";
+    at = end + 1;
+  }
+  ASSERT_NE(example.find("technique"), std::string::npos) << example;
+  const Created created = Create(WriteEffect("example.fx", example));
+  ASSERT_EQ(created.result, gfx::S_OK) << created.errors;
+  uint32_t passes = 0;
+  EXPECT_EQ(created.effect->Begin(&passes, 0), gfx::S_OK);
+  EXPECT_EQ(passes, 1u);
+  created.effect->End();
+  created.effect->Release();
+}
+
+// The effect we ship, where it has been generated, builds and declares the names the program sets.
+TEST(EffectGlCreate, ShippedEffectBuildsAndDeclaresTheContract) {
+  REQUIRE_GL_CONTEXT();
+  const std::string path = TOBRIN_SOURCE_DIR "/data/Za_rad_2.fx";
+  if (access(path.c_str(), R_OK) != 0) GTEST_SKIP() << path << " not generated yet";
+  const Created created = Create(path);
+  ASSERT_EQ(created.result, gfx::S_OK) << created.errors;
+  gfx::Effect* effect = created.effect;
+  const float three[3] = {1, 2, 3};
+  const gfx::Matrix identity{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
+  for (const char* technique : {"VertexAnimation", "ColorAnimation"}) {
+    EXPECT_EQ(effect->SetTechnique(technique), gfx::S_OK) << technique;
+    uint32_t passes = 0;
+    EXPECT_EQ(effect->Begin(&passes, 0), gfx::S_OK);
+    EXPECT_EQ(passes, 2u) << technique;
+    effect->End();
+  }
+  EXPECT_EQ(effect->SetTexture("inTexture", nullptr), gfx::S_OK);
+  for (const char* name : {"fCosTime0_X", "fSinTime0_X", "kAmbient", "kDifuse"})
+    EXPECT_EQ(effect->SetFloat(name, 0.5f), gfx::S_OK) << name;
+  for (const char* name : {"light_position", "iSource", "iAmbient"})
+    EXPECT_EQ(effect->SetFloatArray(name, three, 3), gfx::S_OK) << name;
+  for (const char* name : {"matViewProjection", "matWorld"})
+    EXPECT_EQ(effect->SetMatrix(name, &identity), gfx::S_OK) << name;
+  effect->Release();
+}
+
 // ---- Techniques and passes -----------------------------------------------------------------
 
 TEST_F(EffectGl, PassCountsFollowTheCurrentTechnique) {

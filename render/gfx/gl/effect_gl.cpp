@@ -5,7 +5,6 @@
 #include <epoxy/gl.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -13,56 +12,17 @@
 #include <vector>
 
 #include "render/gfx/gfx.hpp"
+#include "render/gfx/gl/buffer_gl.hpp"
 #include "render/gfx/gl/effect_parse.hpp"
+#include "render/gfx/gl/file_names.hpp"
 #include "render/gfx/gl/gl_objects.hpp"
 
 namespace gfx::gl {
 namespace {
 
-class TextBuffer final : public RefCounted<Buffer> {
- public:
-  explicit TextBuffer(const std::string& text) : bytes_(text.begin(), text.end()) {
-    bytes_.push_back('\0');
-  }
-  void* GetBufferPointer() override { return bytes_.data(); }
-  uint32_t GetBufferSize() override { return static_cast<uint32_t>(bytes_.size()); }
-
- private:
-  std::vector<char> bytes_;
-};
-
 HRESULT FailWith(HRESULT result, const std::string& text, Buffer** errors) {
-  if (errors) *errors = new TextBuffer(text);
+  if (errors) *errors = CreateTextBuffer(text);
   return result;
-}
-
-// Program literals keep the original platform's separators.
-std::string MapSeparators(const char* fileName) {
-  std::string path = fileName;
-  std::replace(path.begin(), path.end(), '\\', '/');
-  return path;
-}
-
-bool ReadWholeFile(const std::string& path, std::string* text, std::string* error) {
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) {
-    *error = path + ": error: could not open the effect file (" + std::strerror(errno) + ")";
-    return false;
-  }
-  text->clear();
-  char chunk[16384];
-  size_t got;
-  // Read one byte past the limit so an oversized file is told apart from one exactly at it.
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0 &&
-         text->size() <= kMaxEffectFileBytes)
-    text->append(chunk, got);
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) {
-    *error = path + ": error: could not read the effect file";
-    return false;
-  }
-  return true;
 }
 
 // Driver messages name lines of the generated source, which the #line directives make lines of
@@ -639,9 +599,12 @@ HRESULT CreateEffectFromFile(Device*, const char* fileName, const void*, void*, 
   if (!effect) return FailWith(E_INVALIDARG, "effect: error: no place to return the effect", errors);
   *effect = nullptr;
   if (!fileName) return FailWith(E_INVALIDARG, "effect: error: no file name given", errors);
-  const std::string path = MapSeparators(fileName);
+  // Messages name the file as opened, the same spelling the rest of the backend reports.
+  const std::string path = NativeFileName(fileName);
   std::string text, error;
-  if (!ReadWholeFile(path, &text, &error)) return FailWith(E_NOTFOUND, error, errors);
+  if (!ReadWholeFile(fileName, kMaxEffectFileBytes, &text, &error))
+    return FailWith(E_NOTFOUND, path + ": error: could not open the effect file (" + error + ")",
+                    errors);
   EffectDescription description;
   if (!ParseEffect(path.c_str(), text.data(), text.size(), &description, &error))
     return FailWith(E_FAIL, error, errors);
