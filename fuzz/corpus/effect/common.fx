@@ -1,0 +1,9 @@
+
+vertex_shader VS {
+  void main() { gl_Position = vec4(0.0); }
+}
+fragment_shader FS { out vec4 c; void main() { c = vec4(1.0); } }
+glsl common
+{
+}
+technique T { pass P { VertexShader = VS; FragmentShader = FS; } }

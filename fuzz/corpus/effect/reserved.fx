@@ -1,0 +1,2 @@
+float inPosition;
+float gl_Thing;

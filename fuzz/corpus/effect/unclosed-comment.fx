@@ -1,0 +1,4 @@
+float a;
+
+/* never
+closed
