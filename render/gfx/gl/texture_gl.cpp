@@ -3,6 +3,7 @@
 #include <stb_image.h>
 
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <string>
 
@@ -10,6 +11,28 @@
 #include "render/gfx/gl/gl_objects.hpp"
 
 namespace gfx {
+namespace {
+
+// stb_image fills a short uncompressed BMP up with whatever it finds, so a cut-off file would load
+// as a picture with garbage in it; the header says how long the pixel data must be.
+bool BmpIsTruncated(const std::string& bytes) {
+  if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M') return false;
+  auto read32 = [&](size_t at) {
+    uint32_t v;
+    std::memcpy(&v, &bytes[at], 4);
+    return v;
+  };
+  const uint32_t offset = read32(10), compression = read32(30);
+  const int32_t width = static_cast<int32_t>(read32(18)), height = static_cast<int32_t>(read32(22));
+  uint16_t bits;
+  std::memcpy(&bits, &bytes[28], 2);
+  if (compression != 0 || width <= 0 || height == 0) return false;
+  const uint64_t stride = (uint64_t{static_cast<uint32_t>(width)} * bits + 31) / 32 * 4;
+  const uint64_t rows = height < 0 ? -int64_t{height} : height;
+  return bytes.size() < uint64_t{offset} + stride * rows;
+}
+
+}  // namespace
 
 HRESULT CreateTextureFromFile(Device* device, const char* fileName, Texture** texture) {
   if (!texture) return E_INVALIDARG;
@@ -32,6 +55,10 @@ HRESULT CreateTextureFromFile(Device* device, const char* fileName, Texture** te
   }
   if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
     std::fprintf(stderr, "%s: image size %dx%d is not supported\n", fileName, width, height);
+    return E_FAIL;
+  }
+  if (BmpIsTruncated(bytes)) {
+    std::fprintf(stderr, "%s: the image data is cut short\n", fileName);
     return E_FAIL;
   }
   // Row 0 of the image (its top) goes to t = 0, where texture coordinates put v = 0.

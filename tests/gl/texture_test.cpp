@@ -1,0 +1,98 @@
+// Textures from image files: a BMP written here loads as RGBA8 with its top row at t = 0 and a
+// full mip chain; missing, corrupt and oversized images fail with a null texture.
+#include <cstring>
+
+#include "render/gfx/gl/gl_objects.hpp"
+#include "tests/gl/device_fixture.hpp"
+
+namespace {
+
+// A 24-bit BMP, rows stored bottom-up as the format has them; pixels[y][x] with y = 0 at the top.
+std::string Bmp(int width, int height, const std::vector<std::vector<uint32_t>>& pixels,
+                int claimedWidth = 0) {
+  const int stride = (width * 3 + 3) & ~3;
+  const uint32_t dataSize = stride * height, fileSize = 54 + dataSize;
+  std::string out(54, '\0');
+  auto put32 = [&](int at, uint32_t v) { std::memcpy(&out[at], &v, 4); };
+  auto put16 = [&](int at, uint16_t v) { std::memcpy(&out[at], &v, 2); };
+  out[0] = 'B', out[1] = 'M';
+  put32(2, fileSize), put32(10, 54), put32(14, 40);
+  put32(18, claimedWidth ? claimedWidth : width), put32(22, height);
+  put16(26, 1), put16(28, 24), put32(34, dataSize);
+  for (int y = height - 1; y >= 0; --y) {
+    std::string row(stride, '\0');
+    for (int x = 0; x < width; ++x) {
+      const uint32_t rgb = pixels[y][x];
+      row[x * 3] = char(rgb & 0xFF), row[x * 3 + 1] = char(rgb >> 8), row[x * 3 + 2] = char(rgb >> 16);
+    }
+    out += row;
+  }
+  return out;
+}
+
+class GlTextureTest : public GlDeviceTest {
+ protected:
+  void SetUp() override {
+    GlDeviceTest::SetUp();
+    directory = MakeTempDirectory();
+    ASSERT_FALSE(directory.empty());
+  }
+  gfx::HRESULT Load(const std::string& name, gfx::Texture** texture) {
+    *texture = reinterpret_cast<gfx::Texture*>(1);
+    return gfx::CreateTextureFromFile(device, (directory + "\\" + name).c_str(), texture);
+  }
+  std::string directory;
+};
+
+TEST_F(GlTextureTest, BmpLoadsTopRowFirstWithAFullMipChain) {
+  const uint32_t red = 0xFF0000, green = 0x00FF00, blue = 0x0000FF, white = 0xFFFFFF;
+  WriteFile(directory + "/small.bmp", Bmp(4, 2, {{red, red, green, green}, {blue, blue, white, white}}));
+  gfx::Texture* texture = nullptr;
+  ASSERT_EQ(Load("small.bmp", &texture), gfx::S_OK);
+  auto* gl = dynamic_cast<gfx::gl::GlTexture*>(texture);
+  ASSERT_NE(gl, nullptr);
+  EXPECT_EQ(gl->width, 4);
+  EXPECT_EQ(gl->height, 2);
+  glBindTexture(GL_TEXTURE_2D, gl->name);
+  uint8_t texels[4 * 2 * 4] = {};
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+  // t = 0 (the first row GL stores) is the picture's top row.
+  EXPECT_EQ(texels[0], 0xFF);
+  EXPECT_EQ(texels[1], 0x00);
+  EXPECT_EQ(texels[2 * 4 + 1], 0xFF);          // top row, third pixel: green
+  EXPECT_EQ(texels[4 * 4 + 2], 0xFF);          // second row: blue
+  EXPECT_EQ(texels[4 * 4 + 3], 0xFF);          // opaque
+  GLint smallest = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 2, GL_TEXTURE_WIDTH, &smallest);
+  EXPECT_EQ(smallest, 1);  // 4 → 2 → 1
+  glBindTexture(GL_TEXTURE_2D, 0);
+  EXPECT_EQ(texture->Release(), 0u);
+}
+
+TEST_F(GlTextureTest, UnreadableImagesFailWithANullTexture) {
+  gfx::Texture* texture = nullptr;
+  EXPECT_EQ(Load("absent.bmp", &texture), gfx::E_NOTFOUND);
+  EXPECT_EQ(texture, nullptr);
+
+  WriteFile(directory + "/garbage.bmp", "this is not an image at all");
+  EXPECT_TRUE(gfx::Failed(Load("garbage.bmp", &texture)));
+  EXPECT_EQ(texture, nullptr);
+
+  std::string truncated = Bmp(64, 64, std::vector<std::vector<uint32_t>>(64, std::vector<uint32_t>(64)));
+  truncated.resize(100);
+  WriteFile(directory + "/truncated.bmp", truncated);
+  EXPECT_TRUE(gfx::Failed(Load("truncated.bmp", &texture)));
+  EXPECT_EQ(texture, nullptr);
+
+  // A header that claims a picture far larger than any texture we accept.
+  WriteFile(directory + "/huge.bmp", Bmp(1, 1, {{0}}, 40000));
+  EXPECT_TRUE(gfx::Failed(Load("huge.bmp", &texture)));
+  EXPECT_EQ(texture, nullptr);
+
+  WriteFile(directory + "/empty.bmp", "");
+  EXPECT_TRUE(gfx::Failed(Load("empty.bmp", &texture)));
+  EXPECT_EQ(texture, nullptr);
+}
+
+}  // namespace
