@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ostream>
 #include <string>
 
 #include "render/gfx/gfx.hpp"
@@ -464,7 +465,16 @@ struct StateSnapshot {
   GLboolean cull, depthTest, depthMask, blend;
   GLint cullFace, frontFace, blendSrc, blendDst, polygonMode[2], program, texture0, sampler0,
       activeTexture;
+  bool operator==(const StateSnapshot&) const = default;
 };
+
+void PrintTo(const StateSnapshot& s, std::ostream* out) {
+  *out << "cull " << int(s.cull) << " face " << s.cullFace << " front " << s.frontFace << " depth "
+       << int(s.depthTest) << " mask " << int(s.depthMask) << " blend " << int(s.blend) << " "
+       << s.blendSrc << "/" << s.blendDst << " fill " << s.polygonMode[0] << " program "
+       << s.program << " texture0 " << s.texture0 << " sampler0 " << s.sampler0 << " active "
+       << s.activeTexture;
+}
 
 StateSnapshot Snapshot() {
   StateSnapshot s{};
@@ -526,20 +536,7 @@ TEST_F(EffectGl, PassAppliesItsStatesAndEndRestoresThem) {
   effect_->EndPass();
   ASSERT_EQ(effect_->End(), gfx::S_OK);
 
-  const StateSnapshot after = Snapshot();
-  EXPECT_EQ(after.cull, before.cull);
-  EXPECT_EQ(after.cullFace, before.cullFace);
-  EXPECT_EQ(after.frontFace, before.frontFace);
-  EXPECT_EQ(after.depthTest, before.depthTest);
-  EXPECT_EQ(after.depthMask, before.depthMask);
-  EXPECT_EQ(after.blend, before.blend);
-  EXPECT_EQ(after.blendSrc, before.blendSrc);
-  EXPECT_EQ(after.blendDst, before.blendDst);
-  EXPECT_EQ(after.polygonMode[0], before.polygonMode[0]);
-  EXPECT_EQ(after.program, before.program);
-  EXPECT_EQ(after.texture0, before.texture0);
-  EXPECT_EQ(after.sampler0, before.sampler0);
-  EXPECT_EQ(after.activeTexture, before.activeTexture);
+  EXPECT_EQ(Snapshot(), before);
   glActiveTexture(GL_TEXTURE0);
   glDeleteTextures(1, &texture);
   glDisable(GL_CULL_FACE);
