@@ -21,8 +21,8 @@ bool ApplyCullMode(uint32_t cullMode) {
       return true;
     case CULL_CCW:
       glEnable(GL_CULL_FACE);
-      glFrontFace(GL_CW);
-      glCullFace(GL_BACK);
+      glFrontFace(GL_CCW);
+      glCullFace(GL_FRONT);
       return true;
     default:
       return false;

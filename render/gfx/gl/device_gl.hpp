@@ -13,9 +13,9 @@ struct SDL_Window;
 namespace gfx::gl {
 
 // Cull modes name the winding that is culled, as seen on the screen. The back buffer is shown
-// unflipped and clip space keeps +y up, so on-screen winding matches the original platform:
-// CULL_CW culls clockwise triangles (front face CCW, cull back), CULL_CCW culls counter-clockwise
-// ones (front face CW, cull back), CULL_NONE culls nothing. Returns false for other values.
+// unflipped and clip space keeps +y up, so on-screen winding matches the original platform. The
+// front face is always GL_CCW (as the effect's passes set it too): CULL_CW culls GL_BACK (the
+// clockwise triangles), CULL_CCW culls GL_FRONT, CULL_NONE culls nothing. False for other values.
 bool ApplyCullMode(uint32_t cullMode);
 
 class GlDevice final : public RefCounted<Device> {
