@@ -13,8 +13,7 @@ void DrawTriangle(const float corners[9]) {
   static const char* vs =
       "#version 330 core\nlayout(location = 0) in vec3 p;\n"
       "void main() { gl_Position = vec4(p, 1.0); }\n";
-  static const char* fs =
-      "#version 330 core\nout vec4 c;\nvoid main() { c = vec4(1.0); }\n";
+  static const char* fs = "#version 330 core\nout vec4 c;\nvoid main() { c = vec4(1.0); }\n";
   GLuint program = glCreateProgram();
   for (auto [stage, source] : {std::pair{GL_VERTEX_SHADER, vs}, {GL_FRAGMENT_SHADER, fs}}) {
     GLuint shader = glCreateShader(stage);
@@ -63,16 +62,15 @@ TEST(GlContext, DeviceCreationFailsCleanlyWithoutAUsableWindow) {
   ASSERT_NE(context, nullptr);
   gfx::PresentParameters parameters{};
   gfx::Device* device = reinterpret_cast<gfx::Device*>(1);
-  EXPECT_TRUE(gfx::Failed(context->CreateDevice(0, gfx::DEVTYPE_HAL, nullptr, 0, &parameters,
-                                                &device)));
+  EXPECT_TRUE(
+      gfx::Failed(context->CreateDevice(0, gfx::DEVTYPE_HAL, nullptr, 0, &parameters, &device)));
   EXPECT_EQ(device, nullptr);
   // A window made without OpenGL cannot carry a context.
   SDL_Window* plain = SDL_CreateWindow("plain", 0, 0, 32, 32, SDL_WINDOW_HIDDEN);
   ASSERT_NE(plain, nullptr);
   device = reinterpret_cast<gfx::Device*>(1);
-  EXPECT_TRUE(gfx::Failed(context->CreateDevice(0, gfx::DEVTYPE_HAL,
-                                                reinterpret_cast<HWND>(plain), 0, &parameters,
-                                                &device)));
+  EXPECT_TRUE(gfx::Failed(context->CreateDevice(0, gfx::DEVTYPE_HAL, reinterpret_cast<HWND>(plain),
+                                                0, &parameters, &device)));
   EXPECT_EQ(device, nullptr);
   SDL_DestroyWindow(plain);
   context->Release();

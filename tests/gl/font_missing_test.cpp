@@ -11,14 +11,16 @@ TEST_F(GlDeviceTest, CreateFontFailsWhenNoFontCanBeFound) {
   ASSERT_FALSE(directory.empty());
   WriteFile(directory + "/fonts.conf",
             "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n"
-            "<fontconfig><cachedir>" + directory + "</cachedir></fontconfig>\n");
+            "<fontconfig><cachedir>" +
+                directory + "</cachedir></fontconfig>\n");
   setenv("FONTCONFIG_FILE", (directory + "/fonts.conf").c_str(), 1);
   gfx::Font* font = reinterpret_cast<gfx::Font*>(1);
-  EXPECT_TRUE(gfx::Failed(
-      gfx::CreateFont(device, 15, 8, 400, 1, false, 0, 0, 0, 0, "Arial", &font)));
+  EXPECT_TRUE(
+      gfx::Failed(gfx::CreateFont(device, 15, 8, 400, 1, false, 0, 0, 0, 0, "Arial", &font)));
   EXPECT_EQ(font, nullptr);
   font = reinterpret_cast<gfx::Font*>(1);
-  EXPECT_TRUE(gfx::Failed(gfx::CreateFont(nullptr, 15, 8, 400, 1, false, 0, 0, 0, 0, "Arial", &font)));
+  EXPECT_TRUE(
+      gfx::Failed(gfx::CreateFont(nullptr, 15, 8, 400, 1, false, 0, 0, 0, 0, "Arial", &font)));
   EXPECT_EQ(font, nullptr);
 }
 

@@ -42,9 +42,9 @@ class GlFontTest : public GlDeviceTest {
 
 TEST_F(GlFontTest, TextStaysInsideItsRectangleAndLinesAdvanceByTheCellHeight) {
   gfx::Rect rect{6, 6, 120, 90};
-  EXPECT_EQ(font->DrawText(nullptr, "Hg\nHg\nHg", -1, &rect, gfx::DT_LEFT | gfx::DT_TOP,
-                           0xFFC8C8C8u),
-            45);
+  EXPECT_EQ(
+      font->DrawText(nullptr, "Hg\nHg\nHg", -1, &rect, gfx::DT_LEFT | gfx::DT_TOP, 0xFFC8C8C8u),
+      45);
   uint8_t brightest = 0;
   const gfx::Rect box = LitBox(&brightest);
   ASSERT_GE(box.right, box.left) << "nothing was drawn";

@@ -37,8 +37,8 @@ Frame Root {
 }
 )";
 
-const float kPositions[5][3] = {{-1, -1, 0.5f}, {1, -1, 0.5f}, {1, 1, 0.5f}, {-1, 1, 0.5f},
-                                {9, 8, 7}};
+const float kPositions[5][3] = {
+    {-1, -1, 0.5f}, {1, -1, 0.5f}, {1, 1, 0.5f}, {-1, 1, 0.5f}, {9, 8, 7}};
 
 struct Loaded {
   gfx::HRESULT result = gfx::E_FAIL;
@@ -71,9 +71,8 @@ class GlMeshTest : public GlDeviceTest {
     LoadExisting(directory + "\\" + name, out);
   }
   void LoadExisting(const std::string& fileName, Loaded* out) {
-    out->result = gfx::LoadMeshFromX(fileName.c_str(), gfx::MESH_SYSTEMMEM, device,
-                                     &out->materials, &out->materialCount, &out->mesh,
-                                     &out->errors);
+    out->result = gfx::LoadMeshFromX(fileName.c_str(), gfx::MESH_SYSTEMMEM, device, &out->materials,
+                                     &out->materialCount, &out->mesh, &out->errors);
   }
   void ExpectFailure(const std::string& name, const std::string& bytes, const char* fault) {
     Loaded loaded;
@@ -136,7 +135,9 @@ std::string BinaryQuad() {
   auto word = [&](uint16_t w) { out.append(reinterpret_cast<const char*>(&w), 2); };
   auto dword = [&](uint32_t d) { out.append(reinterpret_cast<const char*>(&d), 4); };
   auto name = [&](const std::string& s) { word(1), dword(uint32_t(s.size())), out += s; };
-  auto string = [&](const std::string& s) { word(2), dword(uint32_t(s.size())), out += s, word(20); };
+  auto string = [&](const std::string& s) {
+    word(2), dword(uint32_t(s.size())), out += s, word(20);
+  };
   auto ints = [&](std::initializer_list<uint32_t> v) {
     word(6), dword(uint32_t(v.size()));
     for (uint32_t i : v) dword(i);
@@ -252,8 +253,7 @@ TEST_F(GlMeshTest, DrawSubsetDrawsOnlyThatMaterialsFaces) {
 }
 
 TEST_F(GlMeshTest, MeshWithoutMaterialListIsOneSubsetAndNoMaterials) {
-  const std::string plain =
-      "xof 0303txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }\n";
+  const std::string plain = "xof 0303txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }\n";
   Loaded loaded;
   Load("plain.x", plain, &loaded);
   ASSERT_EQ(loaded.result, gfx::S_OK) << loaded.Errors();

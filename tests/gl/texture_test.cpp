@@ -23,7 +23,8 @@ std::string Bmp(int width, int height, const std::vector<std::vector<uint32_t>>&
     std::string row(stride, '\0');
     for (int x = 0; x < width; ++x) {
       const uint32_t rgb = pixels[y][x];
-      row[x * 3] = char(rgb & 0xFF), row[x * 3 + 1] = char(rgb >> 8), row[x * 3 + 2] = char(rgb >> 16);
+      row[x * 3] = char(rgb & 0xFF), row[x * 3 + 1] = char(rgb >> 8),
+              row[x * 3 + 2] = char(rgb >> 16);
     }
     out += row;
   }
@@ -46,7 +47,8 @@ class GlTextureTest : public GlDeviceTest {
 
 TEST_F(GlTextureTest, BmpLoadsTopRowFirstWithAFullMipChain) {
   const uint32_t red = 0xFF0000, green = 0x00FF00, blue = 0x0000FF, white = 0xFFFFFF;
-  WriteFile(directory + "/small.bmp", Bmp(4, 2, {{red, red, green, green}, {blue, blue, white, white}}));
+  WriteFile(directory + "/small.bmp",
+            Bmp(4, 2, {{red, red, green, green}, {blue, blue, white, white}}));
   gfx::Texture* texture = nullptr;
   ASSERT_EQ(Load("small.bmp", &texture), gfx::S_OK);
   auto* gl = dynamic_cast<gfx::gl::GlTexture*>(texture);
@@ -60,9 +62,9 @@ TEST_F(GlTextureTest, BmpLoadsTopRowFirstWithAFullMipChain) {
   // t = 0 (the first row GL stores) is the picture's top row.
   EXPECT_EQ(texels[0], 0xFF);
   EXPECT_EQ(texels[1], 0x00);
-  EXPECT_EQ(texels[2 * 4 + 1], 0xFF);          // top row, third pixel: green
-  EXPECT_EQ(texels[4 * 4 + 2], 0xFF);          // second row: blue
-  EXPECT_EQ(texels[4 * 4 + 3], 0xFF);          // opaque
+  EXPECT_EQ(texels[2 * 4 + 1], 0xFF);  // top row, third pixel: green
+  EXPECT_EQ(texels[4 * 4 + 2], 0xFF);  // second row: blue
+  EXPECT_EQ(texels[4 * 4 + 3], 0xFF);  // opaque
   GLint smallest = 0;
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 2, GL_TEXTURE_WIDTH, &smallest);
   EXPECT_EQ(smallest, 1);  // 4 → 2 → 1
@@ -79,7 +81,8 @@ TEST_F(GlTextureTest, UnreadableImagesFailWithANullTexture) {
   EXPECT_TRUE(gfx::Failed(Load("garbage.bmp", &texture)));
   EXPECT_EQ(texture, nullptr);
 
-  std::string truncated = Bmp(64, 64, std::vector<std::vector<uint32_t>>(64, std::vector<uint32_t>(64)));
+  std::string truncated =
+      Bmp(64, 64, std::vector<std::vector<uint32_t>>(64, std::vector<uint32_t>(64)));
   truncated.resize(100);
   WriteFile(directory + "/truncated.bmp", truncated);
   EXPECT_TRUE(gfx::Failed(Load("truncated.bmp", &texture)));

@@ -96,8 +96,8 @@ class GlContext final : public gl::RefCounted<Context> {
 
     parameters->BackBufferWidth = static_cast<uint32_t>(width);
     parameters->BackBufferHeight = static_cast<uint32_t>(height);
-    *device = new (std::nothrow) gl::GlDevice(window, context, framebuffer, colour, depth, width,
-                                              height);
+    *device =
+        new (std::nothrow) gl::GlDevice(window, context, framebuffer, colour, depth, width, height);
     if (!*device) return E_OUTOFMEMORY;
     return S_OK;
   }

@@ -54,15 +54,19 @@ HRESULT GlDevice::SetRenderState(RenderStateType state, uint32_t value) {
     case RS_CULLMODE:
       return ApplyCullMode(value) ? S_OK : E_INVALIDARG;
     case RS_ZENABLE:  // 2 asks for a W-buffer; the depth buffer stands in for it
-      if (value) glEnable(GL_DEPTH_TEST);
-      else glDisable(GL_DEPTH_TEST);
+      if (value)
+        glEnable(GL_DEPTH_TEST);
+      else
+        glDisable(GL_DEPTH_TEST);
       return S_OK;
     case RS_ZWRITEENABLE:
       glDepthMask(value ? GL_TRUE : GL_FALSE);
       return S_OK;
     case RS_ALPHABLENDENABLE:
-      if (value) glEnable(GL_BLEND);
-      else glDisable(GL_BLEND);
+      if (value)
+        glEnable(GL_BLEND);
+      else
+        glDisable(GL_BLEND);
       return S_OK;
     case RS_FILLMODE: {
       static constexpr GLenum kModes[] = {GL_POINT, GL_LINE, GL_FILL};  // point 1, wire 2, solid 3
@@ -76,9 +80,12 @@ HRESULT GlDevice::SetRenderState(RenderStateType state, uint32_t value) {
 
 HRESULT GlDevice::SetTransform(TransformStateType state, const Matrix* matrix) {
   if (!matrix) return E_INVALIDARG;
-  if (state == TS_VIEW) view_ = *matrix;
-  else if (state == TS_PROJECTION) projection_ = *matrix;
-  else return E_INVALIDARG;
+  if (state == TS_VIEW)
+    view_ = *matrix;
+  else if (state == TS_PROJECTION)
+    projection_ = *matrix;
+  else
+    return E_INVALIDARG;
   return S_OK;
 }
 
@@ -124,8 +131,10 @@ HRESULT GlDevice::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, u
 
   glColorMask(colourMask[0], colourMask[1], colourMask[2], colourMask[3]);
   glDepthMask(depthMask);
-  if (scissor) glEnable(GL_SCISSOR_TEST);
-  else glDisable(GL_SCISSOR_TEST);
+  if (scissor)
+    glEnable(GL_SCISSOR_TEST);
+  else
+    glDisable(GL_SCISSOR_TEST);
   glScissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
   return S_OK;
 }

@@ -27,7 +27,7 @@ constexpr int kFloatsPerGlyph = 6 * 4;
 struct Glyph {
   bool present = false;
   int x = 0, y = 0, width = 0, height = 0;  // in the atlas
-  int left = 0, top = 0;                      // bitmap offset from the pen, top is up
+  int left = 0, top = 0;                    // bitmap offset from the pen, top is up
   float advance = 0;
 };
 
@@ -38,7 +38,8 @@ uniform vec2 pixelToClip;
 out vec2 texCoord;
 void main() {
   texCoord = inTexCoord;
-  gl_Position = vec4(inPosition.x * pixelToClip.x - 1.0, 1.0 - inPosition.y * pixelToClip.y, 0.0, 1.0);
+  vec2 clip = vec2(inPosition.x * pixelToClip.x - 1.0, 1.0 - inPosition.y * pixelToClip.y);
+  gl_Position = vec4(clip, 0.0, 1.0);
 }
 )";
 
@@ -241,8 +242,8 @@ std::string MatchFace(const char* faceName, uint32_t weight, bool italic) {
 // Average width in font units as the classic definition weights lowercase letters and the space,
 // which is what the original platform's average width of a metric-compatible face comes to.
 double AverageWidth(FT_Face face) {
-  static constexpr int kWeights[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3,  6,  35, 20, 56,
-                                       56, 17, 4,  49, 56,  71, 31, 10, 18, 3,  18, 2,  166};
+  static constexpr int kWeights[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6,  35, 20, 56,
+                                       56, 17, 4,  49, 56,  71, 31, 10, 18, 3, 18, 2,  166};
   double sum = 0;
   for (int i = 0; i < 27; ++i) {
     const FT_ULong c = i < 26 ? 'a' + i : ' ';
@@ -261,8 +262,8 @@ HRESULT FailFont(const char* faceName, const char* why) {
 
 HRESULT CreateFont(Device* device, int height, uint32_t width, uint32_t weight,
                    uint32_t /*mipLevels*/, bool italic, uint32_t /*charSet*/,
-                   uint32_t /*outputPrecision*/, uint32_t /*quality*/,
-                   uint32_t /*pitchAndFamily*/, const char* faceName, Font** font) {
+                   uint32_t /*outputPrecision*/, uint32_t /*quality*/, uint32_t /*pitchAndFamily*/,
+                   const char* faceName, Font** font) {
   if (!font) return E_INVALIDARG;
   *font = nullptr;
   auto* gl = dynamic_cast<gl::GlDevice*>(device);
@@ -294,7 +295,8 @@ HRESULT CreateFont(Device* device, int height, uint32_t width, uint32_t weight,
   FT_Set_Char_Size(face, static_cast<FT_F26Dot6>(std::lround(emX * 64)),
                    static_cast<FT_F26Dot6>(std::lround(emY * 64)), 72, 72);
   const int ascent = static_cast<int>(std::lround(ascentUnits * emY / units));
-  const int lineHeight = height > 0 ? height : static_cast<int>(std::lround(cellUnits * emY / units));
+  const int lineHeight =
+      height > 0 ? height : static_cast<int>(std::lround(cellUnits * emY / units));
 
   // One atlas row after another; a glyph that does not fit is left out rather than clipped.
   std::vector<uint8_t> atlas(kAtlasSize * kAtlasSize, 0);
@@ -310,7 +312,13 @@ HRESULT CreateFont(Device* device, int height, uint32_t width, uint32_t weight,
     for (int row = 0; row < h; ++row)
       std::memcpy(&atlas[(y + row) * kAtlasSize + x], bitmap.buffer + row * bitmap.pitch, w);
     Glyph& g = glyphs[c];
-    g = Glyph{true, x, y, w, h, face->glyph->bitmap_left, face->glyph->bitmap_top,
+    g = Glyph{true,
+              x,
+              y,
+              w,
+              h,
+              face->glyph->bitmap_left,
+              face->glyph->bitmap_top,
               face->glyph->advance.x / 64.0f};
     x += w + 1;
     rowHeight = std::max(rowHeight, h);

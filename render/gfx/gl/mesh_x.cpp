@@ -1,10 +1,10 @@
 // Meshes from .x files: Assimp imports the vertex data; the structural scan (mesh_x_scan.cpp)
 // guards it and restores the file's own indexing, which Assimp replaces with one vertex per corner.
 // Limits: one mesh per file, frame transforms are not applied, polygons are drawn as fans.
-#include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include <assimp/Importer.hpp>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -144,8 +144,10 @@ bool TakeVertexData(const aiScene& scene, const gl::XMesh& x, std::vector<Vertex
     }
   }
   if (next != scene.mNumMeshes) {
-    *error = "the importer found " + std::to_string(scene.mNumMeshes) + " meshes where the file "
-             "has " + std::to_string(next);
+    *error = "the importer found " + std::to_string(scene.mNumMeshes) +
+             " meshes where the file "
+             "has " +
+             std::to_string(next);
     return false;
   }
   return true;
@@ -199,8 +201,10 @@ namespace {
 
 HRESULT FailLoad(const char* fileName, const std::string& fault, HRESULT result, Buffer** errors) {
   const std::string text = std::string(fileName) + ": " + fault;
-  if (errors) *errors = gl::CreateTextBuffer(text);
-  else std::fprintf(stderr, "%s\n", text.c_str());
+  if (errors)
+    *errors = gl::CreateTextBuffer(text);
+  else
+    std::fprintf(stderr, "%s\n", text.c_str());
   return result;
 }
 
@@ -274,9 +278,9 @@ HRESULT LoadMeshFromX(const char* fileName, uint32_t /*options*/, Device* device
   glBindVertexArray(0);
   glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(previousArray));
 
-  Mesh* made = new (std::nothrow) GlMesh(vao, buffers[0], buffers[1], x.vertexCount,
-                                         static_cast<uint32_t>(indices.size() / 3),
-                                         std::move(subsetFirst), std::move(subsetCount));
+  Mesh* made = new (std::nothrow)
+      GlMesh(vao, buffers[0], buffers[1], x.vertexCount, static_cast<uint32_t>(indices.size() / 3),
+             std::move(subsetFirst), std::move(subsetCount));
   if (!made) {
     glDeleteVertexArrays(1, &vao);
     glDeleteBuffers(2, buffers);
@@ -285,8 +289,10 @@ HRESULT LoadMeshFromX(const char* fileName, uint32_t /*options*/, Device* device
   }
   *mesh = made;
   if (materialCount) *materialCount = static_cast<uint32_t>(x.materials.size());
-  if (materials) *materials = materialBuffer;
-  else materialBuffer->Release();
+  if (materials)
+    *materials = materialBuffer;
+  else
+    materialBuffer->Release();
   return S_OK;
 }
 

@@ -5,8 +5,8 @@
 
 #include <zlib.h>
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -163,7 +163,7 @@ class Lexer {
     const uint32_t code = Le16(p_);
     p_ += 2;
     switch (code) {
-      case 1:  // name
+      case 1:    // name
       case 2: {  // string
         if (!Has(4)) return Error("truncated name");
         const uint32_t length = Le32(p_);
@@ -285,8 +285,7 @@ class Parser {
       object->name = std::string(t.text);
       t = lexer_->Next();
     }
-    if (t.kind != Tok::OBrace)
-      return Fail(t, "'{' expected after '" + object->type + "'", error);
+    if (t.kind != Tok::OBrace) return Fail(t, "'{' expected after '" + object->type + "'", error);
     for (;;) {
       t = lexer_->Next();
       switch (t.kind) {

@@ -1,4 +1,4 @@
-// Textures from image files (BMP, PNG, JPEG, TGA… through stb_image) as RGBA8 with a full mip chain.
+// Textures from image files (BMP, PNG, JPEG, TGA through stb_image) as RGBA8 with a full mip chain.
 // Limits: images over 16384 pixels on a side are refused; the file is read whole (at most 256 MiB).
 #include <stb_image.h>
 
