@@ -1,0 +1,309 @@
+// tobrin_bench: frame cost of RenderFrame against a bare-GL baseline of the same scene, heap
+// allocations per steady-state frame, and start-up time of the real executable. Runs the
+// program's own code (window system, settings, device, resources, RenderFrame) on the current X
+// display; `make bench` runs it under Xvfb. --smoke runs a few frames for CTest and fails when a
+// steady-state frame allocates.
+#include <epoxy/gl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/app_state.hpp"
+#include "app/window_proc.hpp"
+#include "app/window_system.hpp"
+#include "bench/alloc_count.hpp"
+#include "bench/baseline.hpp"
+#include "bench/gl_probe.hpp"
+#include "bench/report.hpp"
+#include "bench/startup.hpp"
+#include "bench/stats.hpp"
+#include "render/device.hpp"
+#include "render/scene.hpp"
+#include "settings/settings.hpp"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Options {
+  bool smoke = false;
+  bool traceAllocs = false;
+  bool startup = true;
+  int warmup = 30, rounds = 12, frames = 8, startupRuns = 7;
+  std::string json, dataDir = TOBRIN_SOURCE_DIR "/data", exe = TOBRIN_EXE;
+};
+
+double Ms(Clock::time_point a, Clock::time_point b) {
+  return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+void Usage() {
+  std::fprintf(stderr,
+               "usage: tobrin_bench [--smoke] [--json FILE] [--data DIR] [--exe FILE]\n"
+               "                    [--warmup N] [--rounds N] [--frames N] [--startup-runs N]\n"
+               "                    [--no-startup] [--trace-allocs]\n");
+}
+
+bool ParseOptions(int argc, char** argv, Options* o) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (a == "--smoke") {
+      o->smoke = true;
+      o->warmup = 3;
+      o->rounds = 2;
+      o->frames = 2;
+      o->startupRuns = 1;
+    } else if (a == "--trace-allocs") {
+      o->traceAllocs = true;
+    } else if (a == "--no-startup") {
+      o->startup = false;
+    } else if (a == "--json" && hasValue) {
+      o->json = argv[++i];
+    } else if (a == "--data" && hasValue) {
+      o->dataDir = argv[++i];
+    } else if (a == "--exe" && hasValue) {
+      o->exe = argv[++i];
+    } else if ((a == "--warmup" || a == "--rounds" || a == "--frames" ||
+                a == "--startup-runs") && hasValue) {
+      const int value = std::atoi(argv[++i]);
+      if (value < (a == "--warmup" ? 0 : 1)) return false;
+      (a == "--warmup" ? o->warmup
+       : a == "--rounds" ? o->rounds
+       : a == "--frames" ? o->frames
+                         : o->startupRuns) = value;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The messages the X server sends (expose, focus) go through the program's own procedure, as in
+// its loop; none of them is timed.
+void PumpMessages() {
+  MSG message{};
+  while (PeekMessage(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessage(&message);
+  }
+}
+
+// The program's start-up path as AppMain runs it, phase by phase.
+bool StartProgram(std::vector<bench::StartupPhase>* phases) {
+  auto t = Clock::now();
+  const auto phase = [&](const char* name) {
+    const auto now = Clock::now();
+    phases->push_back({name, Ms(t, now)});
+    t = now;
+  };
+  WNDCLASSEX windowClass{};
+  windowClass.cbSize = 48;
+  windowClass.style = CS_HREDRAW | CS_VREDRAW;
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = GetModuleHandle(nullptr);
+  windowClass.lpszClassName = "MY_WINDOWS_CLASS";
+  if (!RegisterClassEx(&windowClass)) return false;
+  AppState.window = CreateWindowEx(0, "MY_WINDOWS_CLASS", "tobrin_bench",
+                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1024, 768, nullptr,
+                                   nullptr, windowClass.hInstance, nullptr);
+  if (!AppState.window) return false;
+  ShowWindow(AppState.window, SW_SHOWDEFAULT);
+  UpdateWindow(AppState.window);
+  phase("window");
+  try {
+    LoadSettings();
+    phase("LoadSettings");
+    InitDevice();
+    phase("InitDevice");
+    LoadResources();
+    phase("LoadResources");
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tobrin_bench: start-up failed: %s\n", e.what());
+    return false;
+  }
+  RenderFrame();
+  glFinish();
+  phase("first RenderFrame");
+  return true;
+}
+
+void SelectTechnique(const char* name) {
+  AppState.effect->SetTechnique(name);
+  AppState.colorAnimationActive = std::strcmp(name, "ColorAnimation") == 0;
+}
+
+struct Side {
+  std::vector<double> ms;
+  bench::AllocCounts allocs{};
+  uint64_t maxInFrame = 0;
+};
+
+// One timed frame: the frame's own work and glFinish, so the GPU work is inside the figure.
+void TimedFrame(bool tobrin, Side* side, bool countAllocs) {
+  const bench::AllocCounts before = bench::ReadAllocCounts();
+  const auto start = Clock::now();
+  if (countAllocs) bench::AllocCountingOn();
+  if (tobrin)
+    RenderFrame();
+  else
+    bench::DrawBaselineFrame();
+  if (countAllocs) bench::AllocCountingOff();
+  glFinish();
+  side->ms.push_back(Ms(start, Clock::now()));
+  const bench::AllocCounts after = bench::ReadAllocCounts();
+  side->allocs.newCalls += after.newCalls - before.newCalls;
+  side->allocs.mallocCalls += after.mallocCalls - before.mallocCalls;
+  side->allocs.mainThread += after.mainThread - before.mainThread;
+  side->maxInFrame = std::max(side->maxInFrame, after.total() - before.total());
+}
+
+void Block(bool tobrin, int frames, Side* side, bool countAllocs) {
+  for (int i = 0; i < frames; ++i) {
+    TimedFrame(tobrin, side, countAllocs);
+    PumpMessages();
+  }
+  if (!tobrin) bench::RestoreProgramState();
+}
+
+std::vector<bench::GlCallCount> ProfileCalls(bool tobrin) {
+  bench::GlCountingOn();
+  if (tobrin) RenderFrame(); else bench::DrawBaselineFrame();
+  bench::ResetGlCounts();
+  if (tobrin) RenderFrame(); else bench::DrawBaselineFrame();
+  auto calls = bench::GlCountingOff();
+  if (!tobrin) bench::RestoreProgramState();
+  glFinish();
+  return calls;
+}
+
+bench::CaseResult RunCase(const Options& o, const char* technique, int objects) {
+  SelectTechnique(technique);
+  SceneSettings.number_objects = objects;
+  Side warm;
+  Block(true, o.warmup, &warm, false);
+  Block(false, o.warmup, &warm, false);
+
+  bench::CaseResult result;
+  result.technique = technique;
+  result.objects = objects;
+  result.tobrinCalls = ProfileCalls(true);
+  result.baselineCalls = ProfileCalls(false);
+
+  // Alternate the order round by round (ABBA...), so slow drifts of the machine fall on both.
+  Side tobrin, baseline;
+  std::vector<double> roundRatios;
+  bench::ResetAllocCounts();
+  if (o.traceAllocs) bench::AllocTracingOn(true);
+  for (int round = 0; round < o.rounds; ++round) {
+    const size_t t0 = tobrin.ms.size(), b0 = baseline.ms.size();
+    const bool tobrinFirst = round % 2 == 0;
+    Block(tobrinFirst, o.frames, tobrinFirst ? &tobrin : &baseline, true);
+    Block(!tobrinFirst, o.frames, tobrinFirst ? &baseline : &tobrin, true);
+    const double t = bench::Quantile({tobrin.ms.begin() + long(t0), tobrin.ms.end()}, 0.5);
+    const double b = bench::Quantile({baseline.ms.begin() + long(b0), baseline.ms.end()}, 0.5);
+    if (b > 0) roundRatios.push_back(t / b);
+  }
+  if (o.traceAllocs) {
+    bench::AllocTracingOn(false);
+    bench::PrintAllocTraces();
+  }
+  result.frames = static_cast<int>(tobrin.ms.size());
+  result.tobrin = bench::Summarise(tobrin.ms);
+  result.baseline = bench::Summarise(baseline.ms);
+  result.ratio = result.baseline.median > 0 ? result.tobrin.median / result.baseline.median : 0;
+  result.pairedRatio = bench::Quantile(roundRatios, 0.5);
+  const double frames = static_cast<double>(tobrin.ms.size());
+  const double baseFrames = static_cast<double>(baseline.ms.size());
+  result.allocsPerFrame = static_cast<double>(tobrin.allocs.total()) / frames;
+  result.mainThreadAllocsPerFrame = static_cast<double>(tobrin.allocs.mainThread) / frames;
+  result.baselineAllocsPerFrame = static_cast<double>(baseline.allocs.total()) / baseFrames;
+  result.baselineMainThreadAllocsPerFrame =
+      static_cast<double>(baseline.allocs.mainThread) / baseFrames;
+  result.maxAllocsInFrame = tobrin.maxInFrame;
+  return result;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bench::MarkMainThread();
+  Options o;
+  if (!ParseOptions(argc, argv, &o)) {
+    Usage();
+    return 2;
+  }
+  if (!o.json.empty()) o.json = std::filesystem::absolute(o.json).string();
+  o.dataDir = std::filesystem::absolute(o.dataDir).string();
+  o.exe = std::filesystem::absolute(o.exe).string();
+
+  bench::Report report;
+  report.smoke = o.smoke;
+  report.warmupFrames = o.warmup;
+  report.rounds = o.rounds;
+  report.framesPerBlock = o.frames;
+
+  // Before the bench opens a window of its own, so the program has the display to itself.
+  if (o.startup) {
+    report.startupCommand = o.exe + " (in a copy of " + o.dataDir + ")";
+    std::string error;
+    if (!bench::MeasureStartup(o.exe, o.dataDir, o.startupRuns, &report.startup, &error)) {
+      std::fprintf(stderr, "tobrin_bench: start-up measurement failed: %s\n", error.c_str());
+      return 1;
+    }
+  }
+
+  if (chdir(o.dataDir.c_str()) != 0) {
+    std::fprintf(stderr, "tobrin_bench: cannot enter the data directory %s\n", o.dataDir.c_str());
+    return 1;
+  }
+  if (!StartProgram(&report.inProcessStartup)) return 1;
+  if (!AppState.effect) {
+    std::fprintf(stderr, "tobrin_bench: the effect did not build; nothing to measure\n");
+    ReleaseResources();
+    return 1;
+  }
+  report.renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  std::string error;
+  if (!bench::SetUpBaseline("Za_rad_2.fx", &error)) {
+    std::fprintf(stderr, "tobrin_bench: baseline set-up failed: %s\n", error.c_str());
+    ReleaseResources();
+    return 1;
+  }
+
+  for (const char* technique : {"ColorAnimation", "VertexAnimation"})
+    for (const int objects : {1, 10, 50}) {
+      report.cases.push_back(RunCase(o, technique, objects));
+      const bench::CaseResult& c = report.cases.back();
+      std::fprintf(stderr, "%s n=%d: tobrin %.3f ms, baseline %.3f ms, ratio %.3f, allocs %.2f\n",
+                   technique, objects, c.tobrin.median, c.baseline.median, c.ratio,
+                   c.allocsPerFrame);
+    }
+
+  bench::TearDownBaseline();
+  ReleaseResources();
+  bench::PrintReport(report);
+  if (!o.json.empty()) {
+    if (!bench::WriteJson(report, o.json)) {
+      std::fprintf(stderr, "tobrin_bench: cannot write %s\n", o.json.c_str());
+      return 1;
+    }
+    std::printf("\nFigures written to %s\n", o.json.c_str());
+  }
+
+  int status = 0;
+  for (const bench::CaseResult& c : report.cases)
+    if (c.maxAllocsInFrame > 0) {
+      std::printf("FAIL: %s with %d objects allocates %.2f times per frame\n",
+                  c.technique.c_str(), c.objects, c.allocsPerFrame);
+      status = o.smoke ? 1 : status;
+    }
+  return status;
+}
