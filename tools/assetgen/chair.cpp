@@ -1,7 +1,6 @@
-// The chair: a ladder-back chair with turned legs, a rounded seat, aprons, stretchers and a curved
-// backrest of slats, about 4 units tall and centred on its origin, front towards -z. The parts'
-// tessellations are chosen so the whole comes to the exact counts the overlay assumes; the small
-// pegs at the end make up the last difference, and CheckMesh rejects any other total.
+// The chair: turned legs, a rounded seat, aprons, stretchers and a curved backrest of slats, about
+// 4 units tall, centred on its origin, front towards -z. The tessellations are chosen to give the
+// exact counts the overlay assumes (budget below); CheckMesh rejects any other total.
 #include <vector>
 
 #include "tools/assetgen/assetgen.hpp"
@@ -212,9 +211,10 @@ void Recentre(MeshData& mesh) {
 
 }  // namespace
 
-// Tessellation budget (vertices, triangles): seat 266/384, legs 4 x 225/378, posts 2 x 240/378,
-// stretchers 4 x 55/80, aprons 4 x 96/108, backrest rails 160/204 and 192/256, slats 5 x 96/108,
-// pegs 8 x 28/18; in all 3258/4304.
+// Tessellation budget (vertices/triangles): seat 266/384, legs 4 x 225/350, posts 2 x 240/350,
+// stretchers 4 x 55/80, aprons 4 x 96/108, backrest rails 160/204 and 144/180, slats 5 x 96/108,
+// pegs 8 x 28/18; in all 3258/4304. Smooth grids cost about two triangles per vertex and hard
+// edges, caps and pegs add vertices cheaply, so changing one part means rebalancing another.
 MeshData MakeChair() {
   MeshData mesh;
   const double legX = 0.78, frontZ = -0.72, backZ = 0.70, midZ = (frontZ + backZ) / 2;

@@ -1,9 +1,6 @@
-// The two textures and the BMP writer. Both images tile in u and v (every noise repeats within
-// the image), since the samplers wrap and the chair maps wood in world units across parts.
-// Wood: grain along u. Marble: features twice as wide as tall, so they look round on the sphere,
-// whose u spans twice the distance its v does.
-#include <cstring>
-
+// The two textures and the BMP writer. Both images tile (every noise repeats within the image):
+// the samplers wrap and the chair maps wood in world units. Wood grain runs along u; marble cells
+// are twice as tall as wide, so they look round on the sphere, whose u spans twice the distance.
 #include "tools/assetgen/assetgen.hpp"
 
 namespace assetgen {
