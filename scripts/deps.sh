@@ -9,6 +9,7 @@ PACKAGES=(
   libfreetype-dev libfontconfig-dev fonts-liberation
   libgtest-dev
   libx11-dev libxtst-dev xvfb xauth xdotool x11-apps xfonts-base
+  clang libclang-rt-14-dev llvm  # fuzz targets: libFuzzer and sanitizer runtimes, symbolizer
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
