@@ -22,5 +22,10 @@ run: build
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure
 
+# The benchmark (bench/): real frame counts under Xvfb; the figures go to $(BUILD_DIR)/bench.json.
+bench: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target tobrin tobrin_bench
+	@scripts/with-xvfb.sh $(BUILD_DIR)/bench/tobrin_bench --json $(BUILD_DIR)/bench.json
+
 clean:
 	rm -rf $(BUILD_DIR) out
