@@ -27,8 +27,10 @@ namespace {
 
 std::atomic<bool> counting{false};
 std::atomic<bool> tracing{false};
-std::atomic<uint64_t> newCalls{0}, mallocCalls{0}, mainThreadCalls{0};
+std::atomic<uint64_t> newCalls{0}, mallocCalls{0}, mainThreadCalls{0}, ownCodeCalls{0};
 thread_local bool isMainThread = false;
+thread_local int driverDepth = 0;
+thread_local int benchDepth = 0;
 thread_local bool insideTrace = false;
 
 constexpr int kTraceDepth = 24;
@@ -40,9 +42,13 @@ Trace traces[kMaxTracedAllocs];
 std::atomic<int> traceCount{0};
 
 void Note(std::atomic<uint64_t>& kind) {
-  if (!counting.load(std::memory_order_relaxed)) return;
+  if (!counting.load(std::memory_order_relaxed) || benchDepth > 0) return;
   kind.fetch_add(1, std::memory_order_relaxed);
-  if (isMainThread) mainThreadCalls.fetch_add(1, std::memory_order_relaxed);
+  if (!isMainThread) return;
+  mainThreadCalls.fetch_add(1, std::memory_order_relaxed);
+  if (driverDepth > 0) return;
+  ownCodeCalls.fetch_add(1, std::memory_order_relaxed);
+  // Only our own code's allocations are traced: those are the ones to find and remove.
   // backtrace() may allocate on its first use (it loads the unwinder); the flag keeps that
   // allocation from recursing into another trace.
   if (tracing.load(std::memory_order_relaxed) && !insideTrace) {
@@ -58,17 +64,23 @@ void Note(std::atomic<uint64_t>& kind) {
 }  // namespace
 
 void MarkMainThread() { isMainThread = true; }
+void EnterDriver() { ++driverDepth; }
+void LeaveDriver() { --driverDepth; }
+void EnterBench() { ++benchDepth; }
+void LeaveBench() { --benchDepth; }
 void AllocCountingOn() { counting.store(true, std::memory_order_seq_cst); }
 void AllocCountingOff() { counting.store(false, std::memory_order_seq_cst); }
 
 AllocCounts ReadAllocCounts() {
-  return AllocCounts{newCalls.load(), mallocCalls.load(), mainThreadCalls.load()};
+  return AllocCounts{newCalls.load(), mallocCalls.load(), mainThreadCalls.load(),
+                     ownCodeCalls.load()};
 }
 
 void ResetAllocCounts() {
   newCalls = 0;
   mallocCalls = 0;
   mainThreadCalls = 0;
+  ownCodeCalls = 0;
   traceCount = 0;
 }
 

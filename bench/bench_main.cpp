@@ -6,6 +6,7 @@
 #include <epoxy/gl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -143,53 +144,79 @@ void SelectTechnique(const char* name) {
 struct Side {
   std::vector<double> ms;
   bench::AllocCounts allocs{};
-  uint64_t maxInFrame = 0;
+  uint64_t maxOwnInFrame = 0;  // the most our own code allocated in one frame
+  int frames = 0;
 };
 
-// One timed frame: the frame's own work and glFinish, so the GPU work is inside the figure.
-void TimedFrame(bool tobrin, Side* side, bool countAllocs) {
-  const bench::AllocCounts before = bench::ReadAllocCounts();
-  const auto start = Clock::now();
-  if (countAllocs) bench::AllocCountingOn();
+void Frame(bool tobrin) {
   if (tobrin)
     RenderFrame();
   else
     bench::DrawBaselineFrame();
-  if (countAllocs) bench::AllocCountingOff();
-  glFinish();
-  side->ms.push_back(Ms(start, Clock::now()));
-  const bench::AllocCounts after = bench::ReadAllocCounts();
-  side->allocs.newCalls += after.newCalls - before.newCalls;
-  side->allocs.mallocCalls += after.mallocCalls - before.mallocCalls;
-  side->allocs.mainThread += after.mainThread - before.mainThread;
-  side->maxInFrame = std::max(side->maxInFrame, after.total() - before.total());
 }
 
-void Block(bool tobrin, int frames, Side* side, bool countAllocs) {
+// One timed frame: the frame's own work and glFinish, so the GPU work is inside the figure.
+void TimedFrame(bool tobrin, Side* side) {
+  const auto start = Clock::now();
+  Frame(tobrin);
+  glFinish();
+  side->ms.push_back(Ms(start, Clock::now()));
+}
+
+void TimedBlock(bool tobrin, int frames, Side* side) {
   for (int i = 0; i < frames; ++i) {
-    TimedFrame(tobrin, side, countAllocs);
+    TimedFrame(tobrin, side);
     PumpMessages();
   }
   if (!tobrin) bench::RestoreProgramState();
 }
 
+// Steady-state frames with every allocation counted and attributed (driver or our code). Kept
+// apart from the timed frames so the wrappers that attribute cost nothing there.
+void CountedBlock(bool tobrin, int frames, bool trace, Side* side) {
+  bench::GlCountingOn();
+  for (int i = 0; i < frames; ++i) {
+    const bench::AllocCounts before = bench::ReadAllocCounts();
+    if (trace) bench::AllocTracingOn(true);
+    bench::AllocCountingOn();
+    Frame(tobrin);
+    bench::AllocCountingOff();
+    if (trace) bench::AllocTracingOn(false);
+    const bench::AllocCounts after = bench::ReadAllocCounts();
+    side->allocs.newCalls += after.newCalls - before.newCalls;
+    side->allocs.mallocCalls += after.mallocCalls - before.mallocCalls;
+    side->allocs.mainThread += after.mainThread - before.mainThread;
+    side->allocs.ownCode += after.ownCode - before.ownCode;
+    side->maxOwnInFrame = std::max(side->maxOwnInFrame, after.ownCode - before.ownCode);
+    ++side->frames;
+    glFinish();
+    PumpMessages();
+  }
+  bench::GlCountingOff();
+  if (!tobrin) bench::RestoreProgramState();
+}
+
 std::vector<bench::GlCallCount> ProfileCalls(bool tobrin) {
   bench::GlCountingOn();
-  if (tobrin) RenderFrame(); else bench::DrawBaselineFrame();
+  Frame(tobrin);
   bench::ResetGlCounts();
-  if (tobrin) RenderFrame(); else bench::DrawBaselineFrame();
+  Frame(tobrin);
   auto calls = bench::GlCountingOff();
   if (!tobrin) bench::RestoreProgramState();
   glFinish();
   return calls;
 }
 
+double PerFrame(uint64_t count, int frames) {
+  return frames > 0 ? static_cast<double>(count) / frames : 0;
+}
+
 bench::CaseResult RunCase(const Options& o, const char* technique, int objects) {
   SelectTechnique(technique);
   SceneSettings.number_objects = objects;
   Side warm;
-  Block(true, o.warmup, &warm, false);
-  Block(false, o.warmup, &warm, false);
+  TimedBlock(true, o.warmup, &warm);
+  TimedBlock(false, o.warmup, &warm);
 
   bench::CaseResult result;
   result.technique = technique;
@@ -197,37 +224,36 @@ bench::CaseResult RunCase(const Options& o, const char* technique, int objects) 
   result.tobrinCalls = ProfileCalls(true);
   result.baselineCalls = ProfileCalls(false);
 
+  Side counted, baseCounted;
+  bench::ResetAllocCounts();
+  CountedBlock(true, o.frames * 2, o.traceAllocs, &counted);
+  if (o.traceAllocs) bench::PrintAllocTraces();
+  CountedBlock(false, o.frames * 2, false, &baseCounted);
+  result.allocsPerFrame = PerFrame(counted.allocs.ownCode, counted.frames);
+  result.maxAllocsInFrame = counted.maxOwnInFrame;
+  result.baselineAllocsPerFrame = PerFrame(baseCounted.allocs.ownCode, baseCounted.frames);
+  result.driverAllocsPerFrame =
+      PerFrame(counted.allocs.total() - counted.allocs.ownCode, counted.frames);
+  result.baselineDriverAllocsPerFrame =
+      PerFrame(baseCounted.allocs.total() - baseCounted.allocs.ownCode, baseCounted.frames);
+
   // Alternate the order round by round (ABBA...), so slow drifts of the machine fall on both.
   Side tobrin, baseline;
   std::vector<double> roundRatios;
-  bench::ResetAllocCounts();
-  if (o.traceAllocs) bench::AllocTracingOn(true);
   for (int round = 0; round < o.rounds; ++round) {
     const size_t t0 = tobrin.ms.size(), b0 = baseline.ms.size();
     const bool tobrinFirst = round % 2 == 0;
-    Block(tobrinFirst, o.frames, tobrinFirst ? &tobrin : &baseline, true);
-    Block(!tobrinFirst, o.frames, tobrinFirst ? &baseline : &tobrin, true);
+    TimedBlock(tobrinFirst, o.frames, tobrinFirst ? &tobrin : &baseline);
+    TimedBlock(!tobrinFirst, o.frames, tobrinFirst ? &baseline : &tobrin);
     const double t = bench::Quantile({tobrin.ms.begin() + long(t0), tobrin.ms.end()}, 0.5);
     const double b = bench::Quantile({baseline.ms.begin() + long(b0), baseline.ms.end()}, 0.5);
     if (b > 0) roundRatios.push_back(t / b);
-  }
-  if (o.traceAllocs) {
-    bench::AllocTracingOn(false);
-    bench::PrintAllocTraces();
   }
   result.frames = static_cast<int>(tobrin.ms.size());
   result.tobrin = bench::Summarise(tobrin.ms);
   result.baseline = bench::Summarise(baseline.ms);
   result.ratio = result.baseline.median > 0 ? result.tobrin.median / result.baseline.median : 0;
   result.pairedRatio = bench::Quantile(roundRatios, 0.5);
-  const double frames = static_cast<double>(tobrin.ms.size());
-  const double baseFrames = static_cast<double>(baseline.ms.size());
-  result.allocsPerFrame = static_cast<double>(tobrin.allocs.total()) / frames;
-  result.mainThreadAllocsPerFrame = static_cast<double>(tobrin.allocs.mainThread) / frames;
-  result.baselineAllocsPerFrame = static_cast<double>(baseline.allocs.total()) / baseFrames;
-  result.baselineMainThreadAllocsPerFrame =
-      static_cast<double>(baseline.allocs.mainThread) / baseFrames;
-  result.maxAllocsInFrame = tobrin.maxInFrame;
   return result;
 }
 

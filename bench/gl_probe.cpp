@@ -2,11 +2,16 @@
 // counting with a small model of the bound state to tell redundant calls from needed ones.
 #include "bench/gl_probe.hpp"
 
+#include <SDL.h>
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <map>
 #include <tuple>
+
+#include "bench/alloc_count.hpp"
 
 namespace bench {
 namespace {
@@ -53,6 +58,16 @@ void Count(int id, bool redundant) {
   if (redundant) ++hooks[id].redundant;
 }
 
+struct DriverScope {
+  DriverScope() { EnterDriver(); }
+  ~DriverScope() { LeaveDriver(); }
+};
+
+struct BenchScope {
+  BenchScope() { EnterBench(); }
+  ~BenchScope() { LeaveBench(); }
+};
+
 template <auto* Pointer, class Function>
 struct Hook;
 
@@ -62,7 +77,12 @@ struct Hook<Pointer, R (*)(A...)> {
   static inline bool (*check)(A...) = nullptr;
   static inline int id = 0;
   static R Call(A... a) {
-    Count(id, check && check(a...));
+    {
+      // The state model's bookkeeping allocates; that is the bench's, not the frame's.
+      const BenchScope bench;
+      Count(id, check && check(a...));
+    }
+    const DriverScope scope;
     return real(a...);
   }
   static void Restore() { *Pointer = real; }
@@ -238,9 +258,26 @@ void InstallCounting() {
   HOOK(glBlitFramebuffer);
   HOOK(glFlush);
   HOOK(glFinish);
+  HOOK(glReadPixels);
+  HOOK(glPixelStorei);
+  HOOK(glTexImage2D);
+  HOOK(glTexParameteri);
+  HOOK(glGenerateMipmap);
+  HOOK(glVertexAttribPointer);
+  HOOK(glEnableVertexAttribArray);
+  HOOK(glGetBufferSubData);
 }
 
 }  // namespace
+
+// The swap is the window system's, not an epoxy pointer: the executable's own definition takes
+// the place of SDL's for every caller and hands on to SDL's.
+extern "C" void SDL_GL_SwapWindow(SDL_Window* window) {
+  using Swap = void (*)(SDL_Window*);
+  static const Swap real = reinterpret_cast<Swap>(dlsym(RTLD_NEXT, "SDL_GL_SwapWindow"));
+  const DriverScope scope;
+  real(window);
+}
 
 bool CaptureMeshDraw(gfx::Mesh* mesh, uint32_t subset, DrawRange* out) {
   if (!mesh || !out) return false;

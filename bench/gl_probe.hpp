@@ -36,7 +36,9 @@ struct GlCallCount {
 };
 
 // Wraps the counted functions. The state model starts empty, so run one frame, ResetGlCounts(),
-// then the frame to report: everything the first frame set is known by then.
+// then the frame to report: everything the first frame set is known by then. While the wrappers
+// are in, every wrapped call is also bracketed by EnterDriver/LeaveDriver (alloc_count.hpp), as
+// is SDL_GL_SwapWindow at all times, so allocations are told apart by who made them.
 void GlCountingOn();
 void ResetGlCounts();
 // Unwraps and returns the functions called at least once since the last reset, busiest first.

@@ -60,21 +60,22 @@ void PrintReport(const Report& r) {
   std::printf("\nTobrin frame cost against a bare-GL baseline (%s)\n", r.renderer.c_str());
   std::printf("%d warm-up frames, %d rounds of %d frames per side, sides alternated%s\n\n",
               r.warmupFrames, r.rounds, r.framesPerBlock, r.smoke ? " (smoke run)" : "");
-  std::printf("%-16s %4s | %9s %7s | %9s %7s | %6s %6s | %9s %9s | %9s %9s\n", "technique", "n",
+  std::printf("%-16s %4s | %9s %7s | %9s %7s | %6s %6s | %8s %9s | %9s %9s\n", "technique", "n",
               "tobrin ms", "spread", "base ms", "spread", "ratio", "paired", "allocs/f",
-              "base a/f", "GL calls", "redundant");
+              "driver/f", "GL calls", "redundant");
   for (const CaseResult& c : r.cases)
-    std::printf("%-16s %4d | %9.3f %6.1f%% | %9.3f %6.1f%% | %6.3f %6.3f | %9.2f %9.2f | "
+    std::printf("%-16s %4d | %9.3f %6.1f%% | %9.3f %6.1f%% | %6.3f %6.3f | %8.2f %9.1f | "
                 "%4llu/%-4llu %4llu/%-4llu\n",
                 c.technique.c_str(), c.objects, c.tobrin.median, 100 * c.tobrin.relativeSpread(),
                 c.baseline.median, 100 * c.baseline.relativeSpread(), c.ratio, c.pairedRatio,
-                c.allocsPerFrame, c.baselineAllocsPerFrame,
+                c.allocsPerFrame, c.driverAllocsPerFrame,
                 static_cast<unsigned long long>(Total(c.tobrinCalls, false)),
                 static_cast<unsigned long long>(Total(c.baselineCalls, false)),
                 static_cast<unsigned long long>(Total(c.tobrinCalls, true)),
                 static_cast<unsigned long long>(Total(c.baselineCalls, true)));
-  std::printf("(spread = interquartile range / median; GL calls and redundant: tobrin/baseline, "
-              "one steady-state frame)\n");
+  std::printf("(spread = interquartile range / median; allocs/f = our code's heap allocations per "
+              "steady-state frame;\n driver/f = the GL driver's and the swap's meanwhile; GL calls "
+              "and redundant ones: tobrin/baseline, one frame)\n");
 
   if (!r.startup.empty()) {
     std::printf("\nStart-up, process start to first presented frame (%s):\n",
@@ -107,11 +108,10 @@ std::string JsonText(const Report& r) {
         << ",\n     \"baseline\": " << SummaryJson(c.baseline)
         << ",\n     \"ratio\": " << Number(c.ratio) << ", \"paired_ratio\": "
         << Number(c.pairedRatio) << ",\n     \"allocs_per_frame\": " << Number(c.allocsPerFrame)
-        << ", \"allocs_per_frame_main_thread\": " << Number(c.mainThreadAllocsPerFrame)
         << ", \"max_allocs_in_a_frame\": " << c.maxAllocsInFrame
-        << ",\n     \"baseline_allocs_per_frame\": " << Number(c.baselineAllocsPerFrame)
-        << ", \"baseline_allocs_per_frame_main_thread\": "
-        << Number(c.baselineMainThreadAllocsPerFrame)
+        << ", \"baseline_allocs_per_frame\": " << Number(c.baselineAllocsPerFrame)
+        << ",\n     \"driver_allocs_per_frame\": " << Number(c.driverAllocsPerFrame)
+        << ", \"baseline_driver_allocs_per_frame\": " << Number(c.baselineDriverAllocsPerFrame)
         << ",\n     \"gl_calls_per_frame\": " << CallsJson(c.tobrinCalls)
         << ",\n     \"baseline_gl_calls_per_frame\": " << CallsJson(c.baselineCalls) << "}";
   }

@@ -17,9 +17,12 @@ struct CaseResult {
   double ratio = 0;          // median Tobrin / median baseline over all measured frames
   double pairedRatio = 0;    // median over rounds of the round's own ratio
   int frames = 0;            // measured frames on each side
-  double allocsPerFrame = 0, baselineAllocsPerFrame = 0;          // every thread
-  double mainThreadAllocsPerFrame = 0, baselineMainThreadAllocsPerFrame = 0;
+  // Steady state. Our own code's allocations: main thread, outside any call into the driver.
+  double allocsPerFrame = 0, baselineAllocsPerFrame = 0;
   uint64_t maxAllocsInFrame = 0;
+  // What the GL driver and the swap allocated meanwhile (every thread); not ours to remove, but
+  // the same on both sides when the program adds no driver work.
+  double driverAllocsPerFrame = 0, baselineDriverAllocsPerFrame = 0;
   std::vector<GlCallCount> tobrinCalls, baselineCalls;  // one steady-state frame each
 };
 

@@ -77,9 +77,39 @@ TEST(AllocCount, CountsEveryEntryPointOnlyWhileOn) {
   EXPECT_EQ(counts.mallocCalls, 5u);
   EXPECT_EQ(counts.newCalls, 4u);
   EXPECT_EQ(counts.mainThread, 9u);
+  EXPECT_EQ(counts.ownCode, 9u);
   EXPECT_EQ(bench::ReadAllocCounts().total(), 9u) << "the frees after counting stopped were counted";
   bench::ResetAllocCounts();
   EXPECT_EQ(bench::ReadAllocCounts().total(), 0u);
+}
+
+TEST(AllocCount, AllocationsInsideDriverCallsAreNotOurs) {
+  bench::MarkMainThread();
+  bench::ResetAllocCounts();
+  bench::AllocCountingOn();
+  void* ours = Keep(std::malloc(8));
+  bench::EnterDriver();
+  void* driver = Keep(std::malloc(8));
+  bench::EnterDriver();  // a driver call that calls back into another one
+  auto* nested = Keep(new int(1));
+  bench::LeaveDriver();
+  void* stillDriver = Keep(std::calloc(1, 8));
+  bench::LeaveDriver();
+  void* oursAgain = Keep(std::malloc(8));
+  bench::EnterBench();  // the bench's own bookkeeping is not counted at all
+  void* bookkeeping = Keep(std::malloc(8));
+  bench::LeaveBench();
+  bench::AllocCountingOff();
+  const bench::AllocCounts counts = bench::ReadAllocCounts();
+  std::free(ours);
+  std::free(driver);
+  delete nested;
+  std::free(stillDriver);
+  std::free(oursAgain);
+  std::free(bookkeeping);
+  EXPECT_EQ(counts.total(), 5u);
+  EXPECT_EQ(counts.mainThread, 5u);
+  EXPECT_EQ(counts.ownCode, 2u);
 }
 
 TEST(AllocCount, AttributesOtherThreadsSeparately) {
@@ -95,6 +125,7 @@ TEST(AllocCount, AttributesOtherThreadsSeparately) {
   EXPECT_GE(counts.total(), 1u);
   // The worker's malloc is not the main thread's; what std::thread itself allocated here is.
   EXPECT_EQ(counts.total() - counts.mainThread, 1u);
+  EXPECT_EQ(counts.ownCode, counts.mainThread);
 }
 
 TEST(Report, JsonCarriesTheFiguresAndEscapesText) {
