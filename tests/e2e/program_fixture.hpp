@@ -18,6 +18,9 @@ namespace e2e {
 inline const std::string kTitle = "Završni rad - Morvita - Dervan";
 
 class ProgramTest : public ::testing::Test {
+ public:
+  static void Pause(double seconds) { usleep(static_cast<useconds_t>(seconds * 1e6)); }
+
  protected:
   void SetUp() override {
     ASSERT_TRUE(xdrv::Connect()) << "the end-to-end tests need an X display (run under Xvfb)";
@@ -63,8 +66,6 @@ class ProgramTest : public ::testing::Test {
     text << in.rdbuf();
     return text.str();
   }
-
-  static void Pause(double seconds) { usleep(static_cast<useconds_t>(seconds * 1e6)); }
 
   std::string name_;
   std::filesystem::path dir_;
