@@ -56,27 +56,39 @@ uint64_t Total(const std::vector<GlCallCount>& calls, bool redundant) {
 
 }  // namespace
 
+static void PrintFrameTable(const Report& r);
+static void PrintStartup(const Report& r);
+
 void PrintReport(const Report& r) {
+  if (!r.cases.empty()) PrintFrameTable(r);
+  PrintStartup(r);
+}
+
+static void PrintFrameTable(const Report& r) {
   std::printf("\nTobrin frame cost against a bare-GL baseline (%s)\n", r.renderer.c_str());
   std::printf("%d warm-up frames, %d rounds of %d frames per side, sides alternated%s\n\n",
               r.warmupFrames, r.rounds, r.framesPerBlock, r.smoke ? " (smoke run)" : "");
-  std::printf("%-16s %4s | %9s %7s | %9s %7s | %6s %6s | %8s %9s | %9s %9s\n", "technique", "n",
-              "tobrin ms", "spread", "base ms", "spread", "ratio", "paired", "allocs/f",
+  std::printf("%-16s %4s | %9s %7s | %9s %7s | %6s %6s %6s | %8s %9s | %9s %9s\n", "technique",
+              "n", "tobrin ms", "spread", "base ms", "spread", "ratio", "paired", "cpu", "allocs/f",
               "driver/f", "GL calls", "redundant");
   for (const CaseResult& c : r.cases)
-    std::printf("%-16s %4d | %9.3f %6.1f%% | %9.3f %6.1f%% | %6.3f %6.3f | %8.2f %9.1f | "
+    std::printf("%-16s %4d | %9.3f %6.1f%% | %9.3f %6.1f%% | %6.3f %6.3f %6.3f | %8.2f %9.1f | "
                 "%4llu/%-4llu %4llu/%-4llu\n",
                 c.technique.c_str(), c.objects, c.tobrin.median, 100 * c.tobrin.relativeSpread(),
                 c.baseline.median, 100 * c.baseline.relativeSpread(), c.ratio, c.pairedRatio,
+                c.cpuRatio,
                 c.allocsPerFrame, c.driverAllocsPerFrame,
                 static_cast<unsigned long long>(Total(c.tobrinCalls, false)),
                 static_cast<unsigned long long>(Total(c.baselineCalls, false)),
                 static_cast<unsigned long long>(Total(c.tobrinCalls, true)),
                 static_cast<unsigned long long>(Total(c.baselineCalls, true)));
-  std::printf("(spread = interquartile range / median; allocs/f = our code's heap allocations per "
+  std::printf("(spread = interquartile range / median; cpu = the same ratio of process CPU time; "
+              "allocs/f = our code's heap allocations per "
               "steady-state frame;\n driver/f = the GL driver's and the swap's meanwhile; GL calls "
               "and redundant ones: tobrin/baseline, one frame)\n");
+}
 
+static void PrintStartup(const Report& r) {
   if (!r.startup.empty()) {
     std::printf("\nStart-up, process start to first presented frame (%s):\n",
                 r.startupCommand.c_str());
@@ -107,7 +119,10 @@ std::string JsonText(const Report& r) {
         << ", \"number_objects\": " << c.objects << ",\n     \"tobrin\": " << SummaryJson(c.tobrin)
         << ",\n     \"baseline\": " << SummaryJson(c.baseline)
         << ",\n     \"ratio\": " << Number(c.ratio) << ", \"paired_ratio\": "
-        << Number(c.pairedRatio) << ",\n     \"allocs_per_frame\": " << Number(c.allocsPerFrame)
+        << Number(c.pairedRatio) << ",\n     \"tobrin_cpu\": " << SummaryJson(c.tobrinCpu)
+        << ",\n     \"baseline_cpu\": " << SummaryJson(c.baselineCpu)
+        << ",\n     \"cpu_ratio\": " << Number(c.cpuRatio)
+        << ",\n     \"allocs_per_frame\": " << Number(c.allocsPerFrame)
         << ", \"max_allocs_in_a_frame\": " << c.maxAllocsInFrame
         << ", \"baseline_allocs_per_frame\": " << Number(c.baselineAllocsPerFrame)
         << ",\n     \"driver_allocs_per_frame\": " << Number(c.driverAllocsPerFrame)

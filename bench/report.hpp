@@ -16,6 +16,8 @@ struct CaseResult {
   Summary tobrin, baseline;  // frame times in milliseconds
   double ratio = 0;          // median Tobrin / median baseline over all measured frames
   double pairedRatio = 0;    // median over rounds of the round's own ratio
+  Summary tobrinCpu, baselineCpu;  // process CPU milliseconds per frame
+  double cpuRatio = 0;
   int frames = 0;            // measured frames on each side
   // Steady state. Our own code's allocations: main thread, outside any call into the driver.
   double allocsPerFrame = 0, baselineAllocsPerFrame = 0;
