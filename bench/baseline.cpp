@@ -394,6 +394,11 @@ void DrawBaselineFrame() {
   glBindFramebuffer(GL_FRAMEBUFFER, base.framebuffer);
 }
 
+void SyncBaselineClock(double elapsedSeconds) {
+  base.elapsedSeconds = elapsedSeconds;
+  base.lastClock = gfx::ReadClockMilliseconds();
+}
+
 void RestoreProgramState() {
   const DeviceState& s = base.device;
   (s.cull ? glEnable : glDisable)(GL_CULL_FACE);

@@ -14,6 +14,9 @@ bool SetUpBaseline(const char* effectFile, std::string* error);
 // One frame of the technique the program currently has (AppState.colorAnimationActive) with
 // SceneSettings.number_objects copies per list, presented like the program presents.
 void DrawBaselineFrame();
+// Starts the baseline's animation clock at the given running time from now on, so that a
+// baseline frame can be compared with a program frame of the same moment.
+void SyncBaselineClock(double elapsedSeconds);
 // Puts back the device state the program's frames expect; call after a run of baseline frames.
 void RestoreProgramState();
 void TearDownBaseline();

@@ -68,21 +68,24 @@ static void PrintFrameTable(const Report& r) {
   std::printf("\nTobrin frame cost against a bare-GL baseline (%s)\n", r.renderer.c_str());
   std::printf("%d warm-up frames, %d rounds of %d frames per side, sides alternated%s\n\n",
               r.warmupFrames, r.rounds, r.framesPerBlock, r.smoke ? " (smoke run)" : "");
-  std::printf("%-16s %4s | %9s %7s | %9s %7s | %6s %6s %6s | %8s %9s | %9s %9s\n", "technique",
-              "n", "tobrin ms", "spread", "base ms", "spread", "ratio", "paired", "cpu", "allocs/f",
-              "driver/f", "GL calls", "redundant");
+  std::printf("%-16s %4s | %9s %7s | %9s %7s | %6s %6s %6s %6s | %8s %9s | %9s %9s\n",
+              "technique", "n", "tobrin ms", "spread", "base ms", "spread", "ratio", "paired", "cpu",
+              "diff", "allocs/f", "driver/f", "GL calls", "redundant");
   for (const CaseResult& c : r.cases)
-    std::printf("%-16s %4d | %9.3f %6.1f%% | %9.3f %6.1f%% | %6.3f %6.3f %6.3f | %8.2f %9.1f | "
+    std::printf("%-16s %4d | %9.3f %6.1f%% | %9.3f %6.1f%% | %6.3f %6.3f %6.3f %5.2f%% | %8.2f "
+                "%9.1f | "
                 "%4llu/%-4llu %4llu/%-4llu\n",
                 c.technique.c_str(), c.objects, c.tobrin.median, 100 * c.tobrin.relativeSpread(),
                 c.baseline.median, 100 * c.baseline.relativeSpread(), c.ratio, c.pairedRatio,
-                c.cpuRatio,
+                c.cpuRatio, 100 * c.pictureDifference,
                 c.allocsPerFrame, c.driverAllocsPerFrame,
                 static_cast<unsigned long long>(Total(c.tobrinCalls, false)),
                 static_cast<unsigned long long>(Total(c.baselineCalls, false)),
                 static_cast<unsigned long long>(Total(c.tobrinCalls, true)),
                 static_cast<unsigned long long>(Total(c.baselineCalls, true)));
   std::printf("(spread = interquartile range / median; cpu = the same ratio of process CPU time; "
+              "diff = pixels where a baseline frame differs from a program frame of the same "
+              "moment;\n "
               "allocs/f = our code's heap allocations per "
               "steady-state frame;\n driver/f = the GL driver's and the swap's meanwhile; GL calls "
               "and redundant ones: tobrin/baseline, one frame)\n");
@@ -122,6 +125,7 @@ std::string JsonText(const Report& r) {
         << Number(c.pairedRatio) << ",\n     \"tobrin_cpu\": " << SummaryJson(c.tobrinCpu)
         << ",\n     \"baseline_cpu\": " << SummaryJson(c.baselineCpu)
         << ",\n     \"cpu_ratio\": " << Number(c.cpuRatio)
+        << ",\n     \"picture_difference\": " << Number(c.pictureDifference)
         << ",\n     \"allocs_per_frame\": " << Number(c.allocsPerFrame)
         << ", \"max_allocs_in_a_frame\": " << c.maxAllocsInFrame
         << ", \"baseline_allocs_per_frame\": " << Number(c.baselineAllocsPerFrame)

@@ -19,6 +19,7 @@ struct CaseResult {
   Summary tobrinCpu, baselineCpu;  // process CPU milliseconds per frame
   double cpuRatio = 0;
   int frames = 0;            // measured frames on each side
+  double pictureDifference = 0;  // share of pixels where baseline and program frames differ
   // Steady state. Our own code's allocations: main thread, outside any call into the driver.
   double allocsPerFrame = 0, baselineAllocsPerFrame = 0;
   uint64_t maxAllocsInFrame = 0;
