@@ -9,9 +9,9 @@
 namespace bench {
 
 struct AllocCounts {
-  uint64_t newCalls;      // operator new / new[] (all forms)
-  uint64_t mallocCalls;   // malloc, calloc, realloc, aligned forms, called directly
-  uint64_t mainThread;    // of both, those made on the thread that called MarkMainThread
+  uint64_t newCalls;     // operator new / new[] (all forms)
+  uint64_t mallocCalls;  // malloc, calloc, realloc, aligned forms, called directly
+  uint64_t mainThread;   // of both, those made on the thread that called MarkMainThread
   // Of those, the ones made outside any call into the driver (see EnterDriver): the allocations
   // of the program and its graphics layer themselves.
   uint64_t ownCode;

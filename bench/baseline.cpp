@@ -27,8 +27,18 @@ using gfx::gl::EffectDescription;
 using gfx::gl::EffectPass;
 
 // Uniforms the frame sets, in the order RenderFrame's parameters name them.
-enum Uniform { kViewProjection, kWorld, kCosTime, kSinTime, kLight, kAmbient, kDiffuse, kSource,
-               kAmbientIntensity, kUniformCount };
+enum Uniform {
+  kViewProjection,
+  kWorld,
+  kCosTime,
+  kSinTime,
+  kLight,
+  kAmbient,
+  kDiffuse,
+  kSource,
+  kAmbientIntensity,
+  kUniformCount
+};
 constexpr const char* kUniformNames[kUniformCount] = {
     "matViewProjection", "matWorld", "fCosTime0_X", "fSinTime0_X", "light_position",
     "kAmbient",          "kDifuse",  "iSource",     "iAmbient"};
@@ -58,7 +68,7 @@ struct Baseline {
   SDL_Window* window = nullptr;
   DrawRange sphere, chair;
   BaseTechnique colour, vertex;
-  std::vector<GLuint> samplers;       // one per effect sampler, same filter and address states
+  std::vector<GLuint> samplers;           // one per effect sampler, same filter and address states
   std::vector<bool> samplerReadsTexture;  // true where the sampler reads "inTexture"
   GLuint white = 0;
   DeviceState device{};
@@ -70,12 +80,18 @@ Baseline base;
 GLenum GlFilter(gfx::gl::Filter filter) {
   using gfx::gl::Filter;
   switch (filter) {
-    case Filter::Nearest: return GL_NEAREST;
-    case Filter::Linear: return GL_LINEAR;
-    case Filter::NearestMipmapNearest: return GL_NEAREST_MIPMAP_NEAREST;
-    case Filter::LinearMipmapNearest: return GL_LINEAR_MIPMAP_NEAREST;
-    case Filter::NearestMipmapLinear: return GL_NEAREST_MIPMAP_LINEAR;
-    case Filter::LinearMipmapLinear: return GL_LINEAR_MIPMAP_LINEAR;
+    case Filter::Nearest:
+      return GL_NEAREST;
+    case Filter::Linear:
+      return GL_LINEAR;
+    case Filter::NearestMipmapNearest:
+      return GL_NEAREST_MIPMAP_NEAREST;
+    case Filter::LinearMipmapNearest:
+      return GL_LINEAR_MIPMAP_NEAREST;
+    case Filter::NearestMipmapLinear:
+      return GL_NEAREST_MIPMAP_LINEAR;
+    case Filter::LinearMipmapLinear:
+      return GL_LINEAR_MIPMAP_LINEAR;
   }
   return GL_LINEAR;
 }
@@ -83,9 +99,12 @@ GLenum GlFilter(gfx::gl::Filter filter) {
 GLenum GlAddress(gfx::gl::Address address) {
   using gfx::gl::Address;
   switch (address) {
-    case Address::Wrap: return GL_REPEAT;
-    case Address::Clamp: return GL_CLAMP_TO_EDGE;
-    case Address::Mirror: return GL_MIRRORED_REPEAT;
+    case Address::Wrap:
+      return GL_REPEAT;
+    case Address::Clamp:
+      return GL_CLAMP_TO_EDGE;
+    case Address::Mirror:
+      return GL_MIRRORED_REPEAT;
   }
   return GL_REPEAT;
 }
@@ -93,16 +112,26 @@ GLenum GlAddress(gfx::gl::Address address) {
 GLenum GlBlend(gfx::gl::Blend blend) {
   using gfx::gl::Blend;
   switch (blend) {
-    case Blend::Zero: return GL_ZERO;
-    case Blend::One: return GL_ONE;
-    case Blend::SrcAlpha: return GL_SRC_ALPHA;
-    case Blend::InvSrcAlpha: return GL_ONE_MINUS_SRC_ALPHA;
-    case Blend::SrcColor: return GL_SRC_COLOR;
-    case Blend::InvSrcColor: return GL_ONE_MINUS_SRC_COLOR;
-    case Blend::DestAlpha: return GL_DST_ALPHA;
-    case Blend::InvDestAlpha: return GL_ONE_MINUS_DST_ALPHA;
-    case Blend::DestColor: return GL_DST_COLOR;
-    case Blend::InvDestColor: return GL_ONE_MINUS_DST_COLOR;
+    case Blend::Zero:
+      return GL_ZERO;
+    case Blend::One:
+      return GL_ONE;
+    case Blend::SrcAlpha:
+      return GL_SRC_ALPHA;
+    case Blend::InvSrcAlpha:
+      return GL_ONE_MINUS_SRC_ALPHA;
+    case Blend::SrcColor:
+      return GL_SRC_COLOR;
+    case Blend::InvSrcColor:
+      return GL_ONE_MINUS_SRC_COLOR;
+    case Blend::DestAlpha:
+      return GL_DST_ALPHA;
+    case Blend::InvDestAlpha:
+      return GL_ONE_MINUS_DST_ALPHA;
+    case Blend::DestColor:
+      return GL_DST_COLOR;
+    case Blend::InvDestColor:
+      return GL_ONE_MINUS_DST_COLOR;
   }
   return GL_ONE;
 }
@@ -110,9 +139,12 @@ GLenum GlBlend(gfx::gl::Blend blend) {
 GLenum GlFill(gfx::gl::FillMode fill) {
   using gfx::gl::FillMode;
   switch (fill) {
-    case FillMode::Solid: return GL_FILL;
-    case FillMode::Wireframe: return GL_LINE;
-    case FillMode::Point: return GL_POINT;
+    case FillMode::Solid:
+      return GL_FILL;
+    case FillMode::Wireframe:
+      return GL_LINE;
+    case FillMode::Point:
+      return GL_POINT;
   }
   return GL_FILL;
 }

@@ -80,11 +80,11 @@ bool ParseOptions(int argc, char** argv, Options* o) {
       o->dataDir = argv[++i];
     } else if (a == "--exe" && hasValue) {
       o->exe = argv[++i];
-    } else if ((a == "--warmup" || a == "--rounds" || a == "--frames" ||
-                a == "--startup-runs") && hasValue) {
+    } else if ((a == "--warmup" || a == "--rounds" || a == "--frames" || a == "--startup-runs") &&
+               hasValue) {
       const int value = std::atoi(argv[++i]);
       if (value < (a == "--warmup" ? 0 : 1)) return false;
-      (a == "--warmup" ? o->warmup
+      (a == "--warmup"   ? o->warmup
        : a == "--rounds" ? o->rounds
        : a == "--frames" ? o->frames
                          : o->startupRuns) = value;
@@ -120,9 +120,9 @@ bool StartProgram(std::vector<bench::StartupPhase>* phases) {
   windowClass.hInstance = GetModuleHandle(nullptr);
   windowClass.lpszClassName = "MY_WINDOWS_CLASS";
   if (!RegisterClassEx(&windowClass)) return false;
-  AppState.window = CreateWindowEx(0, "MY_WINDOWS_CLASS", "tobrin_bench",
-                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1024, 768, nullptr,
-                                   nullptr, windowClass.hInstance, nullptr);
+  AppState.window =
+      CreateWindowEx(0, "MY_WINDOWS_CLASS", "tobrin_bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                     1024, 768, nullptr, nullptr, windowClass.hInstance, nullptr);
   if (!AppState.window) return false;
   ShowWindow(AppState.window, SW_SHOWDEFAULT);
   UpdateWindow(AppState.window);
@@ -388,8 +388,8 @@ int main(int argc, char** argv) {
   int status = 0;
   for (const bench::CaseResult& c : report.cases) {
     if (c.maxAllocsInFrame > 0) {
-      std::printf("FAIL: %s with %d objects allocates %.2f times per frame\n",
-                  c.technique.c_str(), c.objects, c.allocsPerFrame);
+      std::printf("FAIL: %s with %d objects allocates %.2f times per frame\n", c.technique.c_str(),
+                  c.objects, c.allocsPerFrame);
       status = 1;
     }
     if (c.pictureDifference > kMaxPictureDifference) {

@@ -97,8 +97,7 @@ struct Hook<Pointer, R (*)(A...)> {
 };
 
 #define HOOK(fn) Hook<&epoxy_##fn, decltype(epoxy_##fn)>::Install(#fn, nullptr)
-#define HOOK_CHECKED(fn, ...) \
-  Hook<&epoxy_##fn, decltype(epoxy_##fn)>::Install(#fn, __VA_ARGS__)
+#define HOOK_CHECKED(fn, ...) Hook<&epoxy_##fn, decltype(epoxy_##fn)>::Install(#fn, __VA_ARGS__)
 
 // The bound state as the calls since GlCountingOn() left it. Unknown entries never count as
 // redundant.
@@ -111,7 +110,7 @@ struct Model {
   std::map<std::pair<GLenum, GLenum>, GLuint> textures;  // (unit, target)
   std::map<GLuint, GLuint> samplers;
   std::map<std::pair<GLuint, GLint>, std::array<float, 16>> uniforms;  // (program, location)
-  std::map<GLenum, std::array<double, 4>> tuples;  // multi-valued state
+  std::map<GLenum, std::array<double, 4>> tuples;                      // multi-valued state
 };
 Model model;
 
@@ -191,16 +190,14 @@ void InstallCounting() {
   HOOK_CHECKED(glFrontFace, [](GLenum m) { return SameValue(GL_FRONT_FACE, m); });
   HOOK_CHECKED(glDepthFunc, [](GLenum f) { return SameValue(GL_DEPTH_FUNC, f); });
   HOOK_CHECKED(glPolygonMode, [](GLenum, GLenum m) { return SameValue(GL_POLYGON_MODE, m); });
-  HOOK_CHECKED(glBlendFunc, [](GLenum s, GLenum d) {
-    return SameTuple(kBlendFuncKey, s, d, s, d);
-  });
+  HOOK_CHECKED(glBlendFunc,
+               [](GLenum s, GLenum d) { return SameTuple(kBlendFuncKey, s, d, s, d); });
   HOOK_CHECKED(glBlendFuncSeparate, [](GLenum s, GLenum d, GLenum sa, GLenum da) {
     return SameTuple(kBlendFuncKey, s, d, sa, da);
   });
   HOOK_CHECKED(glBlendEquation, [](GLenum e) { return SameTuple(kBlendEquationKey, e, e); });
-  HOOK_CHECKED(glBlendEquationSeparate, [](GLenum e, GLenum a) {
-    return SameTuple(kBlendEquationKey, e, a);
-  });
+  HOOK_CHECKED(glBlendEquationSeparate,
+               [](GLenum e, GLenum a) { return SameTuple(kBlendEquationKey, e, a); });
   HOOK_CHECKED(glColorMask, [](GLboolean r, GLboolean g, GLboolean b, GLboolean a) {
     return SameTuple(GL_COLOR_WRITEMASK, r, g, b, a);
   });
@@ -227,18 +224,14 @@ void InstallCounting() {
     const float v[4] = {x, y, z, w};
     return SameUniform(l, v, 4);
   });
-  HOOK_CHECKED(glUniform1fv, [](GLint l, GLsizei n, const GLfloat* v) {
-    return n == 1 && SameUniform(l, v, 1);
-  });
-  HOOK_CHECKED(glUniform2fv, [](GLint l, GLsizei n, const GLfloat* v) {
-    return n == 1 && SameUniform(l, v, 2);
-  });
-  HOOK_CHECKED(glUniform3fv, [](GLint l, GLsizei n, const GLfloat* v) {
-    return n == 1 && SameUniform(l, v, 3);
-  });
-  HOOK_CHECKED(glUniform4fv, [](GLint l, GLsizei n, const GLfloat* v) {
-    return n == 1 && SameUniform(l, v, 4);
-  });
+  HOOK_CHECKED(glUniform1fv,
+               [](GLint l, GLsizei n, const GLfloat* v) { return n == 1 && SameUniform(l, v, 1); });
+  HOOK_CHECKED(glUniform2fv,
+               [](GLint l, GLsizei n, const GLfloat* v) { return n == 1 && SameUniform(l, v, 2); });
+  HOOK_CHECKED(glUniform3fv,
+               [](GLint l, GLsizei n, const GLfloat* v) { return n == 1 && SameUniform(l, v, 3); });
+  HOOK_CHECKED(glUniform4fv,
+               [](GLint l, GLsizei n, const GLfloat* v) { return n == 1 && SameUniform(l, v, 4); });
   HOOK_CHECKED(glUniformMatrix4fv, [](GLint l, GLsizei n, GLboolean, const GLfloat* v) {
     return n == 1 && SameUniform(l, v, 16);
   });
@@ -309,8 +302,10 @@ bool CapturePassPrograms(gfx::Effect* effect, const char* technique, std::vector
     ok = !gfx::Failed(effect->BeginPass(pass));
     effect->EndPass();
     // Keep exactly one program per pass: the last one the pass made current.
-    if (out->size() == before) ok = false;
-    else out->erase(out->begin() + static_cast<long>(before), out->end() - 1);
+    if (out->size() == before)
+      ok = false;
+    else
+      out->erase(out->begin() + static_cast<long>(before), out->end() - 1);
   }
   epoxy_glUseProgram = realUseProgram;
   capturedPrograms = nullptr;

@@ -13,12 +13,12 @@ namespace bench {
 struct CaseResult {
   std::string technique;
   int objects = 0;
-  Summary tobrin, baseline;  // frame times in milliseconds
-  double ratio = 0;          // median Tobrin / median baseline over all measured frames
-  double pairedRatio = 0;    // median over rounds of the round's own ratio
+  Summary tobrin, baseline;        // frame times in milliseconds
+  double ratio = 0;                // median Tobrin / median baseline over all measured frames
+  double pairedRatio = 0;          // median over rounds of the round's own ratio
   Summary tobrinCpu, baselineCpu;  // process CPU milliseconds per frame
   double cpuRatio = 0;
-  int frames = 0;            // measured frames on each side
+  int frames = 0;                // measured frames on each side
   double pictureDifference = 0;  // share of pixels where baseline and program frames differ
   // Steady state. Our own code's allocations: main thread, outside any call into the driver.
   double allocsPerFrame = 0, baselineAllocsPerFrame = 0;

@@ -48,8 +48,8 @@ bool CornerShowsText(Display* display, Window window) {
   return grey >= 6;
 }
 
-bool MeasureOnce(Display* display, const std::string& exe, const std::string& dir,
-                 StartupRun* run, std::string* error) {
+bool MeasureOnce(Display* display, const std::string& exe, const std::string& dir, StartupRun* run,
+                 std::string* error) {
   const Clock::time_point start = Clock::now();
   xdrv::Process process = xdrv::Start(exe, dir, dir + "/program.log");
   if (process.pid < 0) {
@@ -100,8 +100,8 @@ bool MeasureStartup(const std::string& exe, const std::string& dataDir, int runs
     return false;
   }
   XSetErrorHandler(IgnoreXErrors);  // the window may go away between two reads
-  const auto dir = std::filesystem::temp_directory_path() /
-                   ("tobrin_bench_" + std::to_string(::getpid()));
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("tobrin_bench_" + std::to_string(::getpid()));
   std::filesystem::remove_all(dir);
   std::filesystem::copy(dataDir, dir, std::filesystem::copy_options::recursive);
   bool ok = true;

@@ -71,14 +71,15 @@ TEST(AllocCount, CountsEveryEntryPointOnlyWhileOn) {
   std::free(d);
   delete e;
   delete[] f;
-  ::operator delete(g, std::align_val_t{64});
+  ::operator delete (g, std::align_val_t{64});
   delete[] h;
 
   EXPECT_EQ(counts.mallocCalls, 5u);
   EXPECT_EQ(counts.newCalls, 4u);
   EXPECT_EQ(counts.mainThread, 9u);
   EXPECT_EQ(counts.ownCode, 9u);
-  EXPECT_EQ(bench::ReadAllocCounts().total(), 9u) << "the frees after counting stopped were counted";
+  EXPECT_EQ(bench::ReadAllocCounts().total(), 9u)
+      << "the frees after counting stopped were counted";
   bench::ResetAllocCounts();
   EXPECT_EQ(bench::ReadAllocCounts().total(), 0u);
 }
@@ -154,7 +155,10 @@ TEST(Report, JsonCarriesTheFiguresAndEscapesText) {
   int depth = 0;
   bool inString = false;
   for (size_t i = 0; i < json.size(); ++i) {
-    if (json[i] == '\\') { ++i; continue; }
+    if (json[i] == '\\') {
+      ++i;
+      continue;
+    }
     if (json[i] == '"') inString = !inString;
     if (inString) continue;
     if (json[i] == '{' || json[i] == '[') ++depth;
