@@ -4,6 +4,7 @@ CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
 .PHONY: all deps configure build run test bench clean
+.PHONY: test-extra test-fuzz test-asan test-static fuzz soak
 
 all: build
 
@@ -21,6 +22,7 @@ run: build
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure
+	@if [ "$${CI:-}" = true ]; then $(MAKE) --no-print-directory test-extra; fi
 
 # The benchmark (bench/): real frame counts under Xvfb; the figures go to $(BUILD_DIR)/bench.json.
 bench: configure
@@ -29,3 +31,42 @@ bench: configure
 
 clean:
 	rm -rf $(BUILD_DIR) out
+
+# Reliability checks. `make test` runs them after the plain tests when CI=true (as .ci/run sets);
+# a developer runs them by name. Each uses its own build directory.
+ASAN_BUILD_DIR ?= build-asan
+STATIC_BUILD_DIR ?= build-static
+FUZZ_SECONDS ?= 600
+CI_FUZZ_SECONDS ?= 60
+SOAK_SECONDS ?= 300
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1 \
+  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+  LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/sanitizer/lsan.supp:print_suppressions=0
+
+test-extra: test-fuzz test-asan test-static
+
+# Every fuzz target for a bounded time (clang, libFuzzer, ASan + UBSan).
+test-fuzz: deps
+	@scripts/fuzz.sh $(CI_FUZZ_SECONDS)
+
+fuzz: deps
+	@scripts/fuzz.sh $(FUZZ_SECONDS)
+
+# The whole test suite built with ASan + UBSan; any report fails its test.
+test-asan: deps
+	@cmake -S . -B $(ASAN_BUILD_DIR) -DTOBRIN_SANITIZE=ON $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
+	@cd $(ASAN_BUILD_DIR) && $(SANITIZER_ENV) ctest --output-on-failure
+
+# The static-runtime build: libstdc++ and libgcc must not be needed at run time, and the
+# end-to-end tests must pass on it as on the default build.
+test-static: deps
+	@cmake -S . -B $(STATIC_BUILD_DIR) -DTOBRIN_STATIC_RUNTIME=ON $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(STATIC_BUILD_DIR) -j $(JOBS)
+	@if readelf -d $(STATIC_BUILD_DIR)/tobrin | grep -E 'NEEDED.*(libstdc\+\+|libgcc_s)'; then \
+	  echo "$(STATIC_BUILD_DIR)/tobrin still needs the shared C++ runtime"; exit 1; fi
+	@cd $(STATIC_BUILD_DIR) && ctest --output-on-failure -R '^e2e_' -E '^e2e_soak'
+
+# The real program under random input for SOAK_SECONDS (CI's `make test` runs a 60 s version).
+soak: build
+	@cd $(BUILD_DIR) && TOBRIN_SOAK_SECONDS=$(SOAK_SECONDS) ctest --output-on-failure -V -R '^e2e_soak'
