@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -393,6 +394,14 @@ bool Inflate(const char* data, size_t size, std::string* out, std::string* error
   return ok;
 }
 
+// A number as the file wrote it, for messages: converting a value beyond every integer type to one
+// is undefined, and hostile files hold such values.
+std::string NumberText(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.17g", value);
+  return text;
+}
+
 bool IsIndex(const Object& o, size_t i, uint64_t limit) {
   return i < o.values.size() && o.integers[i] && o.values[i] >= 0 && o.values[i] < limit;
 }
@@ -450,8 +459,7 @@ bool CheckMesh(const Object& mesh, const std::map<std::string, const Object*>& n
   // Every count is measured against the values actually present, so a hostile count is caught
   // before anything is sized by it.
   if (v[0] > (v.size() - 1) / 3.0) {
-    *error = "the vertex count " + std::to_string(static_cast<uint64_t>(v[0])) +
-             " exceeds the data in the file";
+    *error = "the vertex count " + NumberText(v[0]) + " exceeds the data in the file";
     return false;
   }
   const uint32_t vertexCount = static_cast<uint32_t>(v[0]);
@@ -475,8 +483,7 @@ bool CheckMesh(const Object& mesh, const std::map<std::string, const Object*>& n
     return false;
   }
   if (faceCount > (v.size() - at) / 4.0) {
-    *error = "the face count " + std::to_string(static_cast<uint64_t>(faceCount)) +
-             " exceeds the data in the file";
+    *error = "the face count " + NumberText(faceCount) + " exceeds the data in the file";
     return false;
   }
   const uint32_t faces = static_cast<uint32_t>(faceCount);
@@ -487,16 +494,15 @@ bool CheckMesh(const Object& mesh, const std::map<std::string, const Object*>& n
       *error = "face " + std::to_string(f) + " is truncated";
       return false;
     }
-    const uint32_t n = static_cast<uint32_t>(v[at++]);
-    if (n < 3) {
-      *error = "face " + std::to_string(f) + " has " + std::to_string(n) + " corners";
+    if (v[at] < 3) {
+      *error = "face " + std::to_string(f) + " has " + NumberText(v[at]) + " corners";
       return false;
     }
+    const uint32_t n = static_cast<uint32_t>(v[at++]);
     for (uint32_t c = 0; c < n; ++c, ++at) {
       if (!IsIndex(mesh, at, vertexCount)) {
-        *error = "face " + std::to_string(f) + " refers to vertex " +
-                 std::to_string(static_cast<int64_t>(v[at])) + ", but the mesh has " +
-                 std::to_string(vertexCount) + " vertices";
+        *error = "face " + std::to_string(f) + " refers to vertex " + NumberText(v[at]) +
+                 ", but the mesh has " + std::to_string(vertexCount) + " vertices";
         return false;
       }
       out->corners.push_back(static_cast<uint32_t>(v[at]));
@@ -584,13 +590,13 @@ bool CheckMesh(const Object& mesh, const std::map<std::string, const Object*>& n
       const double materials = cv[0], indices = cv[1];
       // A single index stands for every face, as some exporters write it.
       if ((indices != faces && indices != 1) || cv.size() != 2 + static_cast<size_t>(indices)) {
-        *error = "the material list gives " + std::to_string(static_cast<uint64_t>(indices)) +
-                 " face materials for " + std::to_string(faces) + " faces";
+        *error = "the material list gives " + NumberText(indices) + " face materials for " +
+                 std::to_string(faces) + " faces";
         return false;
       }
       for (uint32_t f = 0; f < faces; ++f) {
         const size_t i = 2 + (indices == 1 ? 0 : f);
-        if (!IsIndex(c, i, static_cast<uint64_t>(materials))) {
+        if (!IsIndex(c, i, static_cast<uint64_t>(std::min(materials, 4294967296.0)))) {
           *error = "face " + std::to_string(f) + " uses a material that does not exist";
           return false;
         }
@@ -612,8 +618,8 @@ bool CheckMesh(const Object& mesh, const std::map<std::string, const Object*>& n
         if (!CheckMaterial(*material, &out->materials.back(), error)) return false;
       }
       if (out->materials.size() != materials) {
-        *error = "the material list announces " + std::to_string(static_cast<uint64_t>(materials)) +
-                 " materials and holds " + std::to_string(out->materials.size());
+        *error = "the material list announces " + NumberText(materials) + " materials and holds " +
+                 std::to_string(out->materials.size());
         return false;
       }
     }
