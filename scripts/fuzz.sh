@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (clang, ASan + UBSan) in build-fuzz and runs each for a while, one
 # after another. Usage: scripts/fuzz.sh [seconds per target, default 60] [target names...]
-# Each run starts from the committed seeds (fuzz/corpus/<name>) and the shipped data files; what it
+# Each run starts from the committed seeds (fuzz/corpus/<name>), the inputs that once failed
+# (fuzz/regressions/<name>) and the shipped data files; what it
 # finds is kept in build-fuzz/corpus/<name> for the next run; crashes go to build-fuzz/crashes/<name>.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -44,6 +45,8 @@ max_len() {
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_stack_use_after_return=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+# Leaks inside system libraries (the importer's error paths) are theirs; see the file.
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/fuzz/sanitizer/lsan.supp:print_suppressions=0}
 status=0
 summary=()
 for t in "${built[@]}"; do
@@ -56,7 +59,7 @@ for t in "${built[@]}"; do
   set +e
   "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2560 \
     -max_len="$(max_len "$t")" -print_final_stats=1 -artifact_prefix="$crashes/" \
-    "$work" "$root/fuzz/corpus/$t" "$seeds" >"$log" 2>&1
+    "$work" "$root/fuzz/corpus/$t" "$root/fuzz/regressions/$t" "$seeds" >"$log" 2>&1
   rc=$?
   set -e
   runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo '?')
