@@ -2,8 +2,8 @@
 # Builds the libFuzzer targets (clang, ASan + UBSan) in build-fuzz and runs each for a while, one
 # after another. Usage: scripts/fuzz.sh [seconds per target, default 60] [target names...]
 # Each run starts from the committed seeds (fuzz/corpus/<name>), the inputs that once failed
-# (fuzz/regressions/<name>) and the shipped data files; what it
-# finds is kept in build-fuzz/corpus/<name> for the next run; crashes go to build-fuzz/crashes/<name>.
+# (fuzz/regressions/<name>) and the shipped data files; what it finds is kept in
+# build-fuzz/corpus/<name> for the next run; crashes go to build-fuzz/crashes/<name>.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
@@ -55,11 +55,14 @@ for t in "${built[@]}"; do
   rm -rf "$seeds" && mkdir -p "$seeds"
   data_seeds "$t" | while read -r f; do cp "$f" "$seeds/"; done
   log=$build/fuzz-$t.log
+  # libFuzzer refuses a corpus directory that does not exist, and git keeps no empty ones.
+  inputs=()
+  for d in "$root/fuzz/corpus/$t" "$root/fuzz/regressions/$t"; do [ -d "$d" ] && inputs+=("$d"); done
   echo "fuzz_$t: ${seconds}s, log $log"
   set +e
   "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2560 \
     -max_len="$(max_len "$t")" -print_final_stats=1 -artifact_prefix="$crashes/" \
-    "$work" "$root/fuzz/corpus/$t" "$root/fuzz/regressions/$t" "$seeds" >"$log" 2>&1
+    "$work" "${inputs[@]}" "$seeds" >"$log" 2>&1
   rc=$?
   set -e
   runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo '?')
@@ -68,7 +71,7 @@ for t in "${built[@]}"; do
   if [ $rc -ne 0 ]; then
     status=1
     summary+=("fuzz_$t: FAILED (exit $rc) after $runs runs; see $log and $crashes")
-    grep -E 'ERROR|runtime error|invariant|SUMMARY' "$log" | head -5
+    grep -E 'ERROR|runtime error|invariant|SUMMARY' "$log" | head -5 || true
   else
     summary+=("fuzz_$t: ok, $runs runs in ${took}s, corpus $(ls "$work" | wc -l) files")
   fi
