@@ -103,21 +103,22 @@ TEST_F(SoakTest, RandomInputKeepsItRenderingWithinItsMemoryAndEscapeEndsIt) {
 
   ASSERT_NE(Launch(), 0u);
   const Clock::time_point start = Clock::now();
-  // Warm-up: every kind of input once, and the largest window, so that caches and buffers sized
-  // by them exist before the baseline is taken.
-  Pause(1.0);
-  xdrv::TapKey("space");
+  // Warm-up: every kind of input, the most copies with both techniques and the largest window, so
+  // that caches and buffers sized by them exist before the baseline is taken.
   Pause(0.5);
+  for (int i = 0; i < 30; ++i) xdrv::TapKey("Right");  // 50 copies whatever the step
   xdrv::TapKey("space");
-  HoldKey("Right", 1.5);
-  HoldKey("Left", 1.5);
+  Pause(0.4);
+  xdrv::TapKey("space");
+  HoldKey("Up", 0.5);
   Drag(1, 500, 400, 700, 300, 10);
   Drag(3, 500, 400, 520, 380, 10);
   Resize(window_, kMaxWidth, kMaxHeight);
-  Pause(1.0);
-  Resize(window_, 320, 240);
-  Pause(1.0);
+  Pause(0.8);
+  Resize(window_, 160, 120);
+  Pause(0.8);
   Resize(window_, 1024, 768);
+  for (int i = 0; i < 30; ++i) xdrv::TapKey("Left");
   while (Since(start) < kWarmUpSeconds) Pause(0.1);
   ASSERT_TRUE(Alive()) << Log();
   const long baseline = ResidentKiB(process_.pid);
@@ -159,7 +160,11 @@ TEST_F(SoakTest, RandomInputKeepsItRenderingWithinItsMemoryAndEscapeEndsIt) {
       ASSERT_TRUE(Alive()) << "the program went away after " << actions << " actions\n" << Log();
       Pause(0.3);
       EXPECT_TRUE(StillRendering(&previous)) << "the picture stopped changing";
-      highest = std::max(highest, ResidentKiB(process_.pid));
+      const long now = ResidentKiB(process_.pid);
+      highest = std::max(highest, now);
+      int w = 0, h = 0;
+      xdrv::ClientSize(window_, &w, &h);
+      std::printf("soak: %5.1f s  RSS %ld KiB  window %dx%d\n", Since(start), now, w, h);
       ++checks;
       nextCheck = Since(start) + 3.0;
     }
