@@ -59,6 +59,19 @@ struct AppStateRecord {
 extern SceneSettingsRecord SceneSettings;
 extern AppStateRecord AppState;
 
-// The initial values, for tests that need a fresh start.
-extern const SceneSettingsRecord kInitialSceneSettings;
-extern const AppStateRecord kInitialAppState;
+// The initial values; also what tests restore for a fresh start.
+inline constexpr SceneSettingsRecord kInitialSceneSettings = {
+    1,                    // number_objects
+    2,                    // number_objects_step
+    {0.0f, 0.0f, 10.0f},  // light_position
+    0.1f,                 // kAmbient
+    1.0f,                 // kDifuse
+    {1.0f, 0.7f, 0.7f},   // intensity_source
+    {0.0f, 0.5f, 0.5f},   // intensity_ambient
+};
+
+inline constexpr AppStateRecord kInitialAppState = [] {
+  AppStateRecord state{};
+  state.colorAnimationActive = true;
+  return state;
+}();

@@ -98,4 +98,29 @@ TEST_F(GlTextureTest, UnreadableImagesFailWithANullTexture) {
   EXPECT_EQ(texture, nullptr);
 }
 
+// The decoder underneath corrupts memory on some hostile JPEG and 16-bit PNM files, so only BMP and
+// PNG ever reach it; these two inputs are the ones that showed the fault.
+TEST_F(GlTextureTest, FormatsOtherThanBmpAndPngAreRefusedBeforeDecoding) {
+  const std::string findings = TOBRIN_SOURCE_DIR "/fuzz/regressions/image/";
+  for (const char* name : {"jpeg-huffman-table-overflow.jpg", "pnm-16-bit-overread.ppm"}) {
+    gfx::Texture* texture = nullptr;
+    EXPECT_EQ(gfx::CreateTextureFromFile(device, (findings + name).c_str(), &texture), gfx::E_FAIL)
+        << name;
+    EXPECT_EQ(texture, nullptr);
+  }
+  // A PNG still loads: a 1x1 opaque red one.
+  static const unsigned char kRedPng[] = {
+      0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44,
+      0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x02, 0x00, 0x00, 0x00, 0x90,
+      0x77, 0x53, 0xDE, 0x00, 0x00, 0x00, 0x0C, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9C, 0x63, 0xF8,
+      0xCF, 0xC0, 0x00, 0x00, 0x03, 0x01, 0x01, 0x00, 0xC9, 0xFE, 0x92, 0xEF, 0x00, 0x00, 0x00,
+      0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+  WriteFile(directory + "/red.png", std::string(reinterpret_cast<const char*>(kRedPng),
+                                                sizeof(kRedPng)));
+  gfx::Texture* texture = nullptr;
+  ASSERT_EQ(Load("red.png", &texture), gfx::S_OK);
+  EXPECT_EQ(dynamic_cast<gfx::gl::GlTexture*>(texture)->width, 1);
+  texture->Release();
+}
+
 }  // namespace
