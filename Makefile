@@ -22,7 +22,7 @@ run: build
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure
-	@if [ "$${CI:-}" = true ]; then $(MAKE) --no-print-directory test-extra; fi
+	@if [ "$${CI:-}" = true ]; then $(MAKE) --no-print-directory --keep-going test-extra; fi
 
 # The benchmark (bench/): real frame counts under Xvfb; the figures go to $(BUILD_DIR)/bench.json.
 bench: configure
@@ -32,8 +32,9 @@ bench: configure
 clean:
 	rm -rf $(BUILD_DIR) out
 
-# Reliability checks. `make test` runs them after the plain tests when CI=true (as .ci/run sets);
-# a developer runs them by name. Each uses its own build directory.
+# Reliability checks. `make test` runs them all after the plain tests when CI=true (as .ci/run
+# sets), one failing not skipping the others; a developer runs them by name. Each has its own
+# build directory.
 ASAN_BUILD_DIR ?= build-asan
 STATIC_BUILD_DIR ?= build-static
 FUZZ_SECONDS ?= 600
