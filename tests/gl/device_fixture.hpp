@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "render/gfx/gfx.hpp"
@@ -64,6 +65,25 @@ class GlDeviceTest : public ::testing::Test {
   gfx::Device* device = nullptr;
   gfx::PresentParameters created{};
 };
+
+// A program that paints every fragment opaque white, placing vertices from location 0 in clip
+// space: enough to see what a draw covered. The caller deletes it.
+inline GLuint WhiteProgram() {
+  static const char* vs =
+      "#version 330 core\nlayout(location = 0) in vec3 p;\n"
+      "void main() { gl_Position = vec4(p, 1.0); }\n";
+  static const char* fs = "#version 330 core\nout vec4 c;\nvoid main() { c = vec4(1.0); }\n";
+  GLuint program = glCreateProgram();
+  for (auto [stage, source] : {std::pair{GL_VERTEX_SHADER, vs}, {GL_FRAGMENT_SHADER, fs}}) {
+    GLuint shader = glCreateShader(stage);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    glAttachShader(program, shader);
+    glDeleteShader(shader);
+  }
+  glLinkProgram(program);
+  return program;
+}
 
 // A fresh directory under the system's temporary directory, for files a test writes.
 inline std::string MakeTempDirectory() {

@@ -10,19 +10,7 @@ namespace {
 
 // Draws one flat white triangle given in clip space (x, y, z per corner) with no effect bound.
 void DrawTriangle(const float corners[9]) {
-  static const char* vs =
-      "#version 330 core\nlayout(location = 0) in vec3 p;\n"
-      "void main() { gl_Position = vec4(p, 1.0); }\n";
-  static const char* fs = "#version 330 core\nout vec4 c;\nvoid main() { c = vec4(1.0); }\n";
-  GLuint program = glCreateProgram();
-  for (auto [stage, source] : {std::pair{GL_VERTEX_SHADER, vs}, {GL_FRAGMENT_SHADER, fs}}) {
-    GLuint shader = glCreateShader(stage);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    glAttachShader(program, shader);
-    glDeleteShader(shader);
-  }
-  glLinkProgram(program);
+  const GLuint program = WhiteProgram();
   GLuint vao = 0, vbo = 0;
   glGenVertexArrays(1, &vao);
   glGenBuffers(1, &vbo);

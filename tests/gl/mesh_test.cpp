@@ -224,19 +224,7 @@ TEST_F(GlMeshTest, DrawSubsetDrawsOnlyThatMaterialsFaces) {
   Loaded loaded;
   Load("quad.x", kQuad, &loaded);
   ASSERT_EQ(loaded.result, gfx::S_OK) << loaded.Errors();
-  static const char* vs =
-      "#version 330 core\nlayout(location = 0) in vec3 p;\nlayout(location = 2) in vec2 t;\n"
-      "void main() { gl_Position = vec4(p, 1.0); }\n";
-  static const char* fs = "#version 330 core\nout vec4 c;\nvoid main() { c = vec4(1.0); }\n";
-  GLuint program = glCreateProgram();
-  for (auto [stage, source] : {std::pair{GL_VERTEX_SHADER, vs}, {GL_FRAGMENT_SHADER, fs}}) {
-    GLuint shader = glCreateShader(stage);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    glAttachShader(program, shader);
-    glDeleteShader(shader);
-  }
-  glLinkProgram(program);
+  const GLuint program = WhiteProgram();
   glUseProgram(program);
   device->SetRenderState(gfx::RS_CULLMODE, gfx::CULL_NONE);
   device->Clear(0, nullptr, gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
