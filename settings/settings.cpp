@@ -7,7 +7,7 @@
 #include <exception>
 #include <fstream>
 #include <locale>
-#include <string>
+#include <string_view>
 
 #include "app/app_state.hpp"
 
@@ -39,11 +39,53 @@ void ReadFloats(std::istream& in, float* fields, int count) {
   }
 }
 
+// Longer than any key with its CR: a line that does not fit cannot be a key.
+constexpr size_t kLineCapacity = 64;
+
+struct Line {
+  char text[kLineCapacity];
+  size_t length;  // bytes kept in text, NULs included
+  bool tooLong;   // more bytes came than text holds; they were skipped, not stored
+};
+
+// Takes one line as std::getline does, with the same stream states (nothing taken at end of file
+// fails the stream; a last line without LF sets end of file only), but keeps at most
+// kLineCapacity bytes: a huge file with no line end must not be held in memory.
+bool ReadLine(std::istream& in, Line& line) {
+  line.length = 0;
+  line.tooLong = false;
+  if (!in.good()) {
+    in.setstate(std::ios_base::failbit);
+    return false;
+  }
+  std::streambuf* buffer = in.rdbuf();
+  bool tookAny = false;
+  for (;;) {
+    const std::streambuf::int_type c = buffer->sbumpc();
+    if (std::streambuf::traits_type::eq_int_type(c, std::streambuf::traits_type::eof())) {
+      in.setstate(tookAny ? std::ios_base::eofbit
+                          : std::ios_base::eofbit | std::ios_base::failbit);
+      return tookAny;
+    }
+    tookAny = true;
+    if (c == '\n') return true;
+    if (line.length < kLineCapacity) {
+      line.text[line.length++] = static_cast<char>(c);
+    } else {
+      line.tooLong = true;
+    }
+  }
+}
+
 // A line ended by CR LF must compare like the same line ended by LF. Only a CR directly before a
 // consumed LF goes; a CR as the very last byte of the file (the read stopped at end of file, so no
 // LF was consumed) stays in the line, as a lone CR anywhere else does.
-void DropCarriageReturn(const std::istream& in, std::string& line) {
-  if (!in.eof() && !line.empty() && line.back() == '\r') line.pop_back();
+void DropCarriageReturn(const std::istream& in, Line& line) {
+  if (!in.eof() && line.length > 0 && line.text[line.length - 1] == '\r') --line.length;
+}
+
+bool Is(const Line& line, std::string_view key) {
+  return !line.tooLong && std::string_view(line.text, line.length) == key;
 }
 
 }  // namespace
@@ -55,32 +97,32 @@ void ReadSettings(std::istream& in) {
   in.setf(std::ios_base::skipws);
   SceneSettingsRecord& s = SceneSettings;
   try {
-    std::string line;
-    // getline fails (and ends the loop) on a stream already failed, on a failed value read, and
-    // at end of file when it took no character; a last line without LF is still handled.
-    while (std::getline(in, line)) {
+    Line line;
+    // Reading a line fails (and ends the loop) on a stream already failed, on a failed value
+    // read, and at end of file when it took no character; a last line without LF is still handled.
+    while (ReadLine(in, line)) {
       DropCarriageReturn(in, line);
       // A CR left after a value ("5\r\n") reads as "\r" + LF, so it becomes the empty line an LF
       // file would give here.
-      if (line.empty()) continue;
-      if (line == "number_objects") {
+      if (line.length == 0) continue;
+      if (Is(line, "number_objects")) {
         ReadBoundedInt(in, s.number_objects, 1, 50);
-      } else if (line == "number_objects_step") {
+      } else if (Is(line, "number_objects_step")) {
         ReadBoundedInt(in, s.number_objects_step, 1, 10);
-      } else if (line == "light_position") {
+      } else if (Is(line, "light_position")) {
         ReadFloats(in, s.light_position, 3);
-      } else if (line == "kAmbient") {
+      } else if (Is(line, "kAmbient")) {
         ReadValue(in, s.kAmbient);
-      } else if (line == "kDifuse") {
+      } else if (Is(line, "kDifuse")) {
         ReadValue(in, s.kDifuse);
-      } else if (line == "intensity_source") {
+      } else if (Is(line, "intensity_source")) {
         ReadFloats(in, s.intensity_source, 3);
-      } else if (line == "intensity_ambient") {
+      } else if (Is(line, "intensity_ambient")) {
         ReadFloats(in, s.intensity_ambient, 3);
       }
     }
   } catch (const std::exception&) {
-    // Out of memory for a line, a read error from the file buffer, or a caller's stream with
+    // Out of memory in the stream, a read error from the file buffer, or a caller's stream with
     // exceptions switched on: the reading ends here and what was stored stays in force.
   }
 }

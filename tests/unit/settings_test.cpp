@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <filesystem>
 #include <fstream>
 #include <locale>
@@ -13,6 +15,19 @@
 
 #include "app/app_state.hpp"
 #include "settings/settings.hpp"
+
+// Bytes asked of operator new while counting is on: a reader that holds a long line shows here.
+static bool countAllocations = false;
+static std::size_t allocatedBytes = 0;
+
+void* operator new(std::size_t size) {
+  if (countAllocations) allocatedBytes += size;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+// Not inlined: the compiler would then see free() on a pointer from operator new and warn.
+[[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -226,6 +241,66 @@ TEST_F(SettingsTest, KeyAfterTheLastValueOnItsLineIsStillAKey) {
   Read("number_objects\n3kDifuse\n0.5\n");
   EXPECT_EQ(SceneSettings.number_objects, 3);
   EXPECT_FLOAT_EQ(SceneSettings.kDifuse, 0.5f);
+}
+
+// Hands out `count` copies of one byte and then a tail, holding only a small chunk of the copies.
+class RepeatingBuffer : public std::streambuf {
+ public:
+  RepeatingBuffer(char byte, std::size_t count, std::string tail)
+      : left_(count), tail_(std::move(tail)) {
+    std::fill(std::begin(chunk_), std::end(chunk_), byte);
+  }
+
+ protected:
+  int_type underflow() override {
+    if (left_ > 0) {
+      const std::size_t n = std::min(left_, sizeof chunk_);
+      left_ -= n;
+      setg(chunk_, chunk_, chunk_ + n);
+    } else if (!tailGiven_) {
+      tailGiven_ = true;
+      setg(tail_.data(), tail_.data(), tail_.data() + tail_.size());
+    } else {
+      return traits_type::eof();
+    }
+    return traits_type::to_int_type(*gptr());
+  }
+
+ private:
+  char chunk_[4096];
+  std::size_t left_;
+  std::string tail_;
+  bool tailGiven_ = false;
+};
+
+TEST_F(SettingsTest, HugeLineIsSkippedWithoutBeingHeldAndTheKeysAfterItApply) {
+  for (char byte : {'x', '\0', '\r'}) {
+    SceneSettings = kInitialSceneSettings;
+    RepeatingBuffer buffer(byte, std::size_t{64} << 20, "\nnumber_objects\n7\nkAmbient\n0.5");
+    std::istream in(&buffer);
+    allocatedBytes = 0;
+    countAllocations = true;
+    ReadSettings(in);
+    countAllocations = false;
+    EXPECT_EQ(SceneSettings.number_objects, 7) << int{byte};
+    EXPECT_FLOAT_EQ(SceneSettings.kAmbient, 0.5f) << int{byte};
+    EXPECT_LT(allocatedBytes, std::size_t{64} << 10) << int{byte};
+  }
+}
+
+TEST_F(SettingsTest, LinesAroundTheKeptLengthEndWhereTheirLineFeedIs) {
+  // Around the length the reader keeps of a line, a long line must take exactly its own bytes:
+  // the key line after it is read, and a key padded to that length is still no key.
+  for (std::size_t length : {62, 63, 64, 65, 66, 128, 5000}) {
+    SceneSettings = kInitialSceneSettings;
+    Read(std::string(length, 'x') + "\nkDifuse\n0.25\n" + "kAmbient" +
+         std::string(length - 8, ' ') + "\n0.5\n");
+    EXPECT_FLOAT_EQ(SceneSettings.kDifuse, 0.25f) << length;
+    EXPECT_FLOAT_EQ(SceneSettings.kAmbient, 0.1f) << length;
+  }
+  // A long last line without LF ends the file like a short one.
+  Read("kDifuse\n0.75\n" + std::string(1000, 'y'));
+  EXPECT_FLOAT_EQ(SceneSettings.kDifuse, 0.75f);
 }
 
 // --- Line ends ---------------------------------------------------------------------------------
