@@ -10,6 +10,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "render/gfx/gl/quote.hpp"
+
 namespace gfx::gl {
 namespace {
 
@@ -24,28 +26,6 @@ struct Token {
 bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsIdentChar(char c) { return IsIdentStart(c) || IsDigit(c); }
-
-// Quotes a piece of the file for a message: at most 40 characters, bytes outside printable ASCII
-// as \xNN, so a message never carries control characters or broken UTF-8 into a message box.
-std::string Quote(std::string_view text) {
-  std::string out = "'";
-  size_t shown = 0;
-  for (char c : text) {
-    if (shown++ == 40) {
-      out += "...";
-      break;
-    }
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (u >= 0x20 && u < 0x7f) {
-      out += c;
-    } else {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", u);
-      out += hex;
-    }
-  }
-  return out + "'";
-}
 
 class Parser {
  public:

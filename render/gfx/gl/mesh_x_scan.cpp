@@ -13,6 +13,8 @@
 #include <memory>
 #include <string_view>
 
+#include "render/gfx/gl/quote.hpp"
+
 namespace gfx::gl {
 namespace {
 
@@ -128,15 +130,7 @@ class Lexer {
       t.kind = Tok::Name;
       t.text = std::string_view(reinterpret_cast<const char*>(start), p_ - start);
     } else {
-      // Bytes outside printable ASCII are written as \xNN: the message ends up in a log file and
-      // a message box, which must not carry control characters or broken UTF-8.
-      char shown[8];
-      if (c >= 0x20 && c < 0x7f) {
-        std::snprintf(shown, sizeof shown, "%c", static_cast<char>(c));
-      } else {
-        std::snprintf(shown, sizeof shown, "\\x%02X", static_cast<unsigned>(c));
-      }
-      return Error(std::string("unexpected character '") + shown + "'");
+      return Error("unexpected character " + Quote({reinterpret_cast<const char*>(start), 1}));
     }
     return t;
   }
