@@ -38,8 +38,8 @@ struct AppStateRecord {
   gfx::Matrix projection;  // left-handed perspective, depth 0..1
   gfx::Matrix world;       // world matrix of the object drawn last
 
-  float yawDegrees;    // degrees, changed by left drags
-  float pitchDegrees;  // degrees, changed by left drags
+  float yawDegrees;           // degrees, changed by left drags
+  float pitchDegrees;         // degrees, changed by left drags
   bool colorAnimationActive;  // true while the technique is ColorAnimation
 
   // Frame clock.

@@ -47,20 +47,11 @@ void SwitchTechnique() {
 
 void HandleKeyDown(WPARAM key) {
   switch (key) {
-    case VK_ESCAPE:
-      PostQuitMessage(0);
-      break;
-    case VK_SPACE:
-      SwitchTechnique();
-      break;
-    case VK_LEFT:
-      StepObjectCount(-static_cast<int64_t>(SceneSettings.number_objects_step));
-      break;
-    case VK_RIGHT:
-      StepObjectCount(SceneSettings.number_objects_step);
-      break;
-    default:
-      break;  // every other key is swallowed, not passed to the default procedure
+    case VK_ESCAPE: PostQuitMessage(0); break;
+    case VK_SPACE: SwitchTechnique(); break;
+    case VK_LEFT: StepObjectCount(-static_cast<int64_t>(SceneSettings.number_objects_step)); break;
+    case VK_RIGHT: StepObjectCount(SceneSettings.number_objects_step); break;
+    default: break;  // every other key is swallowed, not passed to the default procedure
   }
 }
 
@@ -87,20 +78,14 @@ void HandleMouseMove(int32_t x, int32_t y) {
 LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CLOSE:  // the default handling would destroy the window; quitting is enough
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-    case WM_KEYDOWN:
-      HandleKeyDown(wParam);
-      return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    case WM_KEYDOWN: HandleKeyDown(wParam); return 0;
     case WM_LBUTTONDOWN:
       AppState.leftLastX = CursorX(lParam);
       AppState.leftLastY = CursorY(lParam);
       AppState.leftButtonDown = true;
       return 0;
-    case WM_LBUTTONUP:
-      AppState.leftButtonDown = false;
-      return 0;
+    case WM_LBUTTONUP: AppState.leftButtonDown = false; return 0;
     case WM_RBUTTONDOWN:
       AppState.rightLastX = CursorX(lParam);
       AppState.rightLastY = CursorY(lParam);
@@ -112,10 +97,7 @@ LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       AppState.rightButtonDown = false;
       HandleMouseMove(CursorX(lParam), CursorY(lParam));
       return 0;
-    case WM_MOUSEMOVE:
-      HandleMouseMove(CursorX(lParam), CursorY(lParam));
-      return 0;
-    default:
-      return DefWindowProc(window, message, wParam, lParam);
+    case WM_MOUSEMOVE: HandleMouseMove(CursorX(lParam), CursorY(lParam)); return 0;
+    default: return DefWindowProc(window, message, wParam, lParam);
   }
 }

@@ -95,9 +95,9 @@ HBRUSH GetStockObject(int objectId);
 ATOM RegisterClassEx(const WNDCLASSEX* windowClass);
 bool UnregisterClass(const char* className, HINSTANCE instance);
 // Width and height are the client area; the window manager adds its own frame around it.
-HWND CreateWindowEx(uint32_t exStyle, const char* className, const char* title, uint32_t style, int x,
-                    int y, int width, int height, HWND parent, void* menu, HINSTANCE instance,
-                    void* param);
+HWND CreateWindowEx(uint32_t exStyle, const char* className, const char* title, uint32_t style,
+                    int x, int y, int width, int height, HWND parent, void* menu,
+                    HINSTANCE instance, void* param);
 bool ShowWindow(HWND window, int showCommand);
 bool UpdateWindow(HWND window);
 // Never blocks; true when a message was removed into *message.

@@ -13,18 +13,18 @@
 
 #include "app/app_state.hpp"
 #include "bench/gl_probe.hpp"
+#include "formats/effect_parse.hpp"
+#include "formats/file_names.hpp"
 #include "render/effect_params.hpp"
 #include "render/gfx/gl/device_gl.hpp"
-#include "render/gfx/gl/effect_parse.hpp"
-#include "render/gfx/gl/file_names.hpp"
 #include "render/gfx/gl/gl_objects.hpp"
 #include "render/gfx/matrix.hpp"
 
 namespace bench {
 namespace {
 
-using gfx::gl::EffectDescription;
-using gfx::gl::EffectPass;
+using formats::EffectDescription;
+using formats::EffectPass;
 
 // Uniforms the frame sets, in the order RenderFrame's parameters name them.
 enum Uniform {
@@ -59,7 +59,7 @@ struct DeviceState {
   GLint cullMode, frontFace, blendSrcRgb, blendDstRgb, blendSrcAlpha, blendDstAlpha;
   GLint polygonMode[2];
   GLint program, vao, activeTexture;
-  GLint textures[gfx::gl::kMaxEffectSamplers], samplers[gfx::gl::kMaxEffectSamplers];
+  GLint textures[formats::kMaxEffectSamplers], samplers[formats::kMaxEffectSamplers];
 };
 
 struct Baseline {
@@ -77,74 +77,52 @@ struct Baseline {
 };
 Baseline base;
 
-GLenum GlFilter(gfx::gl::Filter filter) {
-  using gfx::gl::Filter;
+GLenum GlFilter(formats::Filter filter) {
+  using formats::Filter;
   switch (filter) {
-    case Filter::Nearest:
-      return GL_NEAREST;
-    case Filter::Linear:
-      return GL_LINEAR;
-    case Filter::NearestMipmapNearest:
-      return GL_NEAREST_MIPMAP_NEAREST;
-    case Filter::LinearMipmapNearest:
-      return GL_LINEAR_MIPMAP_NEAREST;
-    case Filter::NearestMipmapLinear:
-      return GL_NEAREST_MIPMAP_LINEAR;
-    case Filter::LinearMipmapLinear:
-      return GL_LINEAR_MIPMAP_LINEAR;
+    case Filter::Nearest: return GL_NEAREST;
+    case Filter::Linear: return GL_LINEAR;
+    case Filter::NearestMipmapNearest: return GL_NEAREST_MIPMAP_NEAREST;
+    case Filter::LinearMipmapNearest: return GL_LINEAR_MIPMAP_NEAREST;
+    case Filter::NearestMipmapLinear: return GL_NEAREST_MIPMAP_LINEAR;
+    case Filter::LinearMipmapLinear: return GL_LINEAR_MIPMAP_LINEAR;
   }
   return GL_LINEAR;
 }
 
-GLenum GlAddress(gfx::gl::Address address) {
-  using gfx::gl::Address;
+GLenum GlAddress(formats::Address address) {
+  using formats::Address;
   switch (address) {
-    case Address::Wrap:
-      return GL_REPEAT;
-    case Address::Clamp:
-      return GL_CLAMP_TO_EDGE;
-    case Address::Mirror:
-      return GL_MIRRORED_REPEAT;
+    case Address::Wrap: return GL_REPEAT;
+    case Address::Clamp: return GL_CLAMP_TO_EDGE;
+    case Address::Mirror: return GL_MIRRORED_REPEAT;
   }
   return GL_REPEAT;
 }
 
-GLenum GlBlend(gfx::gl::Blend blend) {
-  using gfx::gl::Blend;
+GLenum GlBlend(formats::Blend blend) {
+  using formats::Blend;
   switch (blend) {
-    case Blend::Zero:
-      return GL_ZERO;
-    case Blend::One:
-      return GL_ONE;
-    case Blend::SrcAlpha:
-      return GL_SRC_ALPHA;
-    case Blend::InvSrcAlpha:
-      return GL_ONE_MINUS_SRC_ALPHA;
-    case Blend::SrcColor:
-      return GL_SRC_COLOR;
-    case Blend::InvSrcColor:
-      return GL_ONE_MINUS_SRC_COLOR;
-    case Blend::DestAlpha:
-      return GL_DST_ALPHA;
-    case Blend::InvDestAlpha:
-      return GL_ONE_MINUS_DST_ALPHA;
-    case Blend::DestColor:
-      return GL_DST_COLOR;
-    case Blend::InvDestColor:
-      return GL_ONE_MINUS_DST_COLOR;
+    case Blend::Zero: return GL_ZERO;
+    case Blend::One: return GL_ONE;
+    case Blend::SrcAlpha: return GL_SRC_ALPHA;
+    case Blend::InvSrcAlpha: return GL_ONE_MINUS_SRC_ALPHA;
+    case Blend::SrcColor: return GL_SRC_COLOR;
+    case Blend::InvSrcColor: return GL_ONE_MINUS_SRC_COLOR;
+    case Blend::DestAlpha: return GL_DST_ALPHA;
+    case Blend::InvDestAlpha: return GL_ONE_MINUS_DST_ALPHA;
+    case Blend::DestColor: return GL_DST_COLOR;
+    case Blend::InvDestColor: return GL_ONE_MINUS_DST_COLOR;
   }
   return GL_ONE;
 }
 
-GLenum GlFill(gfx::gl::FillMode fill) {
-  using gfx::gl::FillMode;
+GLenum GlFill(formats::FillMode fill) {
+  using formats::FillMode;
   switch (fill) {
-    case FillMode::Solid:
-      return GL_FILL;
-    case FillMode::Wireframe:
-      return GL_LINE;
-    case FillMode::Point:
-      return GL_POINT;
+    case FillMode::Solid: return GL_FILL;
+    case FillMode::Wireframe: return GL_LINE;
+    case FillMode::Point: return GL_POINT;
   }
   return GL_FILL;
 }
@@ -174,7 +152,7 @@ void ReadDeviceState(DeviceState* s) {
 
 bool SetUpTechnique(const EffectDescription& description, const char* name, BaseTechnique* out,
                     std::string* error) {
-  const gfx::gl::EffectTechnique* source = nullptr;
+  const formats::EffectTechnique* source = nullptr;
   for (const auto& technique : description.techniques)
     if (technique.name == name) source = &technique;
   if (!source) {
@@ -212,30 +190,30 @@ bool SetUpTechnique(const EffectDescription& description, const char* name, Base
 void ApplyPassStates(const EffectPass& pass) {
   const DeviceState& d = base.device;
   const uint32_t mask = pass.stateMask;
-  if (mask & gfx::gl::kStateCull) {
-    if (pass.cull == gfx::gl::CullMode::None) {
+  if (mask & formats::kStateCull) {
+    if (pass.cull == formats::CullMode::None) {
       glDisable(GL_CULL_FACE);
     } else {
       glEnable(GL_CULL_FACE);
       glFrontFace(GL_CCW);
-      glCullFace(pass.cull == gfx::gl::CullMode::CW ? GL_BACK : GL_FRONT);
+      glCullFace(pass.cull == formats::CullMode::CW ? GL_BACK : GL_FRONT);
     }
   } else {
     (d.cull ? glEnable : glDisable)(GL_CULL_FACE);
     glFrontFace(static_cast<GLenum>(d.frontFace));
     glCullFace(static_cast<GLenum>(d.cullMode));
   }
-  const bool depthTest = (mask & gfx::gl::kStateZEnable) ? pass.zEnable : d.depthTest;
+  const bool depthTest = (mask & formats::kStateZEnable) ? pass.zEnable : d.depthTest;
   (depthTest ? glEnable : glDisable)(GL_DEPTH_TEST);
-  glDepthMask((mask & gfx::gl::kStateZWrite) ? (pass.zWrite ? GL_TRUE : GL_FALSE) : d.depthMask);
-  const bool blend = (mask & gfx::gl::kStateBlendEnable) ? pass.blendEnable : d.blend;
+  glDepthMask((mask & formats::kStateZWrite) ? (pass.zWrite ? GL_TRUE : GL_FALSE) : d.depthMask);
+  const bool blend = (mask & formats::kStateBlendEnable) ? pass.blendEnable : d.blend;
   (blend ? glEnable : glDisable)(GL_BLEND);
   if (blend)
-    glBlendFunc((mask & gfx::gl::kStateSrcBlend) ? GlBlend(pass.srcBlend)
+    glBlendFunc((mask & formats::kStateSrcBlend) ? GlBlend(pass.srcBlend)
                                                  : static_cast<GLenum>(d.blendSrcRgb),
-                (mask & gfx::gl::kStateDestBlend) ? GlBlend(pass.destBlend)
+                (mask & formats::kStateDestBlend) ? GlBlend(pass.destBlend)
                                                   : static_cast<GLenum>(d.blendDstRgb));
-  glPolygonMode(GL_FRONT_AND_BACK, (mask & gfx::gl::kStateFill)
+  glPolygonMode(GL_FRONT_AND_BACK, (mask & formats::kStateFill)
                                        ? GlFill(pass.fill)
                                        : static_cast<GLenum>(d.polygonMode[0]));
 }
@@ -334,12 +312,12 @@ bool SetUpBaseline(const char* effectFile, std::string* error) {
   SDL_GL_GetDrawableSize(base.window, &base.drawableWidth, &base.drawableHeight);
 
   std::string text, why;
-  if (!gfx::gl::ReadWholeFile(effectFile, gfx::gl::kMaxEffectFileBytes, &text, &why)) {
+  if (!formats::ReadWholeFile(effectFile, formats::kMaxEffectFileBytes, &text, &why)) {
     *error = std::string(effectFile) + ": " + why;
     return false;
   }
   EffectDescription description;
-  if (!gfx::gl::ParseEffect(effectFile, text.data(), text.size(), &description, error))
+  if (!formats::ParseEffect(effectFile, text.data(), text.size(), &description, error))
     return false;
 
   if (!CaptureMeshDraw(AppState.sphereMesh, 0, &base.sphere) ||

@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "tests/e2e/x11_driver.hpp"
+#include "tools/xdriver/x11_driver.hpp"
 
 namespace bench {
 namespace {

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "render/gfx/gl/effect_parse.hpp"
+#include "formats/effect_parse.hpp"
 
-using namespace gfx::gl;
+using namespace formats;
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "render/gfx/gl/image_decode.hpp"
+#include "formats/image_decode.hpp"
 
 namespace {
 
@@ -20,19 +20,19 @@ void Check(bool condition, const char* what) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  gfx::gl::DecodedImage image;
+  formats::DecodedImage image;
   std::string why;
-  if (!gfx::gl::DecodeImage(bytes, &image, &why)) {
+  if (!formats::DecodeImage(bytes, &image, &why)) {
     Check(!why.empty() && image.pixels == nullptr, "a refused image has a reason and no pixels");
     return 0;
   }
-  Check(image.width > 0 && image.height > 0 && image.width <= gfx::gl::kMaxImageSide &&
-            image.height <= gfx::gl::kMaxImageSide,
+  Check(image.width > 0 && image.height > 0 && image.width <= formats::kMaxImageSide &&
+            image.height <= formats::kMaxImageSide,
         "a decoded image has a sane size");
   // Touch the last pixel: the buffer must hold all of them.
   volatile unsigned char last =
       image.pixels[(size_t{static_cast<size_t>(image.width)} * image.height - 1) * 4 + 3];
   (void)last;
-  gfx::gl::FreeImage(&image);
+  formats::FreeImage(&image);
   return 0;
 }

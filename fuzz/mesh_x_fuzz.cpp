@@ -2,16 +2,16 @@
 // accepts, the importer with the loader's flags. The scan's result must satisfy everything the
 // loader later indexes by (corners within the vertices, materials within the list, face starts
 // ascending), since the loader trusts it after this point.
-#include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include <assimp/Importer.hpp>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "render/gfx/gl/mesh_x_scan.hpp"
+#include "formats/mesh_x_scan.hpp"
 
 namespace {
 
@@ -21,7 +21,7 @@ void Check(bool condition, const char* what) {
   std::abort();
 }
 
-void CheckScan(const gfx::gl::XMesh& x) {
+void CheckScan(const formats::XMesh& x) {
   Check(x.vertexCount > 0, "at least one vertex");
   Check(x.positions.size() == size_t{x.vertexCount} * 3, "three coordinates per vertex");
   Check(x.faceStart.size() >= 2, "at least one face");
@@ -38,9 +38,9 @@ void CheckScan(const gfx::gl::XMesh& x) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  gfx::gl::XMesh x;
+  formats::XMesh x;
   std::string error;
-  if (!gfx::gl::ScanXFile(bytes, &x, &error)) {
+  if (!formats::ScanXFile(bytes, &x, &error)) {
     Check(!error.empty(), "a refused file has a reason");
     return 0;
   }

@@ -89,8 +89,7 @@ void InitDevice() {
   parameters.FullScreen_RefreshRateInHz = 0;
   parameters.PresentationInterval = gfx::PRESENT_INTERVAL_IMMEDIATE;
   AppState.d3d->CreateDevice(gfx::ADAPTER_DEFAULT, gfx::DEVTYPE_HAL, AppState.window,
-                             gfx::CREATE_SOFTWARE_VERTEXPROCESSING, &parameters,
-                             &AppState.device);
+                             gfx::CREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &AppState.device);
   if (!AppState.device) throw std::runtime_error("Cannot create the graphics device");
 
   LoadMesh(kSphereMeshFile, &AppState.sphereMaterials, &AppState.sphereMaterialCount,
@@ -104,8 +103,8 @@ void InitDevice() {
 
   AppState.device->SetRenderState(gfx::RS_CULLMODE, gfx::CULL_NONE);
   // The aspect ratio stays 4/3 whatever the window's shape: the back buffer is stretched to it.
-  gfx::MatrixPerspectiveFovLH(&AppState.projection, std::numbers::pi_v<float> / 4.0f,
-                              4.0f / 3.0f, 0.1f, 100.0f);
+  gfx::MatrixPerspectiveFovLH(&AppState.projection, std::numbers::pi_v<float> / 4.0f, 4.0f / 3.0f,
+                              0.1f, 100.0f);
   AppState.device->SetTransform(gfx::TS_PROJECTION, &AppState.projection);
   gfx::MatrixIdentity(&AppState.view);
 
@@ -124,9 +123,8 @@ void LoadResources() {
   }
 
   gfx::Buffer* errors = nullptr;
-  const gfx::HRESULT result = gfx::CreateEffectFromFile(AppState.device, kEffectFile, nullptr,
-                                                        nullptr, 0, nullptr, &AppState.effect,
-                                                        &errors);
+  const gfx::HRESULT result = gfx::CreateEffectFromFile(
+      AppState.device, kEffectFile, nullptr, nullptr, 0, nullptr, &AppState.effect, &errors);
   if (gfx::Failed(result)) {
     const char* text =
         errors ? static_cast<const char*>(errors->GetBufferPointer())

@@ -41,14 +41,14 @@ void DrawFirstPass() {
   BindTexture(AppState.chairTexture);
   for (int32_t j = 0; j < count; ++j) {
     const int32_t c = j % 4, r = j / 4;
-    DrawCopy(AppState.chairMesh, kPointSeven * r - 14.0, 5.0 * c - 10.0, 8.5 * r + 30.0,
-             Yaw(j), Pitch(j), 1.0f);
+    DrawCopy(AppState.chairMesh, kPointSeven * r - 14.0, 5.0 * c - 10.0, 8.5 * r + 30.0, Yaw(j),
+             Pitch(j), 1.0f);
   }
   BindTexture(AppState.sphereTexture);
   for (int32_t j = 0; j < count; ++j) {
     const int32_t c = j % 4, r = j / 4;
-    DrawCopy(AppState.sphereMesh, 5.0 * c - 7.5, kPointThree * r - 10.0, 7.0 * r + 30.0,
-             Yaw(j), Pitch(j), 0.09f);
+    DrawCopy(AppState.sphereMesh, 5.0 * c - 7.5, kPointThree * r - 10.0, 7.0 * r + 30.0, Yaw(j),
+             Pitch(j), 0.09f);
   }
 }
 
@@ -58,13 +58,13 @@ void DrawLaterPass() {
   const int32_t count = SceneSettings.number_objects;
   for (int32_t j = 0; j < count; ++j) {
     const int32_t c = j % 4, r = j / 4;
-    DrawCopy(AppState.sphereMesh, 5.0 * c - 10.0, 10.0 - kPointThree * r, 9.0 * r + 30.0,
-             Yaw(j), Pitch(j), 0.02f);
+    DrawCopy(AppState.sphereMesh, 5.0 * c - 10.0, 10.0 - kPointThree * r, 9.0 * r + 30.0, Yaw(j),
+             Pitch(j), 0.02f);
   }
   for (int32_t j = 0; j < count; ++j) {
     const int32_t c = j % 4, r = j / 4;
-    DrawCopy(AppState.chairMesh, 14.0 - kPointSeven * r, 5.0 * c - 10.0, 8.5 * r + 30.0,
-             Yaw(j), Pitch(j), 0.3f);
+    DrawCopy(AppState.chairMesh, 14.0 - kPointSeven * r, 5.0 * c - 10.0, 8.5 * r + 30.0, Yaw(j),
+             Pitch(j), 0.3f);
   }
   const float* light = SceneSettings.light_position;
   DrawCopy(AppState.sphereMesh, light[0], light[1], static_cast<double>(light[2]) + kPointThree,

@@ -63,8 +63,7 @@ bool ReadLine(std::istream& in, Line& line) {
   for (;;) {
     const std::streambuf::int_type c = buffer->sbumpc();
     if (std::streambuf::traits_type::eq_int_type(c, std::streambuf::traits_type::eof())) {
-      in.setstate(tookAny ? std::ios_base::eofbit
-                          : std::ios_base::eofbit | std::ios_base::failbit);
+      in.setstate(tookAny ? std::ios_base::eofbit : std::ios_base::eofbit | std::ios_base::failbit);
       return tookAny;
     }
     tookAny = true;

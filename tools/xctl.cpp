@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/e2e/x11_driver.hpp"
+#include "tools/xdriver/x11_driver.hpp"
 
 int main(int argc, char** argv) {
   if (argc < 3) {

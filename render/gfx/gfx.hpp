@@ -1,7 +1,7 @@
-// Graphics seam: the device, meshes, textures, effects and the overlay font the renderer draws with.
-// Declared once here; implemented on OpenGL 3.3 core in render/gfx/gl/ and by the recording fake in
-// tests/fakes/. Objects are reference-counted: each creation hands out one reference that the
-// holder drops with Release(). Results follow the HRESULT convention (negative = failure).
+// Graphics seam: the device, meshes, textures, effects and the overlay font the renderer draws
+// with. Declared once here; implemented on OpenGL 3.3 core in render/gfx/gl/ and by the recording
+// fake in tests/fakes/. Objects are reference-counted: each creation hands out one reference that
+// the holder drops with Release(). Results follow the HRESULT convention (negative = failure).
 // Effect parameters and techniques are addressed by name on every call; implementations must make
 // those lookups cheap and allocation-free, since the frame makes about 400 of them.
 #pragma once
@@ -30,8 +30,13 @@ enum Format : uint32_t { FMT_UNKNOWN = 0, FMT_X8R8G8B8 = 22, FMT_A8R8G8B8 = 21, 
 constexpr uint32_t SWAPEFFECT_DISCARD = 1;
 constexpr uint32_t PRESENT_INTERVAL_IMMEDIATE = 0x80000000u;
 
-enum RenderStateType : uint32_t { RS_ZENABLE = 7, RS_FILLMODE = 8, RS_ZWRITEENABLE = 14,
-                                  RS_ALPHABLENDENABLE = 27, RS_CULLMODE = 22 };
+enum RenderStateType : uint32_t {
+  RS_ZENABLE = 7,
+  RS_FILLMODE = 8,
+  RS_ZWRITEENABLE = 14,
+  RS_ALPHABLENDENABLE = 27,
+  RS_CULLMODE = 22
+};
 constexpr uint32_t CULL_NONE = 1, CULL_CW = 2, CULL_CCW = 3;
 enum TransformStateType : uint32_t { TS_VIEW = 2, TS_PROJECTION = 3 };
 

@@ -222,8 +222,8 @@ class BadInputTest : public ProgramTest, public ::testing::WithParamInterface<Ca
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     const std::string name = info->name();
-    parent_ = fs::temp_directory_path() / ("tobrin_e2e_" + std::to_string(::getpid()) + "_" +
-                                           name.substr(0, name.find('/')));
+    parent_ = fs::temp_directory_path() /
+              ("tobrin_e2e_" + std::to_string(::getpid()) + "_" + name.substr(0, name.find('/')));
     fs::create_directories(parent_);
     ProgramTest::SetUp();
     std::replace(name_.begin(), name_.end(), '/', '_');
@@ -283,9 +283,7 @@ TEST_P(BadInputTest, Outcome) {
                          (dir_ / "program.log").string());
 
   switch (c.outcome) {
-    case Outcome::kRuns:
-      ExpectRunning("runs", c);
-      break;
+    case Outcome::kRuns: ExpectRunning("runs", c); break;
     case Outcome::kRunsAfterBox: {
       const unsigned long box = xdrv::WaitForWindow("Fx Compile Error", 30);
       ASSERT_NE(box, 0u) << "no error box; log:\n" << Log();

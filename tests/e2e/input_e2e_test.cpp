@@ -5,8 +5,8 @@ namespace {
 
 using e2e::CountLit;
 using e2e::CoverageDifference;
-using e2e::Project;
 using e2e::ProgramTest;
+using e2e::Project;
 
 // Drags with a button from one client point to another in small steps.
 void Drag(unsigned long window, int button, int x0, int y0, int x1, int y1) {

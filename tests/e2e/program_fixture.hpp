@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "tests/e2e/x11_driver.hpp"
+#include "tools/xdriver/x11_driver.hpp"
 
 namespace e2e {
 
@@ -29,7 +29,8 @@ class ProgramTest : public ::testing::Test {
     dir_ = std::filesystem::temp_directory_path() /
            ("tobrin_e2e_" + std::to_string(::getpid()) + "_" + info->name());
     std::filesystem::remove_all(dir_);
-    std::filesystem::copy(TOBRIN_SOURCE_DIR "/data", dir_, std::filesystem::copy_options::recursive);
+    std::filesystem::copy(TOBRIN_SOURCE_DIR "/data", dir_,
+                          std::filesystem::copy_options::recursive);
   }
 
   void TearDown() override {

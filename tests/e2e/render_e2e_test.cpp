@@ -5,8 +5,8 @@
 namespace {
 
 using e2e::CountLit;
-using e2e::Project;
 using e2e::ProgramTest;
+using e2e::Project;
 
 constexpr uint32_t kOverlayGrey = 0xC8C8C8;
 

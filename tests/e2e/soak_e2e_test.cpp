@@ -157,8 +157,8 @@ class SoakTest : public ProgramTest {
   bool StillRendering(xdrv::Image* previous) {
     xdrv::Image now;
     if (!xdrv::Capture(window_, &now)) return false;
-    const bool changed = now.width != previous->width || now.height != previous->height ||
-                         now.rgb != previous->rgb;
+    const bool changed =
+        now.width != previous->width || now.height != previous->height || now.rgb != previous->rgb;
     *previous = std::move(now);
     return changed;
   }
@@ -206,21 +206,24 @@ TEST_F(SoakTest, RandomInputKeepsItRenderingWithinItsMemoryAndEscapeEndsIt) {
   xdrv::Image previous;
   ASSERT_TRUE(xdrv::Capture(window_, &previous));
 
-  const std::vector<std::string> keys = {"Left",  "Right",   "Up",        "Down",   "space",
-                                         "a",     "z",       "Return",    "Tab",    "F1",
-                                         "Home",  "Shift_L", "Control_L", "Prior",  "BackSpace"};
+  const std::vector<std::string> keys = {"Left", "Right",   "Up",        "Down",  "space",
+                                         "a",    "z",       "Return",    "Tab",   "F1",
+                                         "Home", "Shift_L", "Control_L", "Prior", "BackSpace"};
   int actions = 0, resizes = 0, drags = 0, holds = 0, checks = 0;
   double nextCheck = Since(start) + 3.0;
   while (Since(start) < total - 5.0) {
     switch (pick(0, 9)) {
-      case 0: case 1: case 2: case 3:
-        xdrv::TapKey(keys[pick(0, static_cast<int>(keys.size()) - 1)]);
-        break;
-      case 4: case 5:
+      case 0:
+      case 1:
+      case 2:
+      case 3: xdrv::TapKey(keys[pick(0, static_cast<int>(keys.size()) - 1)]); break;
+      case 4:
+      case 5:
         HoldKey(keys[pick(0, static_cast<int>(keys.size()) - 1)], pick(200, 1500) / 1000.0);
         ++holds;
         break;
-      case 6: case 7: {
+      case 6:
+      case 7: {
         int w = 1024, h = 768;
         xdrv::ClientSize(window_, &w, &h);
         Drag(pick(0, 1) ? 1 : 3, pick(0, w), pick(0, h), pick(-100, w + 100), pick(-100, h + 100),
@@ -259,16 +262,18 @@ TEST_F(SoakTest, RandomInputKeepsItRenderingWithinItsMemoryAndEscapeEndsIt) {
   const long final = ResidentKiB(process_.pid);
   const std::string growth = MappingGrowth(baselineMappings, ResidentByMapping(process_.pid));
   highest = std::max(highest, final);
-  std::printf("soak: %d actions (%d holds, %d drags, %d resizes), %d checks; RSS KiB: "
-              "baseline %ld, highest %ld, final %ld, growth %ld\n",
-              actions, holds, drags, resizes, checks, baseline, highest, final, final - baseline);
+  std::printf(
+      "soak: %d actions (%d holds, %d drags, %d resizes), %d checks; RSS KiB: "
+      "baseline %ld, highest %ld, final %ld, growth %ld\n",
+      actions, holds, drags, resizes, checks, baseline, highest, final, final - baseline);
   std::printf("soak: resident change by mapping since the baseline:\n%s", growth.c_str());
 #if defined(__SANITIZE_ADDRESS__)
   // The sanitizer's quarantine holds freed memory back by design; only the plain build's resident
   // memory says anything about leaks.
   std::printf("soak: memory bound not checked under AddressSanitizer\n");
 #else
-  EXPECT_LE(final - baseline, kAllowedGrowthKiB) << "resident memory grew after the warm-up:\n" << growth;
+  EXPECT_LE(final - baseline, kAllowedGrowthKiB) << "resident memory grew after the warm-up:\n"
+                                                 << growth;
 #endif
 
   xdrv::Focus(window_);

@@ -122,8 +122,8 @@ T* Make(Args&&... args) {
 class FakeBuffer final : public Object<gfx::Buffer> {
  public:
   FakeBuffer(std::string name, size_t bytes)
-      : Object(std::move(name)), storage_((bytes + sizeof(std::max_align_t) - 1) /
-                                              sizeof(std::max_align_t) + 1),
+      : Object(std::move(name)),
+        storage_((bytes + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t) + 1),
         size_(static_cast<uint32_t>(bytes)) {}
   void* GetBufferPointer() override {
     Record("GetBufferPointer", this);
@@ -512,8 +512,8 @@ HRESULT CreateFont(Device* device, int height, uint32_t width, uint32_t weight, 
                    uint32_t pitchAndFamily, const char* faceName, Font** font) {
   Call& c = Record("CreateFont", nullptr);
   c.name = faceName;
-  c.ints = {height, width, weight, mipLevels, italic ? 1 : 0, charSet, outputPrecision, quality,
-            pitchAndFamily};
+  c.ints = {height,  width,           weight,  mipLevels,     italic ? 1 : 0,
+            charSet, outputPrecision, quality, pitchAndFamily};
   c.pointers = {device};
   *font = nullptr;
   if (gfxfake::Fails("CreateFont")) return E_FAIL;

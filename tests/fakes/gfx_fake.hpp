@@ -11,16 +11,16 @@
 namespace gfxfake {
 
 struct Call {
-  std::string op;               // method or function name: "SetFloat", "DrawSubset", "CreateDevice"…
-  const void* object = nullptr; // the object called (null for free functions)
-  std::string name;             // parameter, technique or file name; the text for DrawText
-  std::vector<float> floats;    // SetFloat: 1; SetFloatArray: count; SetMatrix: 16 (row-major);
-                                // Clear: z; SetTransform: 16
+  std::string op;  // method or function name: "SetFloat", "DrawSubset", "CreateDevice"…
+  const void* object = nullptr;   // the object called (null for free functions)
+  std::string name;               // parameter, technique or file name; the text for DrawText
+  std::vector<float> floats;      // SetFloat: 1; SetFloatArray: count; SetMatrix: 16 (row-major);
+                                  // Clear: z; SetTransform: 16
   const void* pointer = nullptr;  // SetTexture: the texture; DrawText: the rectangle's address
-  int64_t integer = 0;          // DrawSubset/BeginPass: index; Clear: flags; SetRenderState: state;
-                                // Begin: flags; DrawText: count
-  uint64_t extra = 0;           // Clear/DrawText: colour; SetRenderState: value; Begin: passes given
-  gfx::Rect rect{};             // DrawText: the rectangle as passed
+  int64_t integer = 0;  // DrawSubset/BeginPass: index; Clear: flags; SetRenderState: state;
+                        // Begin: flags; DrawText: count
+  uint64_t extra = 0;   // Clear/DrawText: colour; SetRenderState: value; Begin: passes given
+  gfx::Rect rect{};     // DrawText: the rectangle as passed
   // Further arguments, in the function's order where it has more than the fields above hold:
   // CreateDevice: adapter, device type, behaviour flags; CreateFont: height, width, weight,
   // mip levels, italic, char set, output precision, quality, pitch and family; LoadMeshFromX:
@@ -35,8 +35,8 @@ struct Call {
   const void* created = nullptr;     // creation functions: the object handed out (null on failure)
 };
 
-// Forgets calls and objects' bookkeeping (live objects are leaked, not freed), resets every setting:
-// pass count 2 for every technique, no failures, clock at 0, default mesh materials.
+// Forgets calls and objects' bookkeeping (live objects are leaked, not freed), resets every
+// setting: pass count 2 for every technique, no failures, clock at 0, default mesh materials.
 void Reset();
 const std::vector<Call>& Calls();
 void ClearCalls();

@@ -3,7 +3,7 @@
 #include <SDL.h>
 #include <epoxy/gl.h>
 
-#include "render/gfx/gl/file_names.hpp"
+#include "formats/file_names.hpp"
 #include "tests/gl/device_fixture.hpp"
 
 namespace {
@@ -174,9 +174,9 @@ TEST(GlClock, IsMonotonicMilliseconds) {
 }
 
 TEST(GlFileNames, BackslashesBecomeTheNativeSeparator) {
-  EXPECT_EQ(gfx::gl::NativeFileName("modeli\\sphere.x"), "modeli/sphere.x");
-  EXPECT_EQ(gfx::gl::NativeFileName("modeli\\a\\b.bmp"), "modeli/a/b.bmp");
-  EXPECT_EQ(gfx::gl::NativeFileName("tekstura2.bmp"), "tekstura2.bmp");
+  EXPECT_EQ(formats::NativeFileName("modeli\\sphere.x"), "modeli/sphere.x");
+  EXPECT_EQ(formats::NativeFileName("modeli\\a\\b.bmp"), "modeli/a/b.bmp");
+  EXPECT_EQ(formats::NativeFileName("tekstura2.bmp"), "tekstura2.bmp");
 }
 
 }  // namespace

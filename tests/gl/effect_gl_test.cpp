@@ -1,9 +1,8 @@
 // The OpenGL effect on a real context: creation errors point into the effect file, values reach
 // the programs, passes apply and End restores their states, null textures read white, and the
 // cull modes discard the winding they name. Effect files are written to a temporary folder.
-#include <gtest/gtest.h>
-
 #include <epoxy/gl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -57,9 +56,8 @@ struct Created {
 Created Create(const std::string& path) {
   Created created{0, reinterpret_cast<gfx::Effect*>(1), ""};
   gfx::Buffer* errors = reinterpret_cast<gfx::Buffer*>(1);
-  created.result =
-      gfx::CreateEffectFromFile(nullptr, path.c_str(), nullptr, nullptr, 0, nullptr,
-                                &created.effect, &errors);
+  created.result = gfx::CreateEffectFromFile(nullptr, path.c_str(), nullptr, nullptr, 0, nullptr,
+                                             &created.effect, &errors);
   if (errors) {
     const char* text = static_cast<const char*>(errors->GetBufferPointer());
     EXPECT_EQ(text[errors->GetBufferSize() - 1], '\0');
@@ -186,7 +184,8 @@ TEST(EffectGlCreate, BackslashedNamesOpen) {
 
 TEST(EffectGlCreate, OuterSyntaxErrorNamesFileAndLine) {
   REQUIRE_GL_CONTEXT();
-  const std::string text = std::string(kEffect) + "\n\ntechnique Broken { pass P0 { CullMode = Sideways; } }\n";
+  const std::string text =
+      std::string(kEffect) + "\n\ntechnique Broken { pass P0 { CullMode = Sideways; } }\n";
   const Created created = Create(WriteEffect("outer.fx", text));
   EXPECT_TRUE(gfx::Failed(created.result));
   EXPECT_EQ(created.effect, nullptr);
@@ -219,10 +218,9 @@ TEST(EffectGlCreate, GlslErrorsNameEffectFileLines) {
   const Created created = Create(path);
   EXPECT_TRUE(gfx::Failed(created.result));
   EXPECT_EQ(created.effect, nullptr);
-  for (const char* marker : {"undeclared_in_common", "missing_on_first_line",
-                             "undeclared_deep_inside"}) {
-    const std::string expected =
-        path + "(" + std::to_string(LineOf(text, marker)) + "): error: ";
+  for (const char* marker :
+       {"undeclared_in_common", "missing_on_first_line", "undeclared_deep_inside"}) {
+    const std::string expected = path + "(" + std::to_string(LineOf(text, marker)) + "): error: ";
     const size_t at = created.errors.find(expected);
     ASSERT_NE(at, std::string::npos) << marker << " not at " << expected << " in\n"
                                      << created.errors;
@@ -285,9 +283,12 @@ TEST(EffectGlCreate, DocumentedExampleBuilds) {
     size_t end = text.find('\n', at);
     if (end == std::string::npos) end = text.size();
     const std::string line = text.substr(at, end - at);
-    if (line.rfind("    ", 0) == 0) example += line.substr(4) + "\n";
-    else if (!line.empty() && !example.empty()) break;
-    else example += "\n";
+    if (line.rfind("    ", 0) == 0)
+      example += line.substr(4) + "\n";
+    else if (!line.empty() && !example.empty())
+      break;
+    else
+      example += "\n";
     at = end + 1;
   }
   ASSERT_NE(example.find("technique"), std::string::npos) << example;
@@ -572,7 +573,8 @@ class EffectGlPicture : public EffectGl {
     glGenFramebuffers(1, &framebuffer_);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour_, 0);
-    ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER),
+              static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
     glViewport(0, 0, 4, 4);
     glGenVertexArrays(1, &vertexArray_);
     glBindVertexArray(vertexArray_);
@@ -603,8 +605,7 @@ class EffectGlPicture : public EffectGl {
     uint8_t pixel[4] = {};
     glReadPixels(2, 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    return uint32_t(pixel[0]) << 24 | uint32_t(pixel[1]) << 16 | uint32_t(pixel[2]) << 8 |
-           pixel[3];
+    return uint32_t(pixel[0]) << 24 | uint32_t(pixel[1]) << 16 | uint32_t(pixel[2]) << 8 | pixel[3];
   }
 
   GLuint framebuffer_ = 0, colour_ = 0, vertexArray_ = 0;

@@ -12,8 +12,8 @@ SDL_Window* Window();
 
 }  // namespace gltest
 
-#define REQUIRE_GL_CONTEXT()                                 \
-  do {                                                        \
-    const char* why_ = nullptr;                               \
-    ASSERT_TRUE(gltest::EnsureContext(&why_)) << why_;        \
+#define REQUIRE_GL_CONTEXT()                           \
+  do {                                                 \
+    const char* why_ = nullptr;                        \
+    ASSERT_TRUE(gltest::EnsureContext(&why_)) << why_; \
   } while (0)

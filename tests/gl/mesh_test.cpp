@@ -309,7 +309,8 @@ TEST_F(GlMeshTest, MalformedFilesFailWithTheFault) {
   const std::string quad = kQuad;
   ExpectFailure("truncated.x", quad.substr(0, quad.size() / 2), "unexpected end of file");
   // A stray byte is named escaped, never copied raw into the message.
-  ExpectFailure("garbage.x", "xof 0302txt 0032\n\x01\x02\x7f garbage", "unexpected character '\\x01'");
+  ExpectFailure("garbage.x", "xof 0302txt 0032\n\x01\x02\x7f garbage",
+                "unexpected character '\\x01'");
   ExpectFailure("garbage_high.x", "xof 0302txt 0032\n\xFF", "unexpected character '\\xFF'");
   ExpectFailure("garbage_ascii.x", "xof 0302txt 0032\n$", "unexpected character '$'");
   ExpectFailure("not_x.x", "PK\x03\x04 this is no mesh at all", "not a .x file");

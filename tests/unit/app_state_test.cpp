@@ -1,7 +1,7 @@
 // The records start at their documented values before any code runs.
-#include <gtest/gtest.h>
-
 #include "app/app_state.hpp"
+
+#include <gtest/gtest.h>
 
 TEST(AppStateTest, SceneSettingsStartAtTheirDefaults) {
   EXPECT_EQ(SceneSettings.number_objects, 1);

@@ -134,15 +134,15 @@ TEST_F(Device, LoadResourcesTexturesEffectAndTechnique) {
   gfxfake::ClearCalls();
   LoadResources();
 
-  EXPECT_EQ(Ops({"CreateTextureFromFile", "CreateEffectFromFile", "SetTechnique"}),
-            (std::vector<std::string>{"CreateTextureFromFile tekstura2.bmp",
-                                      "CreateTextureFromFile modeli\\sub\\wood.bmp",
-                                      "CreateEffectFromFile Za_rad_2.fx",
-                                      "SetTechnique ColorAnimation"}));
+  EXPECT_EQ(
+      Ops({"CreateTextureFromFile", "CreateEffectFromFile", "SetTechnique"}),
+      (std::vector<std::string>{
+          "CreateTextureFromFile tekstura2.bmp", "CreateTextureFromFile modeli\\sub\\wood.bmp",
+          "CreateEffectFromFile Za_rad_2.fx", "SetTechnique ColorAnimation"}));
   const gfxfake::Call effect = gfxfake::CallsOf("CreateEffectFromFile")[0];
   EXPECT_EQ(effect.ints, std::vector<int64_t>{0});
-  EXPECT_EQ(effect.pointers, (std::vector<const void*>{AppState.device, nullptr, nullptr,
-                                                       nullptr}));
+  EXPECT_EQ(effect.pointers,
+            (std::vector<const void*>{AppState.device, nullptr, nullptr, nullptr}));
   EXPECT_EQ(gfxfake::NameOf(AppState.sphereTexture), "tekstura2.bmp");
   EXPECT_EQ(gfxfake::NameOf(AppState.chairTexture), "modeli\\sub\\wood.bmp");
   EXPECT_EQ(gfxfake::CurrentTechnique(AppState.effect), "ColorAnimation");
@@ -230,27 +230,24 @@ TEST_F(Device, ReleaseGoesInAFixedOrderAndOnlyOnce) {
 
   InitDevice();
   LoadResources();
-  const std::vector<const void*> expected = {
-      AppState.sphereTexture,  AppState.effect,         AppState.sphereMesh,
-      AppState.chairMesh,      AppState.chairTexture,   AppState.chairMaterials,
-      AppState.sphereMaterials, AppState.font,          AppState.device,
-      AppState.d3d};
+  const std::vector<const void*> expected = {AppState.sphereTexture,   AppState.effect,
+                                             AppState.sphereMesh,      AppState.chairMesh,
+                                             AppState.chairTexture,    AppState.chairMaterials,
+                                             AppState.sphereMaterials, AppState.font,
+                                             AppState.device,          AppState.d3d};
   gfxfake::ClearCalls();
   ReleaseResources();
   std::vector<const void*> released;
   for (const auto& c : gfxfake::CallsOf("Release")) released.push_back(c.object);
   EXPECT_EQ(released, expected);
   EXPECT_EQ(gfxfake::LiveObjects(), 0);
-  for (const void* field : {static_cast<const void*>(AppState.sphereTexture),
-                            static_cast<const void*>(AppState.chairTexture),
-                            static_cast<const void*>(AppState.effect),
-                            static_cast<const void*>(AppState.sphereMesh),
-                            static_cast<const void*>(AppState.chairMesh),
-                            static_cast<const void*>(AppState.sphereMaterials),
-                            static_cast<const void*>(AppState.chairMaterials),
-                            static_cast<const void*>(AppState.font),
-                            static_cast<const void*>(AppState.device),
-                            static_cast<const void*>(AppState.d3d)})
+  for (const void* field :
+       {static_cast<const void*>(AppState.sphereTexture),
+        static_cast<const void*>(AppState.chairTexture), static_cast<const void*>(AppState.effect),
+        static_cast<const void*>(AppState.sphereMesh), static_cast<const void*>(AppState.chairMesh),
+        static_cast<const void*>(AppState.sphereMaterials),
+        static_cast<const void*>(AppState.chairMaterials), static_cast<const void*>(AppState.font),
+        static_cast<const void*>(AppState.device), static_cast<const void*>(AppState.d3d)})
     EXPECT_EQ(field, nullptr);
 
   gfxfake::ClearCalls();

@@ -43,8 +43,8 @@ class EffectParams : public ::testing::Test {
     gfx::CreateEffectFromFile(nullptr, "Za_rad_2.fx", nullptr, nullptr, 0, nullptr,
                               &AppState.effect, nullptr);
     gfx::CreateTextureFromFile(nullptr, "tekstura2.bmp", &AppState.sphereTexture);
-    gfx::MatrixPerspectiveFovLH(&AppState.projection, std::numbers::pi_v<float> / 4.0f,
-                                4.0f / 3.0f, 0.1f, 100.0f);
+    gfx::MatrixPerspectiveFovLH(&AppState.projection, std::numbers::pi_v<float> / 4.0f, 4.0f / 3.0f,
+                                0.1f, 100.0f);
     gfxfake::ClearCalls();
   }
   gfx::Matrix Uploaded(const std::string& name) {
@@ -64,11 +64,16 @@ TEST_F(EffectParams, FrameParametersEveryNameInOrderThenCommit) {
 
   const auto& calls = gfxfake::Calls();
   const std::vector<std::pair<std::string, std::string>> expected = {
-      {"SetMatrix", "matViewProjection"}, {"SetMatrix", "matWorld"},
-      {"SetTexture", "inTexture"},        {"SetFloat", "fCosTime0_X"},
-      {"SetFloat", "fSinTime0_X"},        {"SetFloatArray", "light_position"},
-      {"SetFloat", "kAmbient"},           {"SetFloat", "kDifuse"},
-      {"SetFloatArray", "iSource"},       {"SetFloatArray", "iAmbient"},
+      {"SetMatrix", "matViewProjection"},
+      {"SetMatrix", "matWorld"},
+      {"SetTexture", "inTexture"},
+      {"SetFloat", "fCosTime0_X"},
+      {"SetFloat", "fSinTime0_X"},
+      {"SetFloatArray", "light_position"},
+      {"SetFloat", "kAmbient"},
+      {"SetFloat", "kDifuse"},
+      {"SetFloatArray", "iSource"},
+      {"SetFloatArray", "iAmbient"},
       {"CommitChanges", ""}};
   ASSERT_EQ(calls.size(), expected.size());
   for (size_t i = 0; i < calls.size(); ++i) {

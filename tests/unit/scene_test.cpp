@@ -73,8 +73,8 @@ class Scene : public ::testing::Test {
                               &AppState.effect, nullptr);
     AppState.effect->SetTechnique("ColorAnimation");
     gfx::CreateFont(AppState.device, 15, 8, 400, 1, false, 0, 0, 0, 0, "Arial", &AppState.font);
-    gfx::MatrixPerspectiveFovLH(&AppState.projection, std::numbers::pi_v<float> / 4.0f,
-                                4.0f / 3.0f, 0.1f, 100.0f);
+    gfx::MatrixPerspectiveFovLH(&AppState.projection, std::numbers::pi_v<float> / 4.0f, 4.0f / 3.0f,
+                                0.1f, 100.0f);
     gfxfake::ClearCalls();
   }
   void TearDown() override { EXPECT_EQ(gfxfake::Violations(), std::vector<std::string>{}); }
@@ -92,12 +92,12 @@ class Scene : public ::testing::Test {
 TEST_F(Scene, FrameStepsInOrder) {
   RenderFrame();
   const std::vector<std::string> copy = {"SetMatrix", "SetMatrix", "CommitChanges", "DrawSubset"};
-  std::vector<std::string> expected = {
-      "ReadClockMilliseconds", "Clear", "BeginScene",
-      // frame parameters
-      "SetMatrix", "SetMatrix", "SetTexture", "SetFloat", "SetFloat", "SetFloatArray", "SetFloat",
-      "SetFloat", "SetFloatArray", "SetFloatArray", "CommitChanges",
-      "Begin", "BeginPass", "SetTexture", "CommitChanges"};
+  std::vector<std::string> expected = {"ReadClockMilliseconds", "Clear", "BeginScene",
+                                       // frame parameters
+                                       "SetMatrix", "SetMatrix", "SetTexture", "SetFloat",
+                                       "SetFloat", "SetFloatArray", "SetFloat", "SetFloat",
+                                       "SetFloatArray", "SetFloatArray", "CommitChanges", "Begin",
+                                       "BeginPass", "SetTexture", "CommitChanges"};
   expected.insert(expected.end(), copy.begin(), copy.end());
   expected.insert(expected.end(), {"SetTexture", "CommitChanges"});
   expected.insert(expected.end(), copy.begin(), copy.end());

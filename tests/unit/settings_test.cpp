@@ -1,20 +1,21 @@
 // Settings reader: one short case per edge of the file format, grouped by theme, mostly through
 // ReadSettings on in-memory text; LoadSettings is exercised on real files in a scratch directory.
+#include "settings/settings.hpp"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <iterator>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <locale>
 #include <new>
 #include <sstream>
 #include <string>
 
 #include "app/app_state.hpp"
-#include "settings/settings.hpp"
 
 // Bytes asked of operator new while counting is on: a reader that holds a long line shows here.
 static bool countAllocations = false;
@@ -119,8 +120,10 @@ TEST_F(SettingsTest, RepeatedKeyTakesTheLaterValueAndBoundsAgain) {
 // --- Integer keys and their bounds -------------------------------------------------------------
 
 TEST_F(SettingsTest, NumberObjectsIsKeptWithinOneToFifty) {
-  const struct { const char* value; int expected; } cases[] = {
-      {"0", 1}, {"-3", 1}, {"1", 1}, {"50", 50}, {"75", 50}, {"+7", 7}, {"010", 10}};
+  const struct {
+    const char* value;
+    int expected;
+  } cases[] = {{"0", 1}, {"-3", 1}, {"1", 1}, {"50", 50}, {"75", 50}, {"+7", 7}, {"010", 10}};
   for (const auto& c : cases) {
     SceneSettings = kInitialSceneSettings;
     Read(std::string("number_objects\n") + c.value + "\n");
@@ -129,8 +132,10 @@ TEST_F(SettingsTest, NumberObjectsIsKeptWithinOneToFifty) {
 }
 
 TEST_F(SettingsTest, StepIsKeptWithinOneToTenWhateverTheCount) {
-  const struct { const char* value; int expected; } cases[] = {
-      {"0", 1}, {"-1", 1}, {"25", 10}, {"10", 10}, {"7", 7}};
+  const struct {
+    const char* value;
+    int expected;
+  } cases[] = {{"0", 1}, {"-1", 1}, {"25", 10}, {"10", 10}, {"7", 7}};
   for (const auto& c : cases) {
     SceneSettings = kInitialSceneSettings;
     Read(std::string("number_objects\n40\nnumber_objects_step\n") + c.value + "\n");
@@ -203,8 +208,9 @@ TEST_F(SettingsTest, StreamLocaleIsReplacedByTheClassicOne) {
 // --- Lines that are no key ---------------------------------------------------------------------
 
 TEST_F(SettingsTest, KeyWithExtraCharactersIsIgnoredAlongWithItsValueLine) {
-  const std::string keys[] = {"kAmbient ", " kAmbient", "kambient", "KAMBIENT",
-                              "\xEF\xBB\xBFkAmbient", "kAmbient 0.5", {"kAmbient\0", 9}};
+  const std::string keys[] = {
+      "kAmbient ",    " kAmbient",      "kambient", "KAMBIENT", "\xEF\xBB\xBFkAmbient",
+      "kAmbient 0.5", {"kAmbient\0", 9}};
   for (const std::string& key : keys) {
     SceneSettings = kInitialSceneSettings;
     // The value line is then no key either; the key after it must still be read.

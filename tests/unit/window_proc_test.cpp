@@ -1,5 +1,7 @@
 // Window procedure: messages are fed in as the window system would deliver them, and the records,
 // the quit requests and the calls to the default procedure are checked after each step.
+#include "app/window_proc.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,7 +10,6 @@
 #include <vector>
 
 #include "app/app_state.hpp"
-#include "app/window_proc.hpp"
 #include "tests/fakes/fake_window_system.hpp"
 #include "tests/fakes/gfx_fake.hpp"
 
@@ -83,10 +84,13 @@ TEST_F(WindowProcTest, UnhandledMessagesReachTheDefaultProcedureUnchanged) {
 // --- Object count ------------------------------------------------------------------------------
 
 TEST_F(WindowProcTest, ArrowStepsStopAtTheBounds) {
-  const struct { WPARAM key; int32_t from, step, expected; } cases[] = {
-      {VK_LEFT, 1, 2, 1},    {VK_LEFT, 2, 2, 1},    {VK_LEFT, 3, 2, 1},  {VK_LEFT, 5, 2, 3},
-      {VK_LEFT, 50, 10, 40}, {VK_LEFT, 10, 10, 1},  {VK_RIGHT, 49, 2, 50}, {VK_RIGHT, 50, 2, 50},
-      {VK_RIGHT, 1, 2, 3},   {VK_RIGHT, 41, 10, 50}, {VK_RIGHT, 40, 10, 50}};
+  const struct {
+    WPARAM key;
+    int32_t from, step, expected;
+  } cases[] = {{VK_LEFT, 1, 2, 1},     {VK_LEFT, 2, 2, 1},    {VK_LEFT, 3, 2, 1},
+               {VK_LEFT, 5, 2, 3},     {VK_LEFT, 50, 10, 40}, {VK_LEFT, 10, 10, 1},
+               {VK_RIGHT, 49, 2, 50},  {VK_RIGHT, 50, 2, 50}, {VK_RIGHT, 1, 2, 3},
+               {VK_RIGHT, 41, 10, 50}, {VK_RIGHT, 40, 10, 50}};
   for (const auto& c : cases) {
     SceneSettings.number_objects = c.from;
     SceneSettings.number_objects_step = c.step;
@@ -262,8 +266,8 @@ TEST_F(WindowProcTest, RightReleaseAwayFromLastMoveTurnsButDoesNotMoveTheLight) 
 
 TEST_F(WindowProcTest, HeldSpaceTogglesTheTechniqueOnEveryRepeat) {
   gfx::Effect* effect = nullptr;
-  ASSERT_EQ(gfx::CreateEffectFromFile(nullptr, "Za_rad_2.fx", nullptr, nullptr, 0, nullptr,
-                                      &effect, nullptr),
+  ASSERT_EQ(gfx::CreateEffectFromFile(nullptr, "Za_rad_2.fx", nullptr, nullptr, 0, nullptr, &effect,
+                                      nullptr),
             gfx::S_OK);
   AppState.effect = effect;
   gfxfake::ClearCalls();

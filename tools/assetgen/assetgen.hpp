@@ -70,8 +70,7 @@ std::string FormatFixed(double value);
 
 // The .x text the program loads; faces become triangles "3;a,b,c;". Materials apply to all faces
 // (material 0).
-std::string XFileText(const MeshData& mesh, const std::string& meshName,
-                      const XMaterial& material);
+std::string XFileText(const MeshData& mesh, const std::string& meshName, const XMaterial& material);
 
 // Throws std::runtime_error naming the mesh and the fault: index out of range, a face whose winding
 // disagrees with its vertex normals, a normal that is not unit length, a count that is not the

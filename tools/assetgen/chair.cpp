@@ -169,8 +169,8 @@ void AddLathe(MeshData& mesh, const Frame& frame, const Profile& profile, int se
       const Vec3 p{ring.r * s, ring.y, -ring.r * c};
       const Vec3 n{ring.nr * s, ring.ny, -ring.nr * c};
       // Grain along the axis; around it half a tile, enough for parts this thin.
-      mesh.vertices.push_back({ToChair(frame, p), DirToChair(frame, n), along / kWoodTile,
-                               double(j) / segments * 0.5});
+      mesh.vertices.push_back(
+          {ToChair(frame, p), DirToChair(frame, n), along / kWoodTile, double(j) / segments * 0.5});
     }
   }
   using Face = std::array<uint32_t, 3>;
@@ -227,9 +227,19 @@ MeshData MakeChair() {
   // Legs: turned, with a foot, a bead where the stretchers meet and a collar under the seat.
   Profile leg;
   leg.Cap(0.062, -2.0, -1.0);
-  leg.Smooth({{0.062, -2.0}, {0.070, -1.95}, {0.056, -1.86}, {0.052, -1.68}, {0.060, -1.50},
-              {0.078, -1.45}, {0.078, -1.41}, {0.060, -1.36}, {0.060, -1.05}, {0.068, -0.72},
-              {0.074, -0.56}, {0.084, -0.53}, {0.084, -0.20}});
+  leg.Smooth({{0.062, -2.0},
+              {0.070, -1.95},
+              {0.056, -1.86},
+              {0.052, -1.68},
+              {0.060, -1.50},
+              {0.078, -1.45},
+              {0.078, -1.41},
+              {0.060, -1.36},
+              {0.060, -1.05},
+              {0.068, -0.72},
+              {0.074, -0.56},
+              {0.084, -0.53},
+              {0.084, -0.20}});
   double offset = 0.0;
   for (double z : {frontZ, backZ}) {
     for (double x : {-legX, legX}) {
@@ -268,8 +278,13 @@ MeshData MakeChair() {
   Profile post;
   post.Smooth({{0.084, -0.20}, {0.078, 0.1}, {0.070, 0.7}, {0.066, 1.3}, {0.070, 1.58}});
   post.Smooth({{0.070, 1.58}, {0.076, 1.62}, {0.058, 1.68}, {0.042, 1.72}});
-  post.Smooth({{0.042, 1.72}, {0.040, 1.75}, {0.060, 1.80}, {0.075, 1.86}, {0.068, 1.92},
-               {0.040, 1.96}, {0.0, 1.975}});
+  post.Smooth({{0.042, 1.72},
+               {0.040, 1.75},
+               {0.060, 1.80},
+               {0.075, 1.86},
+               {0.068, 1.92},
+               {0.040, 1.96},
+               {0.0, 1.975}});
   for (double x : {-legX, legX}) {
     AddLathe(mesh, Tilted(At({x, 0, backZ}), {x, -0.2, backZ}, lean), post, 14, 0.5 + x);
   }

@@ -53,15 +53,15 @@ void Generate(const fs::path& root) {
   const MeshData sphere = MakeSphere();
   CheckMesh(sphere, "sphere", kSphereVertices, kSphereFaces);
   CheckSize(sphere, "sphere", 40.0, 1e-9);
-  const XMaterial sphereMaterial{"SphereMaterial", {1, 1, 1, 1}, 32.0, {0.3, 0.3, 0.3},
-                                 {0, 0, 0}, "tekstura2.bmp"};
+  const XMaterial sphereMaterial{"SphereMaterial", {1, 1, 1, 1}, 32.0,
+                                 {0.3, 0.3, 0.3},  {0, 0, 0},    "tekstura2.bmp"};
   WriteFile(root / "modeli" / "sphere.x", XFileText(sphere, "Sphere", sphereMaterial));
 
   const MeshData chair = MakeChair();
   CheckMesh(chair, "chair", kChairVertices, kChairFaces);
   CheckSize(chair, "chair", 4.0, 0.1);
-  const XMaterial wood{"Wood", {1, 1, 1, 1}, 24.0, {0.25, 0.22, 0.18}, {0, 0, 0},
-                       kChairTextureName};
+  const XMaterial wood{"Wood",    {1, 1, 1, 1},     24.0, {0.25, 0.22, 0.18},
+                       {0, 0, 0}, kChairTextureName};
   WriteFile(root / "modeli" / "chair.x", XFileText(chair, "Chair", wood));
 
   WriteFile(root / "modeli" / kChairTextureName, BmpBytes(MakeWoodTexture()));

@@ -21,8 +21,7 @@ MeshData MakeSphere() {
       // u grows left to right on the side facing a viewer on -z, so the image is not mirrored.
       const double theta = 2.0 * kPi * (slice % kSlices) / kSlices;
       const Vec3 n{ring * Sin(theta), y, -ring * Cos(theta)};
-      mesh.vertices.push_back(
-          {n * kRadius, n, double(slice) / kSlices, double(stack) / kStacks});
+      mesh.vertices.push_back({n * kRadius, n, double(slice) / kSlices, double(stack) / kStacks});
     }
   }
   const auto at = [](int stack, int slice) { return uint32_t(stack * (kSlices + 1) + slice); };

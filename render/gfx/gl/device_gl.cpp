@@ -11,9 +11,7 @@ namespace gfx::gl {
 
 bool ApplyCullMode(uint32_t cullMode) {
   switch (cullMode) {
-    case CULL_NONE:
-      glDisable(GL_CULL_FACE);
-      return true;
+    case CULL_NONE: glDisable(GL_CULL_FACE); return true;
     case CULL_CW:
       glEnable(GL_CULL_FACE);
       glFrontFace(GL_CCW);
@@ -24,8 +22,7 @@ bool ApplyCullMode(uint32_t cullMode) {
       glFrontFace(GL_CCW);
       glCullFace(GL_FRONT);
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -51,17 +48,14 @@ GlDevice::~GlDevice() {
 
 HRESULT GlDevice::SetRenderState(RenderStateType state, uint32_t value) {
   switch (state) {
-    case RS_CULLMODE:
-      return ApplyCullMode(value) ? S_OK : E_INVALIDARG;
+    case RS_CULLMODE: return ApplyCullMode(value) ? S_OK : E_INVALIDARG;
     case RS_ZENABLE:  // 2 asks for a W-buffer; the depth buffer stands in for it
       if (value)
         glEnable(GL_DEPTH_TEST);
       else
         glDisable(GL_DEPTH_TEST);
       return S_OK;
-    case RS_ZWRITEENABLE:
-      glDepthMask(value ? GL_TRUE : GL_FALSE);
-      return S_OK;
+    case RS_ZWRITEENABLE: glDepthMask(value ? GL_TRUE : GL_FALSE); return S_OK;
     case RS_ALPHABLENDENABLE:
       if (value)
         glEnable(GL_BLEND);

@@ -11,14 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "formats/effect_parse.hpp"
+#include "formats/file_names.hpp"
 #include "render/gfx/gfx.hpp"
 #include "render/gfx/gl/buffer_gl.hpp"
-#include "render/gfx/gl/effect_parse.hpp"
-#include "render/gfx/gl/file_names.hpp"
 #include "render/gfx/gl/gl_objects.hpp"
 
 namespace gfx::gl {
 namespace {
+
+using namespace formats;
 
 HRESULT FailWith(HRESULT result, const std::string& text, Buffer** errors) {
   if (errors) *errors = CreateTextBuffer(text);
@@ -31,7 +33,7 @@ HRESULT FailWith(HRESULT result, const std::string& text, Buffer** errors) {
 // are pinned to fallbackLine with context, so no message goes out without a file and a line.
 // Returns the number of message lines the log held.
 int AppendDriverLog(const std::string& label, const char* log, int fallbackLine,
-                     const std::string& context, std::string* out) {
+                    const std::string& context, std::string* out) {
   int lines = 0;
   const char* p = log;
   while (*p) {
@@ -49,8 +51,7 @@ int AppendDriverLog(const std::string& label, const char* log, int fallbackLine,
       rest = text.substr(used);
     } else if (std::sscanf(text.c_str(), "%u(%u) : %n", &source, &line, &used) == 2 && used) {
       rest = text.substr(used);
-    } else if (std::sscanf(text.c_str(), "ERROR: %u:%u: %n", &source, &line, &used) == 2 &&
-               used) {
+    } else if (std::sscanf(text.c_str(), "ERROR: %u:%u: %n", &source, &line, &used) == 2 && used) {
       rest = "error: " + text.substr(used);
     } else if (std::sscanf(text.c_str(), "WARNING: %u:%u: %n", &source, &line, &used) == 2 &&
                used) {
@@ -85,12 +86,12 @@ std::string StageSource(const EffectDescription& description, const EffectShader
   std::string source = "#version 330 core\n";
   for (const EffectParameter& parameter : description.parameters) {
     if (parameter.type == ParamType::Texture) continue;
-    source += "#line " + std::to_string(parameter.line) + "\nuniform " +
-              GlslType(parameter.type) + " " + parameter.name + ";\n";
+    source += "#line " + std::to_string(parameter.line) + "\nuniform " + GlslType(parameter.type) +
+              " " + parameter.name + ";\n";
   }
   for (const EffectSampler& sampler : description.samplers)
-    source += "#line " + std::to_string(sampler.line) + "\nuniform sampler2D " + sampler.name +
-              ";\n";
+    source +=
+        "#line " + std::to_string(sampler.line) + "\nuniform sampler2D " + sampler.name + ";\n";
   if (shader.stage == ShaderStage::Vertex)
     source += "#line " + std::to_string(shader.line) +
               "\nlayout(location = 0) in vec3 inPosition;\n"
@@ -153,8 +154,8 @@ struct Parameter {
   ParamType type;
   uint32_t floats;
   float value[16];
-  uint32_t version;     // bumped on every change; programs remember the version they last got
-  GlTexture* texture;   // one reference held; textures only
+  uint32_t version;    // bumped on every change; programs remember the version they last got
+  GlTexture* texture;  // one reference held; textures only
 };
 
 struct Program {
@@ -214,10 +215,10 @@ class GlEffect final : public RefCounted<Effect> {
   void RestoreState();
 
   std::vector<Parameter> parameters_;
-  std::vector<NameEntry> parameterNames_;  // sorted by strcmp
-  std::vector<uint32_t> samplerParameter_; // per sampler, the texture parameter it reads
+  std::vector<NameEntry> parameterNames_;   // sorted by strcmp
+  std::vector<uint32_t> samplerParameter_;  // per sampler, the texture parameter it reads
   std::vector<GLuint> samplerObjects_;
-  std::vector<GLuint> boundTextures_;      // per sampler, what BindTextures last bound
+  std::vector<GLuint> boundTextures_;  // per sampler, what BindTextures last bound
   std::vector<Program> programs_;
   std::vector<Technique> techniques_;
   std::vector<NameEntry> techniqueNames_;  // sorted by strcmp
@@ -266,8 +267,10 @@ bool GlEffect::Build(const std::string& label, const EffectDescription& descript
   for (const EffectSampler& sampler : description.samplers) {
     GLuint object = 0;
     glGenSamplers(1, &object);
-    glSamplerParameteri(object, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(GlFilter(sampler.minFilter)));
-    glSamplerParameteri(object, GL_TEXTURE_MAG_FILTER, static_cast<GLint>(GlFilter(sampler.magFilter)));
+    glSamplerParameteri(object, GL_TEXTURE_MIN_FILTER,
+                        static_cast<GLint>(GlFilter(sampler.minFilter)));
+    glSamplerParameteri(object, GL_TEXTURE_MAG_FILTER,
+                        static_cast<GLint>(GlFilter(sampler.magFilter)));
     glSamplerParameteri(object, GL_TEXTURE_WRAP_S, static_cast<GLint>(GlAddress(sampler.addressU)));
     glSamplerParameteri(object, GL_TEXTURE_WRAP_T, static_cast<GLint>(GlAddress(sampler.addressV)));
     samplerObjects_.push_back(object);
@@ -282,8 +285,8 @@ bool GlEffect::Build(const std::string& label, const EffectDescription& descript
     if (shaders[index]) return;
     const EffectShader& shader = description.shaders[index];
     const std::string source = StageSource(description, shader);
-    const GLuint name = glCreateShader(shader.stage == ShaderStage::Vertex ? GL_VERTEX_SHADER
-                                                                           : GL_FRAGMENT_SHADER);
+    const GLuint name =
+        glCreateShader(shader.stage == ShaderStage::Vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
     const char* text = source.c_str();
     const GLint length = static_cast<GLint>(source.size());
     glShaderSource(name, 1, &text, &length);
@@ -332,11 +335,11 @@ bool GlEffect::Build(const std::string& label, const EffectDescription& descript
           glGetProgramiv(program.name, GL_INFO_LOG_LENGTH, &logLength);
           std::string log(static_cast<size_t>(std::max(logLength, 1)), '\0');
           glGetProgramInfoLog(program.name, logLength, nullptr, log.data());
-          const std::string context = "linking pass '" + pass.name + "' of technique '" +
-                                      source.name + "'";
+          const std::string context =
+              "linking pass '" + pass.name + "' of technique '" + source.name + "'";
           if (AppendDriverLog(label, log.c_str(), pass.line, context, &messages) == 0)
-            messages += label + "(" + std::to_string(pass.line) + "): error: " + context +
-                        " failed\n";
+            messages +=
+                label + "(" + std::to_string(pass.line) + "): error: " + context + " failed\n";
         } else {
           glUseProgram(program.name);
           for (uint32_t s = 0; s < description.samplers.size(); ++s) {
@@ -345,10 +348,10 @@ bool GlEffect::Build(const std::string& label, const EffectDescription& descript
             if (location >= 0) glUniform1i(location, static_cast<GLint>(s));
           }
           for (const Parameter& parameter : parameters_)
-            program.locations.push_back(parameter.type == ParamType::Texture
-                                            ? -1
-                                            : glGetUniformLocation(program.name,
-                                                                   parameter.name.c_str()));
+            program.locations.push_back(
+                parameter.type == ParamType::Texture
+                    ? -1
+                    : glGetUniformLocation(program.name, parameter.name.c_str()));
           program.seen.assign(parameters_.size(), 0);
         }
         programs_.push_back(std::move(program));
@@ -596,7 +599,8 @@ HRESULT CreateEffectFromFile(Device*, const char* fileName, const void*, void*, 
                              Effect** effect, Buffer** errors) {
   using namespace gl;
   if (errors) *errors = nullptr;
-  if (!effect) return FailWith(E_INVALIDARG, "effect: error: no place to return the effect", errors);
+  if (!effect)
+    return FailWith(E_INVALIDARG, "effect: error: no place to return the effect", errors);
   *effect = nullptr;
   if (!fileName) return FailWith(E_INVALIDARG, "effect: error: no file name given", errors);
   // Messages name the file as opened, the same spelling the rest of the backend reports.
@@ -608,9 +612,8 @@ HRESULT CreateEffectFromFile(Device*, const char* fileName, const void*, void*, 
   EffectDescription description;
   if (!ParseEffect(path.c_str(), text.data(), text.size(), &description, &error))
     return FailWith(E_FAIL, error, errors);
-  std::unique_ptr<GlEffect, void (*)(GlEffect*)> built(new GlEffect, [](GlEffect* e) {
-    e->Release();
-  });
+  std::unique_ptr<GlEffect, void (*)(GlEffect*)> built(new GlEffect,
+                                                       [](GlEffect* e) { e->Release(); });
   if (!built->Build(path, description, &error)) return FailWith(E_FAIL, error, errors);
   *effect = built.release();
   return S_OK;

@@ -4,9 +4,9 @@
 #include <new>
 #include <string>
 
-#include "render/gfx/gl/file_names.hpp"
+#include "formats/file_names.hpp"
+#include "formats/image_decode.hpp"
 #include "render/gfx/gl/gl_objects.hpp"
-#include "render/gfx/gl/image_decode.hpp"
 
 namespace gfx {
 
@@ -16,12 +16,12 @@ HRESULT CreateTextureFromFile(Device* device, const char* fileName, Texture** te
   if (!device || !fileName) return E_INVALIDARG;
 
   std::string bytes, why;
-  if (!gl::ReadWholeFile(fileName, size_t{256} << 20, &bytes, &why)) {
+  if (!formats::ReadWholeFile(fileName, size_t{256} << 20, &bytes, &why)) {
     std::fprintf(stderr, "%s: %s\n", fileName, why.c_str());
     return E_NOTFOUND;
   }
-  gl::DecodedImage image;
-  if (!gl::DecodeImage(bytes, &image, &why)) {
+  formats::DecodedImage image;
+  if (!formats::DecodeImage(bytes, &image, &why)) {
     std::fprintf(stderr, "%s: %s\n", fileName, why.c_str());
     return E_FAIL;
   }
@@ -41,7 +41,7 @@ HRESULT CreateTextureFromFile(Device* device, const char* fileName, Texture** te
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
-  gl::FreeImage(&image);
+  formats::FreeImage(&image);
   if (glGetError() != GL_NO_ERROR) {
     glDeleteTextures(1, &name);
     std::fprintf(stderr, "%s: the texture could not be made\n", fileName);

@@ -1,11 +1,11 @@
 // Maps the program's backslashed file names to native ones and reads whole files for the loaders.
 // The mapping is compile-time: a system whose separator is '\' gets the names unchanged.
-#include "render/gfx/gl/file_names.hpp"
+#include "formats/file_names.hpp"
 
 #include <cerrno>
 #include <cstring>
 
-namespace gfx::gl {
+namespace formats {
 
 std::string NativeFileName(const char* name) {
   std::string native = name ? name : "";
@@ -46,4 +46,4 @@ bool ReadWholeFile(const char* name, size_t maxBytes, std::string* contents, std
   return ok;
 }
 
-}  // namespace gfx::gl
+}  // namespace formats

@@ -1,14 +1,14 @@
 // Effect parser: one short case per syntax edge, grouped by theme, plus a mutation sweep that
 // feeds truncated and corrupted files to make sure hostile input only ever yields an error.
+#include "formats/effect_parse.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <random>
 #include <string>
 
-#include "render/gfx/gl/effect_parse.hpp"
-
-using namespace gfx::gl;
+using namespace formats;
 
 namespace {
 
@@ -16,7 +16,8 @@ namespace {
 const std::string kVertex =
     "vertex_shader VS { void main() { gl_Position = vec4(inPosition, 1.0); } }\n";
 const std::string kFragment = "fragment_shader FS { out vec4 c; void main() { c = vec4(1.0); } }\n";
-const std::string kTechnique = "technique T { pass P { VertexShader = VS; FragmentShader = FS; } }\n";
+const std::string kTechnique =
+    "technique T { pass P { VertexShader = VS; FragmentShader = FS; } }\n";
 const std::string kShaders = kVertex + kFragment;  // two lines
 const std::string kTail = kShaders + kTechnique;
 
@@ -96,8 +97,8 @@ TEST(EffectParseLexical, MalformedNumbers) {
 // ---- Parameters ----------------------------------------------------------------------------
 
 TEST(EffectParseParameters, TypesAndDefaults) {
-  const Result r = ParseWithTail(
-      "float a; float2 b; float3 c = {0, 0, 10}; float4 d; float4x4 e; texture t;\n");
+  const Result r =
+      ParseWithTail("float a; float2 b; float3 c = {0, 0, 10}; float4 d; float4x4 e; texture t;\n");
   ASSERT_TRUE(r.ok) << r.error;
   const auto& p = r.effect.parameters;
   ASSERT_EQ(p.size(), 6u);
@@ -231,14 +232,15 @@ TEST(EffectParseShaders, DuplicatesAndMisnamedBlocks) {
 // ---- Techniques and passes -----------------------------------------------------------------
 
 TEST(EffectParseTechniques, PassesInOrderWithOnlyNamedStates) {
-  const Result r = Parse(kShaders +
-                         "technique A {\n"
-                         "  pass P0 { VertexShader = VS; FragmentShader = FS; CullMode = CCW;\n"
-                         "    ZEnable = FALSE; ZWriteEnable = True; AlphaBlendEnable = true;\n"
-                         "    SrcBlend = SrcAlpha; DestBlend = InvSrcAlpha; FillMode = Wireframe; }\n"
-                         "  pass P1 { FragmentShader = FS; VertexShader = VS; }\n"
-                         "}\n"
-                         "technique B { }\n");
+  const Result r =
+      Parse(kShaders +
+            "technique A {\n"
+            "  pass P0 { VertexShader = VS; FragmentShader = FS; CullMode = CCW;\n"
+            "    ZEnable = FALSE; ZWriteEnable = True; AlphaBlendEnable = true;\n"
+            "    SrcBlend = SrcAlpha; DestBlend = InvSrcAlpha; FillMode = Wireframe; }\n"
+            "  pass P1 { FragmentShader = FS; VertexShader = VS; }\n"
+            "}\n"
+            "technique B { }\n");
   ASSERT_TRUE(r.ok) << r.error;
   ASSERT_EQ(r.effect.techniques.size(), 2u);
   const EffectTechnique& a = r.effect.techniques[0];
@@ -247,9 +249,8 @@ TEST(EffectParseTechniques, PassesInOrderWithOnlyNamedStates) {
   EXPECT_EQ(a.passes[0].name, "P0");
   EXPECT_EQ(a.passes[1].name, "P1");
   const EffectPass& p0 = a.passes[0];
-  EXPECT_EQ(p0.stateMask, uint32_t(kStateCull | kStateZEnable | kStateZWrite |
-                                    kStateBlendEnable | kStateSrcBlend | kStateDestBlend |
-                                    kStateFill));
+  EXPECT_EQ(p0.stateMask, uint32_t(kStateCull | kStateZEnable | kStateZWrite | kStateBlendEnable |
+                                   kStateSrcBlend | kStateDestBlend | kStateFill));
   EXPECT_EQ(p0.cull, CullMode::CCW);
   EXPECT_FALSE(p0.zEnable);
   EXPECT_TRUE(p0.zWrite);
@@ -267,10 +268,12 @@ TEST(EffectParseTechniques, PassMustNameTwoStagesOfTheRightKind) {
   const std::string& shaders = kShaders;
   ExpectError(Parse(shaders + "technique A {\n pass P { VertexShader = VS; } }"), 4,
               "names no FragmentShader");
-  ExpectError(Parse(shaders + "technique A {\n pass P { VertexShader = FS; FragmentShader = FS; } }"),
-              4, "'FS' is not a vertex_shader");
-  ExpectError(Parse(shaders + "technique A {\n pass P { VertexShader = X; FragmentShader = FS; } }"),
-              4, "'X' is not declared");
+  ExpectError(
+      Parse(shaders + "technique A {\n pass P { VertexShader = FS; FragmentShader = FS; } }"), 4,
+      "'FS' is not a vertex_shader");
+  ExpectError(
+      Parse(shaders + "technique A {\n pass P { VertexShader = X; FragmentShader = FS; } }"), 4,
+      "'X' is not declared");
 }
 
 TEST(EffectParseTechniques, BadStates) {

@@ -1,4 +1,4 @@
-#include "render/gfx/gl/image_decode.hpp"
+#include "formats/image_decode.hpp"
 
 #include <stb_image.h>
 
@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace gfx::gl {
+namespace formats {
 namespace {
 
 bool IsBmp(const std::string& bytes) { return bytes.size() >= 2 && bytes.compare(0, 2, "BM") == 0; }
@@ -56,8 +56,8 @@ bool DecodeImage(const std::string& bytes, DecodedImage* image, std::string* why
     return false;
   }
   if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide) {
-    *why = "image size " + std::to_string(width) + "x" + std::to_string(height) +
-           " is not supported";
+    *why =
+        "image size " + std::to_string(width) + "x" + std::to_string(height) + " is not supported";
     return false;
   }
   if (BmpIsTruncated(bytes)) {
@@ -88,4 +88,4 @@ void FreeImage(DecodedImage* image) {
   *image = DecodedImage{};
 }
 
-}  // namespace gfx::gl
+}  // namespace formats

@@ -1,4 +1,4 @@
-// Internal to the OpenGL backend: a structural reading of a .x file (text, binary or MSZIP
+// A structural reading of a .x file (text, binary or MSZIP compressed), without GL: it recovers
 // compressed) that recovers what Assimp discards (the file's own vertex indexing, faces in order,
 // material per face, texture names byte for byte) and rejects files that would mislead it.
 #pragma once
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace gfx::gl {
+namespace formats {
 
 struct XMaterial {
   float diffuse[4];
@@ -31,4 +31,4 @@ struct XMesh {
 // name, which the caller adds).
 bool ScanXFile(const std::string& bytes, XMesh* mesh, std::string* error);
 
-}  // namespace gfx::gl
+}  // namespace formats

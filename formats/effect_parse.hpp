@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace gfx::gl {
+namespace formats {
 
 constexpr size_t kMaxEffectFileBytes = 1u << 20;
 constexpr size_t kMaxEffectParameters = 256;
@@ -40,7 +40,11 @@ struct EffectParameter {
 };
 
 enum class Filter : uint8_t {
-  Nearest, Linear, NearestMipmapNearest, LinearMipmapNearest, NearestMipmapLinear,
+  Nearest,
+  Linear,
+  NearestMipmapNearest,
+  LinearMipmapNearest,
+  NearestMipmapLinear,
   LinearMipmapLinear
 };
 enum class Address : uint8_t { Wrap, Clamp, Mirror };
@@ -66,15 +70,28 @@ struct EffectShader {
 
 enum class CullMode : uint8_t { None, CW, CCW };
 enum class Blend : uint8_t {
-  Zero, One, SrcAlpha, InvSrcAlpha, SrcColor, InvSrcColor, DestAlpha, InvDestAlpha, DestColor,
+  Zero,
+  One,
+  SrcAlpha,
+  InvSrcAlpha,
+  SrcColor,
+  InvSrcColor,
+  DestAlpha,
+  InvDestAlpha,
+  DestColor,
   InvDestColor
 };
 enum class FillMode : uint8_t { Solid, Wireframe, Point };
 
 // Bits of EffectPass::stateMask: the states a pass names. The others stay as the device has them.
 enum PassState : uint32_t {
-  kStateCull = 1, kStateZEnable = 2, kStateZWrite = 4, kStateBlendEnable = 8, kStateSrcBlend = 16,
-  kStateDestBlend = 32, kStateFill = 64
+  kStateCull = 1,
+  kStateZEnable = 2,
+  kStateZWrite = 4,
+  kStateBlendEnable = 8,
+  kStateSrcBlend = 16,
+  kStateDestBlend = 32,
+  kStateFill = 64
 };
 
 struct EffectPass {
@@ -111,4 +128,4 @@ struct EffectDescription {
 bool ParseEffect(const char* fileLabel, const char* text, size_t size, EffectDescription* out,
                  std::string* error);
 
-}  // namespace gfx::gl
+}  // namespace formats

@@ -1,7 +1,7 @@
 // Effect file parser: a hand-written lexer and a flat, non-recursive parser for the outer syntax;
 // shader bodies are cut out by brace counting and kept as text. Every read is checked against the
 // end of the buffer, and nothing recurses, so hostile input costs at most one linear pass.
-#include "render/gfx/gl/effect_parse.hpp"
+#include "formats/effect_parse.hpp"
 
 #include <charconv>
 #include <cmath>
@@ -10,9 +10,9 @@
 #include <cstring>
 #include <string_view>
 
-#include "render/gfx/gl/quote.hpp"
+#include "formats/quote.hpp"
 
-namespace gfx::gl {
+namespace formats {
 namespace {
 
 enum class Tok : uint8_t { End, Ident, Number, Punct };
@@ -164,9 +164,7 @@ std::string Describe(const Token& token) {
   return token.kind == Tok::End ? std::string("the end of the file") : Quote(token.text);
 }
 
-bool IsPunct(const Token& token, char c) {
-  return token.kind == Tok::Punct && token.text[0] == c;
-}
+bool IsPunct(const Token& token, char c) { return token.kind == Tok::Punct && token.text[0] == c; }
 
 bool Parser::Expect(char punct, const char* where) {
   Token token;
@@ -247,8 +245,8 @@ bool Parser::ParseParameter(const Token& typeToken, ParamType type) {
         const char want = i + 1 < count ? ',' : '}';
         if (!IsPunct(value, want)) {
           if (IsPunct(value, '}'))
-            return Fail(value.line, "%s needs %u values, found %u", Quote(name.text).c_str(),
-                        count, i + 1);
+            return Fail(value.line, "%s needs %u values, found %u", Quote(name.text).c_str(), count,
+                        i + 1);
           if (IsPunct(value, ','))
             return Fail(value.line, "%s needs %u values, found more", Quote(name.text).c_str(),
                         count);
@@ -283,20 +281,23 @@ std::string List(const char* const (&names)[N]) {
   return out;
 }
 
-constexpr const char* kFilterNames[] = {"Nearest", "Linear", "NearestMipmapNearest",
-                                        "LinearMipmapNearest", "NearestMipmapLinear",
+constexpr const char* kFilterNames[] = {"Nearest",
+                                        "Linear",
+                                        "NearestMipmapNearest",
+                                        "LinearMipmapNearest",
+                                        "NearestMipmapLinear",
                                         "LinearMipmapLinear"};
 constexpr const char* kAddressNames[] = {"Wrap", "Clamp", "Mirror"};
 constexpr const char* kCullNames[] = {"None", "CW", "CCW"};
-constexpr const char* kBlendNames[] = {"Zero", "One", "SrcAlpha", "InvSrcAlpha", "SrcColor",
-                                       "InvSrcColor", "DestAlpha", "InvDestAlpha", "DestColor",
-                                       "InvDestColor"};
+constexpr const char* kBlendNames[] = {"Zero",      "One",         "SrcAlpha",  "InvSrcAlpha",
+                                       "SrcColor",  "InvSrcColor", "DestAlpha", "InvDestAlpha",
+                                       "DestColor", "InvDestColor"};
 constexpr const char* kFillNames[] = {"Solid", "Wireframe", "Point"};
 constexpr const char* kSamplerStateNames[] = {"Texture", "MinFilter", "MagFilter", "AddressU",
                                               "AddressV"};
 constexpr const char* kPassStateNames[] = {"VertexShader", "FragmentShader", "CullMode",
-                                           "ZEnable", "ZWriteEnable", "AlphaBlendEnable",
-                                           "SrcBlend", "DestBlend", "FillMode"};
+                                           "ZEnable",      "ZWriteEnable",   "AlphaBlendEnable",
+                                           "SrcBlend",     "DestBlend",      "FillMode"};
 
 bool Parser::ParseSamplerState(const Token& key, EffectSampler* sampler, uint32_t* seen) {
   uint32_t which = 0;
@@ -321,16 +322,16 @@ bool Parser::ParseSamplerState(const Token& key, EffectSampler* sampler, uint32_
     bool known = false;
     std::string allowed;
     if (which == 1 || which == 2) {
-      known = Lookup(value.text, kFilterNames, which == 1 ? &sampler->minFilter
-                                                           : &sampler->magFilter);
+      known =
+          Lookup(value.text, kFilterNames, which == 1 ? &sampler->minFilter : &sampler->magFilter);
       // Magnification has no mip levels to choose from.
       if (which == 2 && known && sampler->magFilter != Filter::Nearest &&
           sampler->magFilter != Filter::Linear)
         known = false;
       allowed = which == 1 ? List(kFilterNames) : "Nearest, Linear";
     } else {
-      known = Lookup(value.text, kAddressNames, which == 3 ? &sampler->addressU
-                                                            : &sampler->addressV);
+      known =
+          Lookup(value.text, kAddressNames, which == 3 ? &sampler->addressU : &sampler->addressV);
       allowed = List(kAddressNames);
     }
     if (value.kind != Tok::Ident || !known)
@@ -363,12 +364,10 @@ bool Parser::ParseSampler(int line) {
     if (!Next(&token)) return false;
     if (IsPunct(token, '}')) break;
     if (token.kind != Tok::Ident)
-      return Fail(token.line, "expected a sampler state or '}', found %s",
-                  Describe(token).c_str());
+      return Fail(token.line, "expected a sampler state or '}', found %s", Describe(token).c_str());
     if (!ParseSamplerState(token, &sampler, &seen)) return false;
   }
-  if (!(seen & 1))
-    return Fail(line, "sampler %s names no Texture", Quote(sampler.name).c_str());
+  if (!(seen & 1)) return Fail(line, "sampler %s names no Texture", Quote(sampler.name).c_str());
   // The closing ';' is customary but optional.
   if (!Peek(&token)) return false;
   if (IsPunct(token, ';')) Next(&token);
@@ -594,8 +593,8 @@ bool Parser::Run() {
     for (const char* q = p_; *q; ++q) line += *q == '\n';
     return Fail(line, "the file contains a NUL byte; effect files are text");
   }
-  static constexpr const char* kTypeNames[] = {"float", "float2", "float3", "float4", "float4x4",
-                                               "texture"};
+  static constexpr const char* kTypeNames[] = {"float",  "float2",   "float3",
+                                               "float4", "float4x4", "texture"};
   Token token;
   for (;;) {
     if (!Next(&token)) return false;
@@ -603,8 +602,7 @@ bool Parser::Run() {
     ParamType type;
     bool ok;
     if (token.kind != Tok::Ident) {
-      return Fail(token.line,
-                  "expected a parameter, sampler, shader or technique, found %s",
+      return Fail(token.line, "expected a parameter, sampler, shader or technique, found %s",
                   Describe(token).c_str());
     } else if (Lookup(token.text, kTypeNames, &type)) {
       ok = ParseParameter(token, type);
@@ -626,8 +624,7 @@ bool Parser::Run() {
     } else if (token.text == "technique") {
       ok = ParseTechnique(token.line);
     } else {
-      return Fail(token.line,
-                  "expected a parameter, sampler, shader or technique, found %s",
+      return Fail(token.line, "expected a parameter, sampler, shader or technique, found %s",
                   Quote(token.text).c_str());
     }
     if (!ok) return false;
@@ -648,4 +645,4 @@ bool ParseEffect(const char* fileLabel, const char* text, size_t size, EffectDes
   return false;
 }
 
-}  // namespace gfx::gl
+}  // namespace formats

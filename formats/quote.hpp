@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace gfx::gl {
+namespace formats {
 
 // Quotes a piece of the file for a message: at most 40 characters, bytes outside printable ASCII
 // as \xNN, so a message never carries control characters or broken UTF-8 into a log file or a
@@ -30,4 +30,4 @@ inline std::string Quote(std::string_view text) {
   return out + "'";
 }
 
-}  // namespace gfx::gl
+}  // namespace formats

@@ -1,7 +1,7 @@
 // Structural reading of .x files: a lexer for the text and binary encodings (after MSZIP
 // decompression), a tree of data objects, and the checks a mesh must pass before Assimp sees it.
 // Limits: nesting depth 64, decompressed size 32 MiB, one mesh per file; templates are skipped.
-#include "render/gfx/gl/mesh_x_scan.hpp"
+#include "formats/mesh_x_scan.hpp"
 
 #include <zlib.h>
 
@@ -13,9 +13,9 @@
 #include <memory>
 #include <string_view>
 
-#include "render/gfx/gl/quote.hpp"
+#include "formats/quote.hpp"
 
-namespace gfx::gl {
+namespace formats {
 namespace {
 
 constexpr size_t kMaxDecompressed = size_t{32} << 20;
@@ -202,12 +202,8 @@ class Lexer {
         t.kind = Tok::Other;
         return t;
       }
-      case 10:
-        t.kind = Tok::OBrace;
-        return t;
-      case 11:
-        t.kind = Tok::CBrace;
-        return t;
+      case 10: t.kind = Tok::OBrace; return t;
+      case 11: t.kind = Tok::CBrace; return t;
       case 31:
         t.kind = Tok::Name;
         t.text = "template";
@@ -292,17 +288,13 @@ class Parser {
     for (;;) {
       t = lexer_->Next();
       switch (t.kind) {
-        case Tok::CBrace:
-          return true;
+        case Tok::CBrace: return true;
         case Tok::Number:
           object->values.push_back(t.number);
           object->integers.push_back(t.integer);
           break;
-        case Tok::String:
-          object->strings.emplace_back(t.text);
-          break;
-        case Tok::Other:
-          break;
+        case Tok::String: object->strings.emplace_back(t.text); break;
+        case Tok::Other: break;
         case Tok::OBrace: {  // a reference to a named object: { Name }
           auto reference = std::make_unique<Object>();
           reference->reference = true;
@@ -324,8 +316,7 @@ class Parser {
         }
         case Tok::End:
           return Fail(t, "unexpected end of file inside '" + object->type + "'", error);
-        case Tok::Error:
-          return Fail(t, "", error);
+        case Tok::Error: return Fail(t, "", error);
       }
     }
   }
@@ -682,4 +673,4 @@ bool ScanXFile(const std::string& bytes, XMesh* mesh, std::string* error) {
   return CheckMesh(*meshes[0], namedMaterials, mesh, error);
 }
 
-}  // namespace gfx::gl
+}  // namespace formats

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-namespace gfx::gl {
+namespace formats {
 
 std::string NativeFileName(const char* name);
 
@@ -16,4 +16,4 @@ FILE* OpenFile(const char* name, const char* mode);
 // short reason ("not found", "too large", …) in *why.
 bool ReadWholeFile(const char* name, size_t maxBytes, std::string* contents, std::string* why);
 
-}  // namespace gfx::gl
+}  // namespace formats

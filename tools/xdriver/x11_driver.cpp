@@ -1,4 +1,4 @@
-#include "tests/e2e/x11_driver.hpp"
+#include "tools/xdriver/x11_driver.hpp"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -29,7 +29,8 @@ std::string TitleOf(Window window) {
   unsigned char* data = nullptr;
   std::string title;
   if (XGetWindowProperty(display, window, netName, 0, 1024, False, utf8, &type, &format, &count,
-                         &after, &data) == Success && data) {
+                         &after, &data) == Success &&
+      data) {
     title.assign(reinterpret_cast<char*>(data), count);
     XFree(data);
     return title;
@@ -53,9 +54,7 @@ Window Search(Window at, const std::string& title) {
   return found;
 }
 
-void Pause(double seconds) {
-  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-}
+void Pause(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
 
 int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
 

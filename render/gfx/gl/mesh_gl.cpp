@@ -1,6 +1,8 @@
 // Meshes from .x files: Assimp imports the vertex data; the structural scan (mesh_x_scan.cpp)
 // guards it and restores the file's own indexing, which Assimp replaces with one vertex per corner.
 // Limits: one mesh per file, frame transforms are not applied, polygons are drawn as fans.
+#include "render/gfx/gl/mesh_gl.hpp"
+
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
@@ -12,11 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "formats/file_names.hpp"
+#include "formats/mesh_x_scan.hpp"
 #include "render/gfx/gl/buffer_gl.hpp"
 #include "render/gfx/gl/device_gl.hpp"
-#include "render/gfx/gl/file_names.hpp"
-#include "render/gfx/gl/mesh_gl.hpp"
-#include "render/gfx/gl/mesh_x_scan.hpp"
 
 namespace gfx {
 namespace {
@@ -82,7 +83,7 @@ bool Near(float a, float b) { return std::fabs(a - b) <= 1e-5f * std::fmax(1.0f,
 // Fills one vertex per file vertex from Assimp's per-corner vertices, matching Assimp's meshes
 // (one per material that has faces, in material order) to the scanned faces and checking that
 // both readings agree corner by corner.
-bool TakeVertexData(const aiScene& scene, const gl::XMesh& x, std::vector<Vertex>* vertices,
+bool TakeVertexData(const aiScene& scene, const formats::XMesh& x, std::vector<Vertex>* vertices,
                     std::string* error) {
   const uint32_t faceCount = static_cast<uint32_t>(x.faceStart.size() - 1);
   const uint32_t groups = x.materials.empty() ? 1 : static_cast<uint32_t>(x.materials.size());
@@ -154,7 +155,7 @@ bool TakeVertexData(const aiScene& scene, const gl::XMesh& x, std::vector<Vertex
 }
 
 // Material records first, then the texture names they point at, all in one buffer.
-Buffer* MakeMaterials(const gl::XMesh& x) {
+Buffer* MakeMaterials(const formats::XMesh& x) {
   size_t size = x.materials.size() * sizeof(Material);
   for (const auto& m : x.materials)
     if (m.hasTexture) size += m.texture.size() + 1;
@@ -165,7 +166,7 @@ Buffer* MakeMaterials(const gl::XMesh& x) {
   auto* records = reinterpret_cast<Material*>(base);
   char* strings = base + x.materials.size() * sizeof(Material);
   for (size_t i = 0; i < x.materials.size(); ++i) {
-    const gl::XMaterial& m = x.materials[i];
+    const formats::XMaterial& m = x.materials[i];
     Material& r = records[i];
     r = Material{};
     std::memcpy(r.Diffuse, m.diffuse, sizeof r.Diffuse);
@@ -221,10 +222,10 @@ HRESULT LoadMeshFromX(const char* fileName, uint32_t /*options*/, Device* device
     return FailLoad(fileName, "no OpenGL device to load it on", E_INVALIDARG, errors);
 
   std::string bytes, fault;
-  if (!gl::ReadWholeFile(fileName, size_t{32} << 20, &bytes, &fault))
+  if (!formats::ReadWholeFile(fileName, size_t{32} << 20, &bytes, &fault))
     return FailLoad(fileName, fault, E_NOTFOUND, errors);
-  gl::XMesh x;
-  if (!gl::ScanXFile(bytes, &x, &fault)) return FailLoad(fileName, fault, E_FAIL, errors);
+  formats::XMesh x;
+  if (!formats::ScanXFile(bytes, &x, &fault)) return FailLoad(fileName, fault, E_FAIL, errors);
 
   // ConvertToLeftHanded undoes the importer's own mirroring of z, flip of v and winding, so
   // positions, texture coordinates and corner order come out as the file has them.

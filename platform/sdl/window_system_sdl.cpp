@@ -48,9 +48,12 @@ WPARAM VirtualKey(SDL_Keycode key) {
     case SDLK_RETURN: return VK_RETURN;
     case SDLK_BACKSPACE: return VK_BACK;
     case SDLK_TAB: return VK_TAB;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return 0x10;
-    case SDLK_LCTRL: case SDLK_RCTRL: return 0x11;
-    case SDLK_LALT: case SDLK_RALT: return 0x12;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return 0x10;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return 0x11;
+    case SDLK_LALT:
+    case SDLK_RALT: return 0x12;
     case SDLK_PAGEUP: return 0x21;
     case SDLK_PAGEDOWN: return 0x22;
     case SDLK_END: return 0x23;
@@ -69,9 +72,7 @@ LPARAM Position(int x, int y) {
 
 void Translate(const SDL_Event& event) {
   switch (event.type) {
-    case SDL_QUIT:
-      Enqueue(WM_CLOSE, 0, 0);
-      break;
+    case SDL_QUIT: Enqueue(WM_CLOSE, 0, 0); break;
     case SDL_WINDOWEVENT:
       if (event.window.event == SDL_WINDOWEVENT_CLOSE) Enqueue(WM_CLOSE, 0, 0);
       if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
@@ -82,20 +83,19 @@ void Translate(const SDL_Event& event) {
       if (WPARAM vk = VirtualKey(event.key.keysym.sym))
         Enqueue(event.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP, vk, event.key.repeat ? 1 : 0);
       break;
-    case SDL_MOUSEMOTION:
-      Enqueue(WM_MOUSEMOVE, 0, Position(event.motion.x, event.motion.y));
-      break;
+    case SDL_MOUSEMOTION: Enqueue(WM_MOUSEMOVE, 0, Position(event.motion.x, event.motion.y)); break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
       const bool down = event.type == SDL_MOUSEBUTTONDOWN;
       const LPARAM at = Position(event.button.x, event.button.y);
       // The class has no double-click style: a double click is two press/release pairs.
-      if (event.button.button == SDL_BUTTON_LEFT) Enqueue(down ? WM_LBUTTONDOWN : WM_LBUTTONUP, 0, at);
-      if (event.button.button == SDL_BUTTON_RIGHT) Enqueue(down ? WM_RBUTTONDOWN : WM_RBUTTONUP, 0, at);
+      if (event.button.button == SDL_BUTTON_LEFT)
+        Enqueue(down ? WM_LBUTTONDOWN : WM_LBUTTONUP, 0, at);
+      if (event.button.button == SDL_BUTTON_RIGHT)
+        Enqueue(down ? WM_RBUTTONDOWN : WM_RBUTTONUP, 0, at);
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -106,7 +106,7 @@ HINSTANCE GetModuleHandle(const char*) {
   return reinterpret_cast<HINSTANCE>(&instance);
 }
 
-HICON LoadIcon(HINSTANCE, int) { return nullptr; }  // no icon resources: the default icon shows
+HICON LoadIcon(HINSTANCE, int) { return nullptr; }      // no icon resources: the default icon shows
 HCURSOR LoadCursor(HINSTANCE, int) { return nullptr; }  // SDL's arrow is the default
 HBRUSH GetStockObject(int) { return nullptr; }
 

@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-namespace gfx::gl {
+namespace formats {
 
 constexpr int kMaxImageSide = 16384;
 
@@ -17,4 +17,4 @@ struct DecodedImage {
 bool DecodeImage(const std::string& bytes, DecodedImage* image, std::string* why);
 void FreeImage(DecodedImage* image);
 
-}  // namespace gfx::gl
+}  // namespace formats
