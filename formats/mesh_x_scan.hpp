@@ -1,5 +1,5 @@
 // A structural reading of a .x file (text, binary or MSZIP compressed), without GL: it recovers
-// compressed) that recovers what Assimp discards (the file's own vertex indexing, faces in order,
+// what Assimp discards (the file's own vertex indexing, faces in order,
 // material per face, texture names byte for byte) and rejects files that would mislead it.
 #pragma once
 #include <cstdint>
