@@ -1,31 +1,54 @@
 # `make run` and `make test` are the two commands of the README; both install what is missing.
+# The package check and the configure step run again only when their inputs change (the stamps
+# below); CMake re-runs itself when a CMakeLists.txt changes.
 BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench clean format-check
 .PHONY: test-extra test-fuzz test-asan test-static fuzz soak
 
 all: build
 
-deps:
-	@scripts/deps.sh
+deps: $(BUILD_DIR)/.deps-test
 
-configure: deps
+# What running needs; what testing adds. `make run` never installs the second list.
+$(BUILD_DIR)/.deps-build: scripts/deps.sh
+	@scripts/deps.sh build
+	@mkdir -p $(BUILD_DIR) && touch $@
+$(BUILD_DIR)/.deps-test: scripts/deps.sh
+	@scripts/deps.sh test
+	@mkdir -p $(BUILD_DIR) && touch $@ $(BUILD_DIR)/.deps-build
+
+# Configured again after the test packages arrive, so the tests that need them are added.
+$(BUILD_DIR)/.configured-build: $(BUILD_DIR)/.deps-build
 	@cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) >/dev/null
+	@touch $@
+$(BUILD_DIR)/.configured-test: $(BUILD_DIR)/.deps-test
+	@cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) >/dev/null
+	@touch $@ $(BUILD_DIR)/.configured-build
 
-build: configure
-	@cmake --build $(BUILD_DIR) -j $(JOBS)
+configure: $(BUILD_DIR)/.configured-build
+
+build: $(BUILD_DIR)/.configured-build
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target tobrin tobrin_xctl
 
 run: build
 	@BUILD_DIR=$(abspath $(BUILD_DIR)) scripts/run.sh
 
-test: build
+test: $(BUILD_DIR)/.configured-test
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@cd $(BUILD_DIR) && ctest --output-on-failure
 	@if [ "$${CI:-}" = true ]; then $(MAKE) --no-print-directory --keep-going test-extra; fi
 
+# Every C++ file formatted with the project's .clang-format; lists the files that are not.
+format-check: $(BUILD_DIR)/.deps-test
+	@bad=$$(git ls-files '*.cpp' '*.hpp' | xargs clang-format --dry-run 2>&1 | \
+	  sed -n 's/^\([^:]*\):[0-9]*:[0-9]*: warning.*/\1/p' | sort -u); \
+	if [ -n "$$bad" ]; then echo "Not formatted (run clang-format -i on them):"; echo "$$bad"; exit 1; fi
+
 # The benchmark (bench/): real frame counts under Xvfb; the figures go to $(BUILD_DIR)/bench.json.
-bench: configure
+bench: $(BUILD_DIR)/.configured-build
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target tobrin tobrin_bench
 	@scripts/with-xvfb.sh $(BUILD_DIR)/bench/tobrin_bench --json $(BUILD_DIR)/bench.json
 
@@ -44,7 +67,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_af
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/sanitizer/lsan.supp:print_suppressions=0
 
-test-extra: test-fuzz test-asan test-static
+test-extra: format-check test-fuzz test-asan test-static
 
 # Every fuzz target for a bounded time (clang, libFuzzer, ASan + UBSan).
 test-fuzz: deps
@@ -69,5 +92,6 @@ test-static: deps
 	@cd $(STATIC_BUILD_DIR) && ctest --output-on-failure -R '^e2e_' -E '^e2e_soak'
 
 # The real program under random input for SOAK_SECONDS (CI's `make test` runs a 60 s version).
-soak: build
+soak: $(BUILD_DIR)/.configured-test
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@cd $(BUILD_DIR) && TOBRIN_SOAK_SECONDS=$(SOAK_SECONDS) ctest --output-on-failure -V -R '^e2e_soak'

@@ -1,18 +1,28 @@
 #!/usr/bin/env bash
-# The one list of Debian packages Tobrin needs to build, run and test. Installs whatever is missing.
-# Used by `make run`, `make test` and CI.
+# Installs whatever is missing of Tobrin's Debian packages: `deps.sh build` what building and
+# running needs (`make run`), `deps.sh test` that plus what the tests, the fuzz targets and the
+# benchmark add (`make test`). The two lists below are the only place packages are named.
 set -euo pipefail
-PACKAGES=(
+BUILD_PACKAGES=(
   build-essential cmake pkg-config make
   libsdl2-dev libepoxy-dev libgl1-mesa-dri libegl-mesa0
-  libassimp-dev libstb-dev libglm-dev
+  libassimp-dev libstb-dev libglm-dev zlib1g-dev
   libfreetype-dev libfontconfig-dev fonts-liberation
-  libgtest-dev
-  libx11-dev libxtst-dev xvfb xauth xdotool x11-apps xfonts-base
-  clang libclang-rt-14-dev llvm  # fuzz targets: libFuzzer and sanitizer runtimes, symbolizer
+  xfonts-base                                   # the message box's font under X11
+  libx11-dev libxtst-dev xvfb xauth             # make run's screenshot when there is no display
 )
+TEST_PACKAGES=(
+  libgtest-dev
+  xdotool x11-apps
+  clang libclang-rt-14-dev llvm clang-format    # fuzz targets, sanitizer runtimes, format check
+)
+case "${1:-test}" in
+  build) packages=("${BUILD_PACKAGES[@]}") ;;
+  test) packages=("${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}") ;;
+  *) echo "usage: $0 build|test" >&2; exit 2 ;;
+esac
 missing=()
-for p in "${PACKAGES[@]}"; do
+for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0

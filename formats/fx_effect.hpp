@@ -1,0 +1,154 @@
+// Direct3D 9 effect files (an FX outer layer around HLSL bodies) read without GL: the
+// preprocessor's output with the origin of every line, and the outer layer's parameters, samplers,
+// function signatures, techniques and passes. Compiling the HLSL bodies is the graphics backend's
+// work; this is what it is handed. Render and sampler states keep the original platform's numbers
+// (D3DRS_*, D3DSAMP_* and their values), so each backend maps them once.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace formats {
+
+// Where one line of the preprocessed text came from: files[file], line `line` (1-based).
+struct FxLineOrigin {
+  uint32_t file = 0;
+  int line = 0;
+};
+
+struct FxPreprocessed {
+  std::string text;                   // lines separated by '\n'; line i (0-based) is origins[i]
+  std::vector<FxLineOrigin> origins;  // one per line of text
+  std::vector<std::string> files;     // files[0] is the effect file, then each include as named
+};
+
+// Reads an included file: `name` as written in the directive, `angled` for <...>, `from` the
+// label of the including file. Returns false with a reason in *why when it cannot be read; on
+// success *label is how messages name the file.
+using FxIncludeReader =
+    std::function<bool(const std::string& name, bool angled, const std::string& from,
+                       std::string* bytes, std::string* label, std::string* why)>;
+
+// True when the text is a D3D9 effect file (HLSL), false when it is our GLSL effect format.
+bool IsFxEffect(const char* text, size_t size);
+
+// On failure, *error is "FILE(LINE): error: MESSAGE" naming the file and line of the fault.
+bool PreprocessFx(const std::string& fileLabel, const std::string& bytes,
+                  const FxIncludeReader& readInclude, FxPreprocessed* out, std::string* error);
+
+enum class FxBase : uint8_t {
+  Void,
+  Bool,
+  Int,
+  Uint,
+  Half,
+  Float,
+  Double,
+  String,
+  Texture,
+  Sampler,
+  Struct
+};
+
+struct FxType {
+  FxBase base = FxBase::Float;
+  uint8_t rows = 1, columns = 1;  // float3 is 1x3, float4x4 4x4; scalars 1x1
+  bool rowMajor = false;          // declared row_major
+  uint32_t elements = 0;          // array length, 0 when not an array
+  std::string name;               // as written: "float4x4", "sampler2D", a struct's name
+};
+
+struct FxParameter {
+  std::string name;
+  FxType type;
+  std::string semantic;  // empty when none
+  bool isStatic = false, isShared = false, isConst = false;
+  std::vector<float>
+      value;                // the initial value as floats (bools and ints converted); empty if none
+  std::string stringValue;  // strings only
+  int line = 0;             // 0-based line of the preprocessed text
+};
+
+// D3DSAMP_* numbers for the states a sampler_state block or a pass may set.
+struct FxSamplerState {
+  uint32_t state = 0;  // D3DSAMP_ADDRESSU = 1 ... D3DSAMP_MAXANISOTROPY = 10
+  uint32_t value = 0;  // D3DTEXF_* / D3DTADDRESS_* / a colour / float bits for MIPMAPLODBIAS
+};
+
+struct FxSampler {
+  std::string name;
+  FxType type;                         // sampler, sampler2D, samplerCUBE, ...
+  std::string texture;                 // the Texture = <name> parameter, empty when none
+  std::vector<FxSamplerState> states;  // in file order
+  int line = 0;
+};
+
+struct FxFunctionParameter {
+  std::string name;
+  std::string typeText;  // as written, e.g. "float4", "VS_INPUT"
+  std::string semantic;  // empty when none
+  bool in = true, out = false, uniform = false;
+};
+
+struct FxFunction {
+  std::string name;
+  std::string returnTypeText;
+  std::string returnSemantic;
+  std::vector<FxFunctionParameter> parameters;
+  int line = 0;
+};
+
+// VertexShader = compile vs_2_0 Main(args); or = NULL. Shader arrays and variables indexed by an
+// expression are resolved to the one shader they name.
+struct FxShaderBinding {
+  bool present = false;                // false for NULL or a pass that names no shader
+  std::string profile;                 // "vs_2_0", "ps_3_0", ...
+  std::string entry;                   // the function compiled
+  std::vector<std::string> arguments;  // uniform arguments as expression text, in order
+  int line = 0;
+};
+
+struct FxRenderState {
+  uint32_t state = 0;  // D3DRS_* number
+  uint32_t value = 0;  // D3D value (D3DCULL_*, D3DBLEND_*, D3DCMP_*, TRUE/FALSE, ...)
+};
+
+struct FxPassSamplerState {
+  uint32_t sampler = 0;  // Sampler[n]
+  FxSamplerState state;
+};
+
+struct FxPass {
+  std::string name;
+  FxShaderBinding vertexShader, pixelShader;
+  std::vector<FxRenderState> renderStates;        // in file order
+  std::vector<FxPassSamplerState> samplerStates;  // per-pass sampler states
+  int line = 0;
+};
+
+struct FxTechnique {
+  std::string name;
+  std::vector<FxPass> passes;
+  int line = 0;
+};
+
+struct FxEffect {
+  FxPreprocessed source;
+  // The source with everything that is FX and not HLSL (techniques, sampler_state blocks,
+  // annotations, texture and string parameters, `shared`) replaced by spaces, newlines kept, so its
+  // lines are the lines of source.text and compiler messages map back through source.origins.
+  std::string hlsl;
+  std::vector<FxParameter> parameters;
+  std::vector<FxSampler> samplers;
+  std::vector<FxFunction> functions;
+  std::vector<FxTechnique> techniques;  // in file order
+};
+
+// Parses the outer layer of preprocessed text. On failure *error is "FILE(LINE): error: ...".
+bool ParseFx(const FxPreprocessed& source, FxEffect* out, std::string* error);
+
+// "FILE(LINE)" for a 0-based line of the preprocessed text.
+std::string FxPlace(const FxPreprocessed& source, int line);
+
+}  // namespace formats
