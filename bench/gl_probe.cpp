@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "bench/alloc_count.hpp"
+#include "render/gfx/gl/gl_state.hpp"
 
 namespace bench {
 namespace {
@@ -279,12 +280,15 @@ bool CaptureMeshDraw(gfx::Mesh* mesh, uint32_t subset, DrawRange* out) {
   capturedVao = 0;
   captured = false;
   captureTarget = out;
+  // The backend skips a bind its state shadow already holds; unbound first, the mesh must bind.
+  gfx::gl::BindVertexArray(0);
   epoxy_glBindVertexArray = &RecordBindVertexArray;
   epoxy_glDrawElements = &RecordDrawElements;
   mesh->DrawSubset(subset);
   epoxy_glBindVertexArray = bind;
   epoxy_glDrawElements = draw;
   captureTarget = nullptr;
+  gfx::gl::SyncStateFromGl();  // the recorded bind never reached GL
   return captured && out->vao != 0;
 }
 
@@ -299,6 +303,7 @@ bool CapturePassPrograms(gfx::Effect* effect, const char* technique, std::vector
   bool ok = true;
   for (uint32_t pass = 0; pass < passes && ok; ++pass) {
     const size_t before = out->size();
+    gfx::gl::UseProgram(0);  // so that the pass's program is made current, and seen
     ok = !gfx::Failed(effect->BeginPass(pass));
     effect->EndPass();
     // Keep exactly one program per pass: the last one the pass made current.

@@ -16,6 +16,7 @@
 #include "render/gfx/gfx.hpp"
 #include "render/gfx/gl/buffer_gl.hpp"
 #include "render/gfx/gl/gl_objects.hpp"
+#include "render/gfx/gl/gl_state.hpp"
 
 namespace gfx::gl {
 namespace {
@@ -179,15 +180,6 @@ struct NameEntry {
   uint32_t index;
 };
 
-// State a pass may change, as found at Begin.
-struct SavedState {
-  GLboolean cull, depthTest, depthMask, blend;
-  GLint cullMode, frontFace, blendSrcRgb, blendDstRgb, blendSrcAlpha, blendDstAlpha;
-  GLint polygonMode[2];
-  GLint program, activeTexture;
-  GLint textures[kMaxEffectSamplers], samplers[kMaxEffectSamplers];
-};
-
 class GlEffect final : public RefCounted<Effect> {
  public:
   ~GlEffect() override;
@@ -209,16 +201,14 @@ class GlEffect final : public RefCounted<Effect> {
   static int Find(const std::vector<NameEntry>& table, const char* name);
   HRESULT SetFloats(const char* name, const float* values, uint32_t count, bool matrix);
   void Upload(Program& program);
-  void BindTextures(bool all);
+  void BindTextures();
   void ApplyStates(const EffectPass& pass);
-  void SaveState();
   void RestoreState();
 
   std::vector<Parameter> parameters_;
   std::vector<NameEntry> parameterNames_;   // sorted by strcmp
   std::vector<uint32_t> samplerParameter_;  // per sampler, the texture parameter it reads
   std::vector<GLuint> samplerObjects_;
-  std::vector<GLuint> boundTextures_;  // per sampler, what BindTextures last bound
   std::vector<Program> programs_;
   std::vector<Technique> techniques_;
   std::vector<NameEntry> techniqueNames_;  // sorted by strcmp
@@ -227,7 +217,7 @@ class GlEffect final : public RefCounted<Effect> {
   int begun_ = -1;        // technique between Begin and End, -1 outside
   int pass_ = -1;         // pass between BeginPass and EndPass, -1 outside
   bool saved_ = false;
-  SavedState state_{};
+  GlState state_{};  // the shadow as Begin found it
 };
 
 GlEffect::~GlEffect() {
@@ -256,13 +246,11 @@ bool GlEffect::Build(const std::string& label, const EffectDescription& descript
 
   // Read by samplers whose texture parameter is null, so untextured objects are lit but not dark.
   const uint8_t white[4] = {255, 255, 255, 255};
-  GLint oldTexture = 0;
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &oldTexture);
   glGenTextures(1, &white_);
   glBindTexture(GL_TEXTURE_2D, white_);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);  // complete under mipmap filters too
-  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(oldTexture));
+  glBindTexture(GL_TEXTURE_2D, State().textures[State().activeUnit]);  // as the shadow says
 
   for (const EffectSampler& sampler : description.samplers) {
     GLuint object = 0;
@@ -275,7 +263,6 @@ bool GlEffect::Build(const std::string& label, const EffectDescription& descript
     glSamplerParameteri(object, GL_TEXTURE_WRAP_T, static_cast<GLint>(GlAddress(sampler.addressV)));
     samplerObjects_.push_back(object);
     samplerParameter_.push_back(sampler.texture);
-    boundTextures_.push_back(0);
   }
 
   // Compile only the stages some pass uses, each once, and report every broken one together.
@@ -310,8 +297,6 @@ bool GlEffect::Build(const std::string& label, const EffectDescription& descript
     }
 
   if (messages.empty()) {
-    GLint oldProgram = 0;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &oldProgram);
     std::vector<std::pair<uint32_t, uint32_t>> linked;  // stage pairs, parallel to programs_
     for (const EffectTechnique& source : description.techniques) {
       Technique technique{source.name, {}};
@@ -358,7 +343,7 @@ bool GlEffect::Build(const std::string& label, const EffectDescription& descript
       }
       techniques_.push_back(std::move(technique));
     }
-    glUseProgram(static_cast<GLuint>(oldProgram));
+    glUseProgram(State().program);  // as the shadow says
   }
   for (GLuint shader : shaders)
     if (shader) glDeleteShader(shader);
@@ -456,15 +441,11 @@ void GlEffect::Upload(Program& program) {
   }
 }
 
-void GlEffect::BindTextures(bool all) {
+void GlEffect::BindTextures() {
   for (size_t s = 0; s < samplerObjects_.size(); ++s) {
     const GlTexture* texture = parameters_[samplerParameter_[s]].texture;
-    const GLuint name = texture ? texture->name : white_;
-    if (!all && boundTextures_[s] == name) continue;
-    glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + s));
-    glBindTexture(GL_TEXTURE_2D, name);
-    if (all) glBindSampler(static_cast<GLuint>(s), samplerObjects_[s]);
-    boundTextures_[s] = name;
+    BindTexture2D(static_cast<uint32_t>(s), texture ? texture->name : white_);
+    BindSampler(static_cast<uint32_t>(s), samplerObjects_[s]);
   }
 }
 
@@ -477,68 +458,31 @@ void GlEffect::BindTextures(bool all) {
 void GlEffect::ApplyStates(const EffectPass& pass) {
   const uint32_t mask = pass.stateMask;
   if (mask & kStateCull) {
-    if (pass.cull == CullMode::None) {
-      glDisable(GL_CULL_FACE);
-    } else {
-      glEnable(GL_CULL_FACE);
-      glFrontFace(GL_CCW);
-      glCullFace(pass.cull == CullMode::CW ? GL_BACK : GL_FRONT);
+    SetEnabled(GL_CULL_FACE, pass.cull != CullMode::None);
+    if (pass.cull != CullMode::None) {
+      SetFrontFace(GL_CCW);
+      SetCullFace(pass.cull == CullMode::CW ? GL_BACK : GL_FRONT);
     }
   }
-  if (mask & kStateZEnable) (pass.zEnable ? glEnable : glDisable)(GL_DEPTH_TEST);
-  if (mask & kStateZWrite) glDepthMask(pass.zWrite ? GL_TRUE : GL_FALSE);
-  if (mask & kStateBlendEnable) (pass.blendEnable ? glEnable : glDisable)(GL_BLEND);
+  if (mask & kStateZEnable) SetEnabled(GL_DEPTH_TEST, pass.zEnable);
+  if (mask & kStateZWrite) SetDepthMask(pass.zWrite);
+  if (mask & kStateBlendEnable) SetEnabled(GL_BLEND, pass.blendEnable);
   if (mask & (kStateSrcBlend | kStateDestBlend)) {
-    GLint src = 0, dst = 0;
-    if (!(mask & kStateSrcBlend)) glGetIntegerv(GL_BLEND_SRC_RGB, &src);
-    if (!(mask & kStateDestBlend)) glGetIntegerv(GL_BLEND_DST_RGB, &dst);
-    glBlendFunc((mask & kStateSrcBlend) ? GlBlend(pass.srcBlend) : static_cast<GLenum>(src),
-                (mask & kStateDestBlend) ? GlBlend(pass.destBlend) : static_cast<GLenum>(dst));
+    const GLenum src = (mask & kStateSrcBlend) ? GlBlend(pass.srcBlend) : State().blendSrcRgb;
+    const GLenum dst = (mask & kStateDestBlend) ? GlBlend(pass.destBlend) : State().blendDstRgb;
+    SetBlendFunc(src, dst, src, dst);
   }
-  if (mask & kStateFill) glPolygonMode(GL_FRONT_AND_BACK, GlFill(pass.fill));
+  if (mask & kStateFill) SetPolygonMode(GlFill(pass.fill));
 }
 
-void GlEffect::SaveState() {
-  SavedState& s = state_;
-  s.cull = glIsEnabled(GL_CULL_FACE);
-  s.depthTest = glIsEnabled(GL_DEPTH_TEST);
-  s.blend = glIsEnabled(GL_BLEND);
-  glGetBooleanv(GL_DEPTH_WRITEMASK, &s.depthMask);
-  glGetIntegerv(GL_CULL_FACE_MODE, &s.cullMode);
-  glGetIntegerv(GL_FRONT_FACE, &s.frontFace);
-  glGetIntegerv(GL_BLEND_SRC_RGB, &s.blendSrcRgb);
-  glGetIntegerv(GL_BLEND_DST_RGB, &s.blendDstRgb);
-  glGetIntegerv(GL_BLEND_SRC_ALPHA, &s.blendSrcAlpha);
-  glGetIntegerv(GL_BLEND_DST_ALPHA, &s.blendDstAlpha);
-  glGetIntegerv(GL_POLYGON_MODE, s.polygonMode);
-  glGetIntegerv(GL_CURRENT_PROGRAM, &s.program);
-  glGetIntegerv(GL_ACTIVE_TEXTURE, &s.activeTexture);
-  for (size_t unit = 0; unit < samplerObjects_.size(); ++unit) {
-    glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + unit));
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &s.textures[unit]);
-    glGetIntegerv(GL_SAMPLER_BINDING, &s.samplers[unit]);
-  }
-  glActiveTexture(static_cast<GLenum>(s.activeTexture));
-}
-
+// The passes change the states above, the program and the texture units; the vertex array the
+// meshes bind stays as they leave it, so a frame's draws do not rebind it.
 void GlEffect::RestoreState() {
-  const SavedState& s = state_;
-  (s.cull ? glEnable : glDisable)(GL_CULL_FACE);
-  (s.depthTest ? glEnable : glDisable)(GL_DEPTH_TEST);
-  (s.blend ? glEnable : glDisable)(GL_BLEND);
-  glDepthMask(s.depthMask);
-  glCullFace(static_cast<GLenum>(s.cullMode));
-  glFrontFace(static_cast<GLenum>(s.frontFace));
-  glBlendFuncSeparate(static_cast<GLenum>(s.blendSrcRgb), static_cast<GLenum>(s.blendDstRgb),
-                      static_cast<GLenum>(s.blendSrcAlpha), static_cast<GLenum>(s.blendDstAlpha));
-  glPolygonMode(GL_FRONT_AND_BACK, static_cast<GLenum>(s.polygonMode[0]));
-  glUseProgram(static_cast<GLuint>(s.program));
-  for (size_t unit = 0; unit < samplerObjects_.size(); ++unit) {
-    glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + unit));
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(s.textures[unit]));
-    glBindSampler(static_cast<GLuint>(unit), static_cast<GLuint>(s.samplers[unit]));
-  }
-  glActiveTexture(static_cast<GLenum>(s.activeTexture));
+  GlState restored = state_;
+  const GlState& now = State();
+  restored.vertexArray = now.vertexArray;
+  restored.arrayBuffer = now.arrayBuffer;
+  gl::RestoreState(restored);
 }
 
 HRESULT GlEffect::Begin(uint32_t* passes, uint32_t flags) {
@@ -546,7 +490,7 @@ HRESULT GlEffect::Begin(uint32_t* passes, uint32_t flags) {
   begun_ = static_cast<int>(current_);
   *passes = static_cast<uint32_t>(techniques_[current_].passes.size());
   saved_ = flags == 0;
-  if (saved_) SaveState();
+  if (saved_) state_ = State();
   return S_OK;
 }
 
@@ -557,9 +501,9 @@ HRESULT GlEffect::BeginPass(uint32_t index) {
   const Pass& pass = technique.passes[index];
   Program& program = programs_[pass.program];
   pass_ = static_cast<int>(index);
-  glUseProgram(program.name);
+  UseProgram(program.name);
   ApplyStates(pass.states);
-  BindTextures(true);
+  BindTextures();
   Upload(program);
   return S_OK;
 }
@@ -568,7 +512,7 @@ HRESULT GlEffect::BeginPass(uint32_t index) {
 // Begin, and that is no error.
 HRESULT GlEffect::CommitChanges() {
   if (pass_ < 0) return S_OK;
-  BindTextures(false);
+  BindTextures();
   Upload(programs_[techniques_[begun_].passes[pass_].program]);
   return S_OK;
 }
