@@ -161,18 +161,22 @@ void SetPolygonMode(GLenum mode) {
   shadow.polygonMode = mode;
 }
 
-void SetScissor(GLint x, GLint y, GLint width, GLint height) {
-  GLint* box = shadow.scissorBox;
+namespace {
+// Scissor and viewport are both a rectangle set by one call.
+void SetRectangle(GLint* box, void(GLAPIENTRY* apply)(GLint, GLint, GLsizei, GLsizei), GLint x,
+                  GLint y, GLint width, GLint height) {
   if (box[0] == x && box[1] == y && box[2] == width && box[3] == height) return;
-  glScissor(x, y, width, height);
+  apply(x, y, width, height);
   box[0] = x, box[1] = y, box[2] = width, box[3] = height;
+}
+}  // namespace
+
+void SetScissor(GLint x, GLint y, GLint width, GLint height) {
+  SetRectangle(shadow.scissorBox, glScissor, x, y, width, height);
 }
 
 void SetViewport(GLint x, GLint y, GLint width, GLint height) {
-  GLint* box = shadow.viewport;
-  if (box[0] == x && box[1] == y && box[2] == width && box[3] == height) return;
-  glViewport(x, y, width, height);
-  box[0] = x, box[1] = y, box[2] = width, box[3] = height;
+  SetRectangle(shadow.viewport, glViewport, x, y, width, height);
 }
 
 void UseProgram(GLuint program) {
