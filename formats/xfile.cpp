@@ -580,7 +580,8 @@ void Multiply(const double* a, const double* b, double* out) {
 }
 
 // Positions by p × M; normals by the inverse transpose of M's 3×3 part, taken as its cofactor
-// matrix (defined even for a flattening matrix) and scaled back to the normal's own length.
+// matrix (defined even for a flattening matrix), its sign fixed, and scaled back to the normal's
+// own length.
 void Transform(const double* m, float* vertices, size_t count) {
   const double* r0 = m;
   const double* r1 = m + 4;
@@ -594,6 +595,12 @@ void Transform(const double* m, float* vertices, size_t count) {
   cross(r1, r2, cof[0]);
   cross(r2, r0, cof[1]);
   cross(r0, r1, cof[2]);
+  // The cofactor matrix is det × the inverse transpose: a mirroring matrix would turn normals
+  // inward without this.
+  const double det = r0[0] * cof[0][0] + r0[1] * cof[0][1] + r0[2] * cof[0][2];
+  if (det < 0)
+    for (auto& row : cof)
+      for (double& value : row) value = -value;
   for (size_t v = 0; v < count; ++v) {
     float* p = vertices + v * 8;
     double out[3];
