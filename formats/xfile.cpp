@@ -558,8 +558,10 @@ bool Reader::BuildMesh(MeshRecord* record) {
   record->firstTriangle = triangleMaterial_.size();
   const uint32_t faces = static_cast<uint32_t>(s.faceStart.size() - 1);
   for (uint32_t f = 0; f < faces; ++f) {
-    const uint32_t* c = &s.cornerVertex[s.faceStart[f]];
     const uint32_t n = s.faceStart[f + 1] - s.faceStart[f];
+    // Faces of fewer than three corners draw nothing (and may have no corner to point at).
+    if (n < 3) continue;
+    const uint32_t* c = &s.cornerVertex[s.faceStart[f]];
     for (uint32_t k = 1; k + 1 < n; ++k) {
       triangles_.insert(triangles_.end(), {c[0], c[k], c[k + 1]});
       triangleMaterial_.push_back(s.faceMaterial[f]);
