@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <limits>
 
 #include "formats/quote.hpp"
 
@@ -275,9 +276,14 @@ Token Tokenizer::TextNumber() {
   t.kind = Tok::Float;
   const char* first = reinterpret_cast<const char*>(start + (*start == '+'));
   const auto result = std::from_chars(first, reinterpret_cast<const char*>(p_), t.number);
-  // Out of double's range: left infinite, so the reader's finiteness check names it.
-  if (result.ec == std::errc::result_out_of_range)
-    t.number = t.negative ? -1e300 * 1e300 : 1e300 * 1e300;
+  // Beyond double's range: a huge value is left infinite, so the reader's finiteness check names
+  // it; a vanishing one ("1e-400") is zero.
+  if (result.ec == std::errc::result_out_of_range) {
+    const bool tiny =
+        t.text.find("e-") != std::string_view::npos || t.text.find("E-") != std::string_view::npos;
+    t.number = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    if (t.negative) t.number = -t.number;
+  }
   return t;
 }
 

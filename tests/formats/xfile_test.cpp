@@ -322,6 +322,8 @@ TEST(XFileErrors, EachFaultIsNamedWithItsLineOrByte) {
     const std::string error = Error(c.bytes);
     EXPECT_EQ(error.rfind(c.error, 0), 0u) << error;
   }
+  // A text number below double's range is zero, not an error.
+  ExpectVector(Vertex(Load(Replace(kTri, "1;0;0;,", "1;1e-400;0;,")), 1), 1, 0, 0, "underflow");
   std::string nested = "xof 0303txt 0032\n";
   for (int i = 0; i < 100; ++i) nested += "Frame {";
   EXPECT_EQ(Error(nested), "line 2: data objects nested too deeply");
