@@ -100,10 +100,26 @@ bool DecodeJpeg(const std::string& bytes, DecodedImage* image, std::string* why)
   }
   const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
   cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBA;
-  unsigned char* out = nullptr;
-  if (!CheckSize(cinfo.image_width, cinfo.image_height, PixelFormat::kRgba8, why) ||
-      !(out = AllocateImage(image, PixelFormat::kRgba8, static_cast<int>(cinfo.image_width),
-                            static_cast<int>(cinfo.image_height), why))) {
+  if (!CheckSize(cinfo.image_width, cinfo.image_height, PixelFormat::kRgba8, why)) {
+    jpeg_destroy_decompress(&cinfo);
+    return false;
+  }
+  // Every MCU codes at least one bit; a file too small for the MCUs its header claims would only
+  // make the decoder size (and, progressive, clear) buffers for a picture that is not there.
+  const uint64_t mcus =
+      uint64_t{(cinfo.image_width + 8 * cinfo.max_h_samp_factor - 1) /
+               (8 * cinfo.max_h_samp_factor)} *
+      ((cinfo.image_height + 8 * cinfo.max_v_samp_factor - 1) / (8 * cinfo.max_v_samp_factor));
+  if (uint64_t{bytes.size()} * 8 < mcus) {
+    jpeg_destroy_decompress(&cinfo);
+    *why = "the file is too small for the " + std::to_string(cinfo.image_width) + "x" +
+           std::to_string(cinfo.image_height) + " picture its header claims";
+    return false;
+  }
+  unsigned char* out =
+      AllocateImage(image, PixelFormat::kRgba8, static_cast<int>(cinfo.image_width),
+                    static_cast<int>(cinfo.image_height), why);
+  if (!out) {
     jpeg_destroy_decompress(&cinfo);
     return false;
   }

@@ -16,6 +16,17 @@ bool DecodePng(const std::string& bytes, DecodedImage* image, std::string* why) 
   }
   const int64_t width = Be32(bytes, 16), height = Be32(bytes, 20);
   if (!CheckSize(width, height, PixelFormat::kRgba8, why)) return false;
+  // Deflate packs at most 1032 bytes into one, and the decoder allocates the inflated rows before
+  // it inflates them: a file too small to hold them is refused before that.
+  const uint64_t kChannels[7] = {1, 0, 3, 1, 2, 0, 4};
+  const uint64_t bits = static_cast<unsigned char>(bytes[24]),
+                 type = static_cast<unsigned char>(bytes[25]) % 7;
+  const uint64_t rowBytes = 1 + (uint64_t(width) * kChannels[type] * bits + 7) / 8;
+  if (uint64_t{bytes.size()} * 1032 < rowBytes * uint64_t(height)) {
+    *why = "the file is too small for the " + std::to_string(width) + "x" + std::to_string(height) +
+           " picture its header claims";
+    return false;
+  }
   if (bytes.size() > INT_MAX) {
     *why = "the file is too large";
     return false;

@@ -267,6 +267,14 @@ TEST(ImageLimits, HugeClaimedSizesAreRefusedAtOnce) {
   ASSERT_NE(sof, std::string::npos);
   // 20000 x 20000: the library itself stops at 65500 a side.
   jpeg[sof + 5] = jpeg[sof + 7] = '\x4E', jpeg[sof + 6] = jpeg[sof + 8] = '\x20';
+  // Within the limits, but far more picture than the file could code: 8000 x 8000.
+  std::string smallJpeg = ReadFile("testorig.jpg");
+  smallJpeg[sof + 5] = smallJpeg[sof + 7] = '\x1F',
+                  smallJpeg[sof + 6] = smallJpeg[sof + 8] = '\x40';
+  const std::string smallPng =
+      "\x89PNG\r\n\x1A\n" +
+      Chunk("IHDR", std::string("\0\0\x1F\x40\0\0\x1F\x40\x08\x06\0\0\0", 13)) +
+      Chunk("IDAT", packed.substr(0, 1000)) + Chunk("IEND", "");
   const std::string dds = Dds(65535, 65535, 1, 0x4, 0x31545844);  // DXT1
   const std::string side = "image size 65535x65535 is not supported";
   const struct {
@@ -279,6 +287,8 @@ TEST(ImageLimits, HugeClaimedSizesAreRefusedAtOnce) {
       {tga, side},
       {jpeg, "image size 20000x20000 is not supported"},
       {dds, side},
+      {smallJpeg, "too small for the 8000x8000 picture its header claims"},
+      {smallPng, "too small for the 8000x8000 picture its header claims"},
       {"P6 65535 65535 255\n", side},
       {"PF\n65535 65535\n-1\n", side},
       {"#?RADIANCE\n\n-Y 65535 +X 65535\n", side},
