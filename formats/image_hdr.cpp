@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "formats/image_readers.hpp"
+#include "formats/quote.hpp"
 
 namespace formats::image {
 namespace {
@@ -45,7 +46,7 @@ bool DecodeHdr(const std::string& b, DecodedImage* image, std::string* why) {
     at = end + 1;
     if (line.empty()) break;
     if (line.starts_with("FORMAT=") && line != "FORMAT=32-bit_rle_rgbe") {
-      *why = "HDR pixel format " + std::string(line.substr(7, 40)) + " is not supported";
+      *why = "HDR pixel format " + Quote(line.substr(7)) + " is not supported";
       return false;
     }
   }
