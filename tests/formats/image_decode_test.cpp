@@ -145,6 +145,11 @@ TEST(ImagePixels, EveryBmpEncodingGivesThePictureOfItsPlainTwin) {
     ASSERT_TRUE(r.ok && reference.ok) << p.name << ": " << r.why;
     EXPECT_LE(MeanDifference(r.image, reference.image), p.tolerance) << p.name;
   }
+  // Without its 14-byte file header (a packed DIB) the same file is the same picture.
+  const std::string bmp = ReadFile("rgb24.bmp");
+  const Result dib = Decode(bmp.substr(14)), whole = Decode(bmp);
+  ASSERT_TRUE(dib.ok) << dib.why;
+  EXPECT_EQ(MeanDifference(dib.image, whole.image), 0.0);
   const Result rgba = Decode(ReadFile("rgba32abf.bmp")), plain = Decode(ReadFile("rgba32.bmp"));
   for (int i = 0; i < rgba.image.width * rgba.image.height; ++i)
     ASSERT_EQ(rgba.image.levels[0].data[i * 4 + 3], plain.image.levels[0].data[i * 4 + 3]);
