@@ -90,7 +90,7 @@ struct FxParameter {
   std::string stringValue;  // strings only
   int line = 0;             // 0-based line of the preprocessed text
   std::string initText;     // the initialiser as written (after '='), empty when none
-  std::string registerName;  // from register(c4): "c4"; empty when none
+  std::string registerName;  // inside register(...): "c4", "vs, c0"; empty when none
 };
 
 // D3DSAMP_* numbers for the states a sampler_state block or a pass may set.
@@ -105,7 +105,7 @@ struct FxSampler {
   std::string texture;                 // the Texture = <name> parameter, empty when none
   std::vector<FxSamplerState> states;  // in file order
   int line = 0;
-  std::string registerName;  // from register(s0): "s0"; empty when none
+  std::string registerName;  // inside register(...): "s0"; empty when none
   uint32_t elements = 0;     // array length, 0 when not an array
 };
 

@@ -26,7 +26,11 @@ struct ShaderObject {
   std::vector<FxShaderBinding> shaders;
 };
 
-using Values = std::vector<float>;
+// A constant's components; `integer` when every operand was an integer, so '/' truncates as
+// HLSL's integer division does (array lengths such as N * (1 + 3 * (M / 4))).
+struct Values : std::vector<float> {
+  bool integer = false;
+};
 
 class Parser {
  public:
@@ -321,10 +325,13 @@ bool Combine(char op, const Values& a, const Values& b, Values* r) {
     return false;
   const size_t n = std::max(a.size(), b.size());
   r->resize(n);
+  r->integer = a.integer && b.integer;
   for (size_t k = 0; k < n; ++k) {
     const float x = a[a.size() == 1 ? 0 : k], y = b[b.size() == 1 ? 0 : k];
-    (*r)[k] = op == '+' ? x + y : op == '-' ? x - y : op == '*' ? x * y : x / y;
-    if (!std::isfinite((*r)[k])) return false;
+    float z = op == '+' ? x + y : op == '-' ? x - y : op == '*' ? x * y : x / y;
+    if (op == '/' && r->integer) z = std::trunc(z);
+    if (!std::isfinite(z)) return false;
+    (*r)[k] = z;
   }
   return true;
 }
@@ -371,6 +378,9 @@ bool Parser::EvalUnary(size_t* i, size_t end, Values* v, int depth) const {
     float f = 0;
     if (!ParseNumberText(Text(t), &f)) return false;
     v->push_back(f);
+    const std::string_view text = Text(t);
+    v->integer = text.find_first_of(".eEfFhH") == std::string_view::npos ||
+                 (text.size() > 2 && (text[1] == 'x' || text[1] == 'X'));
     return true;
   }
   const bool brace = IsPunct(t, '{');
@@ -400,7 +410,11 @@ bool Parser::EvalUnary(size_t* i, size_t end, Values* v, int depth) const {
     if (*i + 1 < end && tokens_[*i].kind == FxTok::Ident && NumericType(Text(tokens_[*i]), &cast) &&
         IsPunct(tokens_[*i + 1], ')')) {
       *i += 2;
-      return EvalUnary(i, end, v, depth + 1);
+      if (!EvalUnary(i, end, v, depth + 1)) return false;
+      v->integer = cast.base == FxBase::Int || cast.base == FxBase::Uint;
+      if (v->integer)
+        for (float& f : *v) f = std::trunc(f);
+      return true;
     }
     if (!Eval(i, end, v, depth + 1) || *i >= end || !IsPunct(tokens_[*i], ')')) return false;
     ++*i;
@@ -413,7 +427,9 @@ bool Parser::EvalUnary(size_t* i, size_t end, Values* v, int depth) const {
   if (t.kind == FxTok::Ident) {
     const FxParameter* p = FindParameter(Text(t));
     if (!p || p->value.empty()) return false;
-    *v = p->value;
+    v->assign(p->value.begin(), p->value.end());
+    v->integer =
+        p->type.base == FxBase::Int || p->type.base == FxBase::Uint || p->type.base == FxBase::Bool;
     return true;
   }
   return false;
@@ -441,10 +457,22 @@ bool Parser::ArrayLength(uint32_t* length) {
   const size_t end = ExpressionEnd(begin);
   if (!IsPunct(tokens_[end], ']')) return Fail(open.line, "'[' is never closed by ']'");
   int64_t n = 0;
-  if (!EvalInteger(begin, end, &n) || n < 1 || n > 65536)
-    return Fail(
-        open.line, "the array length %s is not a constant from 1 to 65536",
-        Quote(std::string_view(src_.text).substr(open.end, tokens_[end].begin - open.end)).c_str());
+  if (!EvalInteger(begin, end, &n) || n < 1 || n > 65536) {
+    const std::string written =
+        Quote(std::string_view(src_.text).substr(open.end, tokens_[end].begin - open.end));
+    // A name that is neither a macro nor a constant is usually one the application was to
+    // define when it compiled the effect: say which.
+    FxType scratch;
+    for (size_t i = begin; i < end; ++i)
+      if (tokens_[i].kind == FxTok::Ident && !FindParameter(Text(tokens_[i])) &&
+          !NumericType(Text(tokens_[i]), &scratch))
+        return Fail(open.line,
+                    "the array length %s uses %s, which is neither a macro nor a "
+                    "constant",
+                    written.c_str(), Describe(tokens_[i]).c_str());
+    return Fail(open.line, "the array length %s is not a constant from 1 to 65536",
+                written.c_str());
+  }
   *length = static_cast<uint32_t>(n);
   pos_ = end + 1;
   return true;
@@ -650,8 +678,9 @@ bool Parser::ParseParameterTail(const FxType& type, Kind kind, FxParameter* p, u
         const size_t inner = pos_ + 1;
         uint32_t end = 0;
         if (!SkipBalanced('(', ')', &end)) return false;
-        if (IsExact(what, "register") && inner < pos_)
-          lastRegister_ = std::string(Text(tokens_[inner]));
+        if (IsExact(what, "register") && inner + 1 < pos_)
+          lastRegister_ =
+              src_.text.substr(tokens_[inner].begin, tokens_[pos_ - 2].end - tokens_[inner].begin);
         Blank(begin, end);
       } else {
         if (p) p->semantic = std::string(Text(what));
@@ -665,6 +694,7 @@ bool Parser::ParseParameterTail(const FxType& type, Kind kind, FxParameter* p, u
     }
     break;
   }
+  if (p) p->registerName = lastRegister_;
   if (!p || !IsPunct(Peek(), '=')) return true;
   const FxToken& eq = Next();
   const size_t begin = pos_;
@@ -685,7 +715,7 @@ bool Parser::ParseParameterTail(const FxType& type, Kind kind, FxParameter* p, u
   const size_t count = size_t(type.rows) * type.columns * (type.elements ? type.elements : 1);
   if (type.base == FxBase::Struct) return true;
   if (v.size() == 1 && count > 1) v.assign(count, v[0]);
-  if (v.size() == count) p->value = std::move(v);
+  if (v.size() == count) p->value.assign(v.begin(), v.end());
   return true;
 }
 

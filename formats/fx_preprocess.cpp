@@ -44,13 +44,15 @@ void SplitLines(const std::string& bytes, std::vector<Line>* lines) {
   int physical = 1;
   bool directive = false, seenCode = false;
   const size_t n = bytes.size();
+  // A UTF-8 byte-order mark is how many editors of that era start a file; it is no text.
+  const size_t bom = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
   auto endLine = [&](int nextLine) {
     lines->push_back(std::move(current));
     current = Line();
     current.line = nextLine;
     directive = seenCode = false;
   };
-  for (size_t i = 0; i < n;) {
+  for (size_t i = bom; i < n;) {
     const char c = bytes[i];
     if (c == '\\' && i + 1 < n && (bytes[i + 1] == '\n' || bytes[i + 1] == '\r')) {
       size_t j = i + 1;
