@@ -535,9 +535,24 @@ bool Parser::ParseStruct() {
     Next();
     return true;
   }
-  // struct S { ... } s; declares a parameter too: read it as `S s;`.
-  --pos_;
-  return ParseDeclaration();
+  // struct S { ... } s, t; declares parameters of the new type too.
+  FxType type;
+  type.base = FxBase::Struct;
+  type.name = name;
+  for (;;) {
+    FxParameter p;
+    p.type = type;
+    if (!ExpectName(&p.name, "a name or ';' after the struct", &p.line)) return false;
+    if (IsPunct(Peek(), '[') && !ArrayLength(&p.type.elements)) return false;
+    if (!ParseParameterTail(p.type, Kind::Value, &p, nullptr)) return false;
+    if (FindParameter(p.name)) return Fail(p.line, "%s is declared twice", Quote(p.name).c_str());
+    if (out_->parameters.size() >= kMaxFxParameters)
+      return Fail(p.line, "more than %zu parameters", kMaxFxParameters);
+    out_->parameters.push_back(std::move(p));
+    if (!IsPunct(Peek(), ',')) break;
+    Next();
+  }
+  return Expect(';', "after a declaration");
 }
 
 bool Parser::ParseDeclaration() {
@@ -562,8 +577,6 @@ bool Parser::ParseDeclaration() {
     } else if (IsExact(m, "uniform") || IsExact(m, "extern") || IsExact(m, "volatile") ||
                IsExact(m, "inline") || IsExact(m, "precise") || IsExact(m, "snorm") ||
                IsExact(m, "unorm")) {
-    } else if (IsPunct(m, '}') && pos_ > 0 && IsPunct(tokens_[pos_ - 1], '}')) {
-      // the struct of `struct S {...} s;`
     } else {
       break;
     }

@@ -200,11 +200,12 @@ TEST(FxParseParameters, TypesModifiersSemanticsAndInitialValues) {
       "float computed = sin(1.0);\n"
       "string Name = \"a string\";\n"
       "struct S { float a; };\n"
-      "S s;\n" +
+      "S s;\n"
+      "struct L { float3 d; } light, lights[2];\n" +
       kFunctions + "technique T { pass { " + kCompile + " } }\n");
   ASSERT_TRUE(r.ok) << r.error;
   const std::vector<FxParameter>& p = r.effect.parameters;
-  ASSERT_EQ(p.size(), 12u);
+  ASSERT_EQ(p.size(), 14u);
   EXPECT_TRUE(p[0].isStatic && p[0].isConst);
   EXPECT_EQ(p[1].semantic, "WORLDVIEWPROJECTION");
   EXPECT_TRUE(p[1].isShared);
@@ -224,6 +225,8 @@ TEST(FxParseParameters, TypesModifiersSemanticsAndInitialValues) {
   EXPECT_EQ(p[9].initText, "sin(1.0)");
   EXPECT_EQ(p[10].stringValue, "a string");
   EXPECT_EQ(p[11].type.base, FxBase::Struct);
+  EXPECT_EQ(p[13].type.name, "L");
+  EXPECT_EQ(p[13].type.elements, 2u);
   EXPECT_EQ(p[1].line, 1);  // 0-based lines of the preprocessed text
 
   // What HLSL sees: FX-only syntax blanked, every line where it was.
