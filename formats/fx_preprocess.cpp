@@ -198,7 +198,7 @@ struct Pp {
   std::unordered_map<std::string, int> macroIds;
   std::vector<std::vector<int>> sets{{}};
   std::map<std::vector<int>, int> setIndex{{{}, 0}};
-  std::map<std::pair<int, int>, int> unions, intersections;
+  std::map<std::pair<int, int>, int> unions, intersections, setUnions;
   std::vector<std::string> onceFiles;
   size_t expansionTokens = 0;
   size_t includes = 0;
@@ -247,9 +247,18 @@ int WithMacro(Pp* pp, int set, int macro) {
   return id;
 }
 
+// Called for every token an expansion produces, so the common cases (a body token with no set
+// of its own, or the same set again) answer without a lookup, and the rest are cached.
 int Union(Pp* pp, int a, int b) {
-  for (int m : pp->sets[b]) a = WithMacro(pp, a, m);
-  return a;
+  if (a == 0 || a == b) return b;
+  if (b == 0) return a;
+  const auto key = std::make_pair(a, b);
+  auto found = pp->setUnions.find(key);
+  if (found != pp->setUnions.end()) return found->second;
+  int r = a;
+  for (int m : pp->sets[b]) r = WithMacro(pp, r, m);
+  pp->setUnions.emplace(key, r);
+  return r;
 }
 
 int Intersect(Pp* pp, int a, int b) {
