@@ -42,6 +42,7 @@ void CheckName(const std::string& name, const char* what) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
+  if (IsFxEffect(bytes.data(), bytes.size())) Check(bytes.find('\0') == std::string::npos, "text");
   int served = 0;
   const FxIncludeReader reader = [&](const std::string& name, bool, const std::string&,
                                      std::string* out, std::string* label, std::string* why) {
