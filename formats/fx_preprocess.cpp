@@ -849,7 +849,10 @@ bool ProcessFile(Pp* pp, uint32_t file, const std::string& bytes, int depth) {
         if (e.empty() || e[0].kind != PK::Number || !ParseInteger(e[0].text, &n) || n > 1000000000)
           return Fail(pp, "#line needs a line number");
         lineOffset = static_cast<int>(n) - (next < lines.size() ? lines[next].line : l.line + 1);
-        if (e.size() >= 2 && e[1].kind == PK::String && e[1].text.size() >= 2) {
+        if (e.size() >= 2) {
+          const std::string& name = e[1].text;
+          if (e[1].kind != PK::String || name.size() < 2 || name[0] != '"' || name.back() != '"')
+            return Fail(pp, "#line expects a file name in double quotes after the number");
           if (pp->out->files.size() >= kMaxFxIncludes) return Fail(pp, "too many #line files");
           pp->out->files.push_back(e[1].text.substr(1, e[1].text.size() - 2));
           labelFile = static_cast<uint32_t>(pp->out->files.size() - 1);

@@ -178,6 +178,8 @@ TEST(FxPreprocessDirectives, ErrorLinePragmaAndComments) {
   EXPECT_EQ(r.out.files[r.out.origins.back().file], "other.fx");
   EXPECT_EQ(r.out.origins.back().line, 100);
   ExpectError(Preprocess(std::string("a\nb\0c\n", 6)), "e.fx(2)", "NUL byte");
+  ExpectError(Preprocess("a\n#line 7 \"never closed (x)\n"), "e.fx(2)",
+              "#line expects a file name in double quotes");
 }
 
 // ---- Includes ------------------------------------------------------------------------------
