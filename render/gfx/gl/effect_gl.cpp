@@ -15,6 +15,7 @@
 #include "formats/file_names.hpp"
 #include "render/gfx/gfx.hpp"
 #include "render/gfx/gl/buffer_gl.hpp"
+#include "render/gfx/gl/effect_check.hpp"
 #include "render/gfx/gl/gl_objects.hpp"
 
 namespace gfx::gl {
@@ -204,6 +205,7 @@ class GlEffect final : public RefCounted<Effect> {
   HRESULT CommitChanges() override;
   HRESULT EndPass() override;
   HRESULT End() override;
+  const std::vector<Technique>& Techniques() const { return techniques_; }
 
  private:
   static int Find(const std::vector<NameEntry>& table, const char* name);
@@ -589,6 +591,14 @@ HRESULT GlEffect::End() {
 }
 
 }  // namespace
+
+std::vector<std::string> TechniqueNames(Effect* effect) {
+  std::vector<std::string> names;
+  for (const Technique& technique : static_cast<GlEffect*>(effect)->Techniques())
+    names.push_back(technique.name);
+  return names;
+}
+
 }  // namespace gfx::gl
 
 namespace gfx {
@@ -603,6 +613,11 @@ HRESULT CreateEffectFromFile(Device*, const char* fileName, const void*, void*, 
     return FailWith(E_INVALIDARG, "effect: error: no place to return the effect", errors);
   *effect = nullptr;
   if (!fileName) return FailWith(E_INVALIDARG, "effect: error: no file name given", errors);
+  // A driver compiler that crashes, hangs or eats memory on this effect does so in a child first.
+  HRESULT checked = S_OK;
+  std::string failure;
+  if (!InsideEffectCheck() && !CheckEffectInChild(fileName, &checked, &failure))
+    return FailWith(checked, failure, errors);
   // Messages name the file as opened, the same spelling the rest of the backend reports.
   const std::string path = NativeFileName(fileName);
   std::string text, error;
