@@ -195,6 +195,7 @@ class GlEffect final : public RefCounted<Effect> {
   // Compiles and links everything; on failure returns false with the text in *error.
   bool Build(const std::string& label, const EffectDescription& description, std::string* error);
 
+  HRESULT GetParameterDesc(const char* name, ParameterDesc* desc) override;
   HRESULT SetTechnique(const char* name) override;
   HRESULT SetTexture(const char* name, Texture* texture) override;
   HRESULT SetFloat(const char* name, float value) override;
@@ -387,6 +388,20 @@ int GlEffect::Find(const std::vector<NameEntry>& table, const char* name) {
       high = middle;
   }
   return -1;
+}
+
+HRESULT GlEffect::GetParameterDesc(const char* name, ParameterDesc* desc) {
+  if (!desc) return E_INVALIDARG;
+  const int index = Find(parameterNames_, name);
+  if (index < 0) return E_NOTFOUND;
+  const Parameter& parameter = parameters_[index];
+  const uint32_t floats = FloatCount(parameter.type);
+  *desc = {parameter.name.c_str(), PC_VECTOR, PT_FLOAT, 1, floats, 0};
+  if (parameter.type == ParamType::Float) desc->Class = PC_SCALAR;
+  if (parameter.type == ParamType::Float4x4)
+    *desc = {desc->Name, PC_MATRIX_ROWS, PT_FLOAT, 4, 4, 0};
+  if (parameter.type == ParamType::Texture) *desc = {desc->Name, PC_OBJECT, PT_TEXTURE, 0, 0, 0};
+  return S_OK;
 }
 
 HRESULT GlEffect::SetTechnique(const char* name) {
