@@ -284,10 +284,21 @@ bool GlEffect::Build(const std::string& label, const EffectDescription& descript
   // Compile only the stages some pass uses, each once, and report every broken one together.
   std::vector<GLuint> shaders(description.shaders.size(), 0);
   std::string messages;
+  // The common block goes into every stage, so a 1 MiB file can hand the driver hundreds of MiB.
+  constexpr size_t kMaxGeneratedBytes = size_t{8} << 20;
+  size_t generated = 0;
   const auto compile = [&](uint32_t index) {
-    if (shaders[index]) return;
+    if (shaders[index] || generated > kMaxGeneratedBytes) return;
     const EffectShader& shader = description.shaders[index];
     const std::string source = StageSource(description, shader);
+    generated += source.size();
+    if (generated > kMaxGeneratedBytes) {
+      messages += label + "(" + std::to_string(shader.line) +
+                  "): error: the stages' code (the common block repeated in each, and the bodies) "
+                  "comes to over " +
+                  std::to_string(kMaxGeneratedBytes >> 20) + " MiB\n";
+      return;
+    }
     const GLuint name =
         glCreateShader(shader.stage == ShaderStage::Vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
     const char* text = source.c_str();
