@@ -143,15 +143,6 @@ std::string DeepExpression() {
   for (int i = 1; i < 25000; ++i) sum += "+a";
   return FragmentEffect("out vec4 c; void main() { float a = kAmbient; c = vec4(" + sum + "); }\n");
 }
-// 100 loops in a row: llvmpipe's first draw with them does not come back.
-std::string HundredLoops() {
-  std::string body = "out vec4 c; void main() { float a = kAmbient;\n";
-  for (int i = 0; i < 100; ++i) {
-    const std::string v = "i" + std::to_string(i);
-    body += "  for (int " + v + " = 0; " + v + " < 1000; ++" + v + ") a = a * 0.999 + 0.001;\n";
-  }
-  return FragmentEffect(body + "  c = vec4(a); }\n");
-}
 // 1,500 lines of errors.
 std::string ManyErrors() {
   std::string body = "out vec4 c; void main() {\n";
@@ -282,8 +273,6 @@ std::vector<Case> Cases() {
        "Za_rad_2.fx: error: could not open the effect file", "not a regular file (a FIFO)"},
       {"effect_compiler_crash", kEffect, Text(DeepExpression()), Outcome::kRunsAfterBox,
        "Za_rad_2.fx: error: the shader compiler crashed on this effect", "(signal"},
-      {"effect_draw_hangs", kEffect, Text(HundredLoops()), Outcome::kRunsAfterBox,
-       "Za_rad_2.fx: error: building the effect took longer than 10 s", ""},
       {"effect_many_errors", kEffect, Text(ManyErrors()), Outcome::kRunsAfterBox, "undeclared1499",
        "", nullptr, BoxFitsTheScreen},
       {"effect_wrong_contract", kEffect, Text(kWrongContract), Outcome::kRuns,

@@ -68,16 +68,6 @@ class EffectCheck : public ::testing::Test {
   void TearDown() override { gfx::gl::SetEffectCheckBudget(10.0, uint64_t{2} << 30); }
 };
 
-TEST_F(EffectCheck, AGoodEffectBuildsAndAnOrdinaryErrorComesFromTheChild) {
-  const Outcome good =
-      Build("good.fx", Effect("out vec4 c; void main() { c = vec4(kAmbient); }\n"));
-  EXPECT_EQ(good.result, gfx::S_OK) << good.errors;
-  EXPECT_LT(good.seconds, 2.0);
-  const Outcome bad = Build("bad.fx", Effect("out vec4 c; void main() { c = undeclared; }\n"));
-  EXPECT_TRUE(gfx::Failed(bad.result));
-  EXPECT_NE(bad.errors.find("bad.fx(6): error:"), std::string::npos) << bad.errors;
-}
-
 // 25,000 terms: the driver's recursive compiler overflows its stack.
 TEST_F(EffectCheck, ACompilerCrashIsAnErrorNamingTheSignal) {
   std::string sum = "a";
