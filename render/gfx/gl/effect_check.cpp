@@ -192,6 +192,17 @@ bool CheckEffectInChild(const char* fileName, HRESULT* result, std::string* erro
                  why.c_str());
     return true;
   };
+  // A launcher that ignores SIGCHLD makes the kernel reap our child before we can read its status.
+  struct sigaction oldChild {};
+  struct sigaction defaultChild {};
+  defaultChild.sa_handler = SIG_DFL;
+  sigemptyset(&defaultChild.sa_mask);
+  ::sigaction(SIGCHLD, &defaultChild, &oldChild);
+  struct Restore {
+    struct sigaction* old;
+    ~Restore() { ::sigaction(SIGCHLD, old, nullptr); }
+  } restore{&oldChild};
+
   int fds[2];
   if (::pipe(fds) != 0)
     return unchecked(std::string("no pipe for the check (") + std::strerror(errno) + ")");
