@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <exception>
 #include <fstream>
+#include <string>
 
 #include "app/app_state.hpp"
 #include "app/window_proc.hpp"
@@ -16,6 +17,23 @@ namespace {
 constexpr const char* kClassName = "MY_WINDOWS_CLASS";
 constexpr const char* kTitle = "Završni rad - Morvita - Dervan";
 constexpr int kIconResource = 107;
+
+// The log holds one line: bytes of a user's file inside the reason (a CR LF, escape sequences)
+// must not start a second "Iznimka:" line or drive the terminal, so they are written as \xNN.
+std::string Printable(const char* text) {
+  std::string out;
+  for (const char* p = text; *p; ++p) {
+    const unsigned char c = static_cast<unsigned char>(*p);
+    if (c >= 0x20 && c != 0x7f) {
+      out += *p;
+    } else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", c);
+      out += hex;
+    }
+  }
+  return out;
+}
 }  // namespace
 
 int AppMain(HINSTANCE instance, int showCommand) {
@@ -42,12 +60,18 @@ int AppMain(HINSTANCE instance, int showCommand) {
     InitDevice();
     LoadResources();
   } catch (const std::exception& e) {
+    const std::string what = Printable(e.what());
     {
       std::ofstream log("ERR_LOG.txt");
-      log << "Iznimka: " << e.what();
+      log << "Iznimka: " << what;
+      log.close();
+      if (!log)
+        std::fprintf(stderr,
+                     "Cannot write ERR_LOG.txt in the working directory; the reason is "
+                     "only here.\n");
     }
     // Started from a terminal, the user sees the reason at once.
-    std::fprintf(stderr, "Iznimka: %s\n", e.what());
+    std::fprintf(stderr, "Iznimka: %s\n", what.c_str());
     ReleaseResources();
     return -1;
   }

@@ -8,9 +8,11 @@
 #include <numbers>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "app/app_state.hpp"
 #include "app/window_system.hpp"
+#include "formats/quote.hpp"
 #include "render/gfx/gfx.hpp"
 
 namespace {
@@ -19,6 +21,9 @@ constexpr const char* kSphereMeshFile = "modeli\\sphere.x";
 constexpr const char* kChairMeshFile = "modeli\\chair.x";
 constexpr const char* kSphereTextureFile = "tekstura2.bmp";
 constexpr const char* kEffectFile = "Za_rad_2.fx";
+// A box taller than the screen hides its OK button, and a huge one kills the X box outright.
+constexpr int kBoxLines = 20;
+constexpr size_t kBoxLineBytes = 200;
 
 // The loader's text names the file and the fault; we still name the file ourselves in case the
 // loader gave no text.
@@ -47,11 +52,132 @@ const char* ChairTextureName() {
 }
 
 // A missing texture is not fatal (the effect samples white instead), but the user should learn
-// which file it was.
+// which file it was. The chair's name comes from its mesh file, so it is quoted.
 void LoadTexture(const char* file, gfx::Texture** texture) {
   gfx::CreateTextureFromFile(AppState.device, file, texture);
   if (!*texture)
-    std::fprintf(stderr, "Cannot load the texture \"%s\"; drawing without it.\n", file);
+    std::fprintf(stderr, "Cannot load the texture %s; drawing without it.\n",
+                 formats::Quote(file).c_str());
+}
+
+// A name from the mesh file that climbs out of modeli\ (a ".." component, an absolute path, a
+// drive) could make us read any file the user can, a device such as standard input included.
+bool StaysInModelFolder(const char* name) {
+  const std::string_view text(name);
+  if (text.empty() || text[0] == '\\' || text[0] == '/') return false;
+  if (text.size() >= 2 && text[1] == ':') return false;
+  size_t start = 0;
+  for (;;) {
+    const size_t end = text.find_first_of("\\/", start);
+    if (text.substr(start, end == std::string_view::npos ? end : end - start) == "..") return false;
+    if (end == std::string_view::npos) return true;
+    start = end + 1;
+  }
+}
+
+// The text goes to standard error whole, with bytes that are no printable text written as \xNN so
+// a driver's echo of the file cannot drive the terminal; the box gets its first lines.
+void ShowEffectErrors(const char* text) {
+  std::string shown;
+  for (const char* p = text; *p; ++p) {
+    const unsigned char c = static_cast<unsigned char>(*p);
+    if ((c >= 0x20 && c < 0x7f) || c == '\n') {
+      shown += *p;
+    } else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", c);
+      shown += hex;
+    }
+  }
+  while (!shown.empty() && shown.back() == '\n') shown.pop_back();
+  std::fprintf(stderr, "%s\n", shown.c_str());
+
+  std::string box;
+  int lines = 0, more = 0;
+  size_t start = 0;
+  while (start <= shown.size()) {
+    size_t end = shown.find('\n', start);
+    if (end == std::string::npos) end = shown.size();
+    if (lines < kBoxLines) {
+      std::string line = shown.substr(start, end - start);
+      if (line.size() > kBoxLineBytes) line = line.substr(0, kBoxLineBytes) + "...";
+      box += (lines ? "\n" : "") + line;
+      ++lines;
+    } else {
+      ++more;
+    }
+    start = end + 1;
+  }
+  if (more > 0)
+    box += "\n\xE2\x80\xA6 and " + std::to_string(more) + " more line" + (more == 1 ? "" : "s") +
+           " (see standard error)";
+  MessageBox(nullptr, box.c_str(), "Fx Compile Error", MB_OK | MB_ICONWARNING);
+}
+
+// What the frame sets, by name and type: an effect that declares one otherwise draws black or
+// wrong without a word. Only a warning: the program sets the values all the same.
+struct ContractParameter {
+  const char* name;
+  gfx::ParameterClass parameterClass;
+  gfx::ParameterType type;
+  uint32_t columns;
+  const char* declaredAs;
+};
+constexpr ContractParameter kContract[] = {
+    {"inTexture", gfx::PC_OBJECT, gfx::PT_TEXTURE, 0, "texture"},
+    {"fCosTime0_X", gfx::PC_SCALAR, gfx::PT_FLOAT, 1, "float"},
+    {"fSinTime0_X", gfx::PC_SCALAR, gfx::PT_FLOAT, 1, "float"},
+    {"light_position", gfx::PC_VECTOR, gfx::PT_FLOAT, 3, "float3"},
+    {"kAmbient", gfx::PC_SCALAR, gfx::PT_FLOAT, 1, "float"},
+    {"kDifuse", gfx::PC_SCALAR, gfx::PT_FLOAT, 1, "float"},
+    {"iSource", gfx::PC_VECTOR, gfx::PT_FLOAT, 3, "float3"},
+    {"iAmbient", gfx::PC_VECTOR, gfx::PT_FLOAT, 3, "float3"},
+    {"matViewProjection", gfx::PC_MATRIX_ROWS, gfx::PT_FLOAT, 4, "float4x4"},
+    {"matWorld", gfx::PC_MATRIX_ROWS, gfx::PT_FLOAT, 4, "float4x4"},
+};
+
+std::string Describe(const gfx::ParameterDesc& d) {
+  std::string text;
+  if (d.Class == gfx::PC_OBJECT)
+    text = d.Type == gfx::PT_TEXTURE || d.Type == gfx::PT_TEXTURE2D ? "texture" : "an object";
+  else if (d.Class == gfx::PC_STRUCT)
+    text = "a struct";
+  else
+    text = (d.Type == gfx::PT_FLOAT  ? std::string("float")
+            : d.Type == gfx::PT_INT  ? "int"
+            : d.Type == gfx::PT_BOOL ? "bool"
+                                     : "?") +
+           (d.Class == gfx::PC_SCALAR   ? std::string()
+            : d.Class == gfx::PC_VECTOR ? std::to_string(d.Columns)
+                                        : std::to_string(d.Rows) + "x" + std::to_string(d.Columns));
+  if (d.Elements > 0) text += "[" + std::to_string(d.Elements) + "]";
+  return text;
+}
+
+void WarnAboutTheContract(gfx::Effect* effect) {
+  for (const ContractParameter& wanted : kContract) {
+    gfx::ParameterDesc desc{};
+    if (gfx::Failed(effect->GetParameterDesc(wanted.name, &desc))) {
+      std::fprintf(stderr,
+                   "%s: warning: the effect declares no parameter \"%s\"; the program sets it as "
+                   "%s\n",
+                   kEffectFile, wanted.name, wanted.declaredAs);
+      continue;
+    }
+    const bool matrix = desc.Class == gfx::PC_MATRIX_ROWS || desc.Class == gfx::PC_MATRIX_COLUMNS;
+    const bool fits = desc.Elements == 0 && desc.Type == wanted.type &&
+                      (wanted.parameterClass == gfx::PC_MATRIX_ROWS
+                           ? matrix && desc.Rows == 4 && desc.Columns == 4
+                           : desc.Class == wanted.parameterClass &&
+                                 (desc.Class == gfx::PC_OBJECT || desc.Columns == wanted.columns));
+    const bool texture = wanted.type == gfx::PT_TEXTURE && desc.Class == gfx::PC_OBJECT &&
+                         (desc.Type == gfx::PT_TEXTURE || desc.Type == gfx::PT_TEXTURE2D);
+    if (!fits && !texture)
+      std::fprintf(stderr,
+                   "%s: warning: the parameter \"%s\" is declared as %s; the program sets it as "
+                   "%s\n",
+                   kEffectFile, wanted.name, Describe(desc).c_str(), wanted.declaredAs);
+  }
 }
 
 template <class T>
@@ -116,8 +242,15 @@ void LoadResources() {
   LoadTexture(kSphereTextureFile, &AppState.sphereTexture);
 
   if (const char* name = ChairTextureName()) {
-    const std::unique_ptr<char[]> path = ModelPath(name);
-    LoadTexture(path.get(), &AppState.chairTexture);
+    if (StaysInModelFolder(name)) {
+      const std::unique_ptr<char[]> path = ModelPath(name);
+      LoadTexture(path.get(), &AppState.chairTexture);
+    } else {
+      std::fprintf(stderr,
+                   "The chair's texture name %s leads out of the folder modeli; drawing the chair "
+                   "without a texture.\n",
+                   formats::Quote(name).c_str());
+    }
   } else {
     std::fprintf(stderr, "The chair's first material names no texture; drawing it without one.\n");
   }
@@ -130,12 +263,19 @@ void LoadResources() {
         errors ? static_cast<const char*>(errors->GetBufferPointer())
                : "Za_rad_2.fx: the effect could not be built and gave no reason.\n"
                  "The program runs on without it: only the background and the statistics show.";
-    MessageBox(nullptr, text, "Fx Compile Error", MB_OK | MB_ICONWARNING);
+    ShowEffectErrors(text);
   }
   // The buffer may hold warnings even on success; it is ours to drop either way.
   ReleaseField(errors);
 
-  if (AppState.effect) AppState.effect->SetTechnique("ColorAnimation");
+  if (AppState.effect) {
+    WarnAboutTheContract(AppState.effect);
+    if (gfx::Failed(AppState.effect->SetTechnique("ColorAnimation")))
+      std::fprintf(stderr,
+                   "%s: warning: the effect has no technique \"ColorAnimation\"; the technique it "
+                   "starts with is drawn instead\n",
+                   kEffectFile);
+  }
   AppState.colorAnimationActive = true;
 }
 

@@ -1,15 +1,19 @@
 // Settings reader: "postavke.txt" is key lines, each followed by its values, read with the stream
 // library's formatted extraction in the classic locale. Limits: no comments, no key aliases; the
-// first value that cannot be read ends the reading, and nothing is ever reported.
+// first value that cannot be read ends the reading; only the first 1 MiB of the file is read.
+// Nothing is reported, except a name that is no regular file (one line on standard error).
 #include "settings/settings.hpp"
 
 #include <cstdint>
+#include <cstdio>
 #include <exception>
-#include <fstream>
 #include <locale>
+#include <sstream>
+#include <string>
 #include <string_view>
 
 #include "app/app_state.hpp"
+#include "formats/file_names.hpp"
 
 namespace {
 
@@ -128,11 +132,21 @@ void ReadSettings(std::istream& in) {
 
 void LoadSettings() {
   try {
-    // Opening failure leaves the stream failed, so ReadSettings reads nothing: a missing file is
-    // no error. The stream closes the file when it goes out of scope.
-    std::ifstream file("postavke.txt");
+    // Far more than any settings file needs; a file linked to something endless (or just huge)
+    // costs one bounded read, and what lies beyond is ignored.
+    constexpr size_t kMaxSettingsBytes = size_t{1} << 20;
+    std::string text, why;
+    if (!formats::ReadFileStart("postavke.txt", kMaxSettingsBytes, &text, &why)) {
+      // A missing or unreadable file is no error; something else in its place is worth a word,
+      // since the user put it there.
+      if (why.rfind("not a regular file", 0) == 0)
+        std::fprintf(stderr, "postavke.txt: %s; the settings keep their initial values.\n",
+                     why.c_str());
+      return;
+    }
+    std::istringstream file(std::move(text));
     ReadSettings(file);
   } catch (const std::exception&) {
-    // The stream's own buffer could not be allocated: nothing was read, nothing is reported.
+    // The text or the stream could not be allocated: nothing was read, nothing is reported.
   }
 }

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "app/window_system.hpp"
 
@@ -117,7 +118,20 @@ ATOM RegisterClassEx(const WNDCLASSEX* windowClass) {
     // The program never captures the mouse: a button released outside the window is not seen.
     SDL_SetHintWithPriority(SDL_HINT_MOUSE_AUTO_CAPTURE, "0", SDL_HINT_OVERRIDE);
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-      std::fprintf(stderr, "Cannot start the window system: %s\n", SDL_GetError());
+      std::fprintf(stderr, "Cannot start the window system: no display (%s)\n", SDL_GetError());
+      return 0;
+    }
+    // Without a display SDL falls back to drivers that draw nowhere: the program would run
+    // unseen at full speed for ever. They are for tests, which ask for them by name.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+        !(asked && std::strcmp(asked, driver) == 0)) {
+      SDL_Quit();
+      std::fprintf(stderr,
+                   "Cannot start the window system: no display (DISPLAY and WAYLAND_DISPLAY name "
+                   "none that can be opened; SDL offers only its invisible \"%s\" driver)\n",
+                   driver);
       return 0;
     }
     platform.videoStarted = true;
@@ -147,7 +161,19 @@ HWND CreateWindowEx(uint32_t, const char* className, const char* title, uint32_t
   if (!(style & WS_VISIBLE)) flags |= SDL_WINDOW_HIDDEN;
   platform.window = SDL_CreateWindow(title, x, y, width, height, flags);
   if (!platform.window) {
-    std::fprintf(stderr, "Cannot create the window: %s\n", SDL_GetError());
+    const std::string why = SDL_GetError();
+    // SDL's words ("Couldn't find matching GLX visual") do not say what the user lacks. A plain
+    // window that can be made shows that the display lacks OpenGL, not windows.
+    SDL_Window* plain = SDL_CreateWindow(title, x, y, 1, 1, SDL_WINDOW_HIDDEN);
+    if (plain) {
+      SDL_DestroyWindow(plain);
+      std::fprintf(stderr,
+                   "Cannot create the window: the display offers no OpenGL 3.3 core visual "
+                   "(SDL: %s)\n",
+                   why.c_str());
+    } else {
+      std::fprintf(stderr, "Cannot create the window: %s\n", why.c_str());
+    }
     return nullptr;
   }
   return AsHandle(platform.window);

@@ -101,8 +101,37 @@ class Mesh : public Unknown {
   virtual uint32_t GetNumFaces() = 0;
 };
 
+// What an effect declares a parameter as, in the original library's terms.
+enum ParameterClass : uint32_t {
+  PC_SCALAR = 0,
+  PC_VECTOR = 1,
+  PC_MATRIX_ROWS = 2,
+  PC_MATRIX_COLUMNS = 3,
+  PC_OBJECT = 4,
+  PC_STRUCT = 5
+};
+enum ParameterType : uint32_t {
+  PT_VOID = 0,
+  PT_BOOL = 1,
+  PT_INT = 2,
+  PT_FLOAT = 3,
+  PT_STRING = 4,
+  PT_TEXTURE = 5,
+  PT_TEXTURE2D = 7,
+  PT_SAMPLER2D = 12
+};
+struct ParameterDesc {
+  const char* Name;  // owned by the effect
+  ParameterClass Class;
+  ParameterType Type;
+  uint32_t Rows, Columns;  // 1 x 1 for a scalar, 1 x n for a vector, 0 x 0 for an object
+  uint32_t Elements;       // array length; 0 for a single value
+};
+
 class Effect : public Unknown {
  public:
+  // E_NOTFOUND when the effect declares no parameter of that name.
+  virtual HRESULT GetParameterDesc(const char* name, ParameterDesc* desc) = 0;
   virtual HRESULT SetTechnique(const char* name) = 0;
   virtual HRESULT SetTexture(const char* name, Texture* texture) = 0;
   virtual HRESULT SetFloat(const char* name, float value) = 0;

@@ -34,6 +34,8 @@ struct Case {
   const char* reason;  // the fault as the user is told it, next to `told`
   // What the picture must show when the program runs on, beyond the overlay.
   std::function<void(const xdrv::Image&)> picture = nullptr;
+  // What the error box must be, beyond its caption.
+  std::function<void(unsigned long box)> boxCheck = nullptr;
 };
 
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
@@ -83,6 +85,27 @@ void GarbageHeader(const fs::path& f) {
   WriteBytes(f, bytes);
 }
 void Unreadable(const fs::path& f) { fs::permissions(f, fs::perms::none); }
+// Things that are no regular file: opening or reading them would wait or never end.
+void Fifo(const fs::path& f) {
+  fs::remove_all(f);
+  ASSERT_EQ(mkfifo(f.c_str(), 0644), 0);
+}
+std::function<void(const fs::path&)> LinkTo(const char* target) {
+  return [target](const fs::path& f) {
+    fs::remove_all(f);
+    fs::create_symlink(target, f);
+  };
+}
+// The chair's first material names `name` instead of its texture.
+std::function<void(const fs::path&)> ChairTextureNamed(std::string name) {
+  return [name](const fs::path& f) {
+    std::string bytes = ReadBytes(f);
+    const size_t at = bytes.find("\"drvo.bmp\"");
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at + 1, 8, name);
+    WriteBytes(f, bytes);
+  };
+}
 std::function<void(const fs::path&)> Text(std::string text) {
   return [text](const fs::path& f) { WriteBytes(f, text); };
 }
@@ -105,6 +128,44 @@ const char kSettingsOutOfRange[] =
     "number_objects\n999\nnumber_objects_step\n-5\nlight_position\n0 1e39 10\nkAmbient\n0.5\n";
 // Garbage bytes in keys and values: those lines are not keys, the bad value ends the reading.
 const char kSettingsGarbage[] = "number_objects\n3\n\xff\xfe\xc3\x28\n5\nkDifuse\n\xc3\x28\n";
+
+// Effects of our own that hurt the driver's compiler, the error box or the contract.
+std::string FragmentEffect(const std::string& fragment) {
+  return "float kAmbient = 0.5;\nvertex_shader VS {\n"
+         "  void main() { gl_Position = vec4(inPosition, 1.0); }\n}\n"
+         "fragment_shader FS {\n" +
+         fragment +
+         "}\ntechnique ColorAnimation { pass P0 { VertexShader = VS; FragmentShader = FS; } }\n";
+}
+// 25,000 terms: the compiler's recursion overflows its stack.
+std::string DeepExpression() {
+  std::string sum = "a";
+  for (int i = 1; i < 25000; ++i) sum += "+a";
+  return FragmentEffect("out vec4 c; void main() { float a = kAmbient; c = vec4(" + sum + "); }\n");
+}
+// 1,500 lines of errors.
+std::string ManyErrors() {
+  std::string body = "out vec4 c; void main() {\n";
+  for (int i = 0; i < 1500; ++i) body += "  c += undeclared" + std::to_string(i) + ";\n";
+  return FragmentEffect(body + "}\n");
+}
+// The contract with two types wrong, one parameter missing, and no "ColorAnimation".
+const char kWrongContract[] =
+    "float3 kAmbient; float kDifuse; float3 light_position; float3 iAmbient;\n"
+    "float fCosTime0_X; float fSinTime0_X; float4x4 matViewProjection; float matWorld;\n"
+    "texture inTexture;\n"
+    "vertex_shader VS {\n  void main() { gl_Position = matViewProjection * vec4(inPosition, "
+    "matWorld); }\n}\n"
+    "fragment_shader FS {\n  out vec4 c;\n  void main() { c = vec4(kAmbient * iAmbient, 1.0); "
+    "}\n}\n"
+    "technique VertexAnimation { pass P0 { VertexShader = VS; FragmentShader = FS; } }\n";
+
+// The box keeps to the screen (1024 x 768 under the tests' Xvfb), so its OK button can be reached.
+void BoxFitsTheScreen(unsigned long box) {
+  int width = 0, height = 0;
+  ASSERT_TRUE(xdrv::ClientSize(box, &width, &height));
+  EXPECT_LT(height, 700);
+}
 
 // 999 copies are held to 50, so a second row of the corridor appears.
 void SecondRowShows(const xdrv::Image& image) {
@@ -135,7 +196,7 @@ void AddMeshCases(std::vector<Case>* cases, const std::string& stem, const char*
       {"empty", Empty, "not a .x file"},
       {"truncated", Halve, "unexpected end of file"},
       {"wrong_type", CopyOf(otherKind), "not a .x file"},
-      {"directory", Directory, "read error"},
+      {"directory", Directory, "not a regular file (a directory)"},
       {"out_of_range", Text(outOfRange), outOfRangeReason},
       {"huge", Huge, "file too large"},
       {"garbage", GarbageInTheMiddle, "unexpected character"},
@@ -157,7 +218,7 @@ void AddTextureCases(std::vector<Case>* cases, const std::string& stem, const ch
       {"empty", Empty, "the file is empty"},
       {"truncated", Halve, "the image data is cut short"},
       {"wrong_type", CopyOf(otherKind), "not an image format the loader reads"},
-      {"directory", Directory, "read error"},
+      {"directory", Directory, "not a regular file (a directory)"},
       {"out_of_range", OversizedBmp, "image size 20000x20000 is not supported"},
       {"huge", Huge, "file too large"},
       {"garbage", GarbageHeader, "not an image format the loader reads"},
@@ -181,12 +242,16 @@ std::vector<Case> Cases() {
        SecondRowShows},
       {"settings_huge", kSettings,
        [](const fs::path& f) {
-         // 64 MiB of NUL bytes on one line, then a key that must still take effect.
-         WriteBytes(f, "");
+         // A key, 64 MiB of NUL bytes, and a key past the first MiB that must not be read.
+         WriteBytes(f, "number_objects\n3\n");
          fs::resize_file(f, uintmax_t{64} << 20);
-         std::ofstream(f, std::ios::binary | std::ios::app) << "\nnumber_objects\n3\n";
+         std::ofstream(f, std::ios::binary | std::ios::app) << "\nnumber_objects\n1\n";
        },
        Outcome::kRuns, "", "", SecondChairShows},
+      {"settings_fifo", kSettings, Fifo, Outcome::kRuns,
+       "postavke.txt: not a regular file (a FIFO)", "initial values"},
+      {"settings_device", kSettings, LinkTo("/dev/zero"), Outcome::kRuns,
+       "postavke.txt: not a regular file (a character device)", "initial values"},
       {"settings_garbage", kSettings, Text(kSettingsGarbage), Outcome::kRuns, "", ""},
       {"settings_unreadable", kSettings, Unreadable, Outcome::kRuns, "", ""},
 
@@ -204,15 +269,38 @@ std::vector<Case> Cases() {
        [](const fs::path& f) { WriteBytes(f, ReadBytes(f) + "\n\xff\xfe\xc3\x28\n"); },
        Outcome::kRunsAfterBox, "", ""},
       {"effect_unreadable", kEffect, Unreadable, Outcome::kRunsAfterBox, "", ""},
+      {"effect_fifo", kEffect, Fifo, Outcome::kRunsAfterBox,
+       "Za_rad_2.fx: error: could not open the effect file", "not a regular file (a FIFO)"},
+      {"effect_compiler_crash", kEffect, Text(DeepExpression()), Outcome::kRunsAfterBox,
+       "Za_rad_2.fx: error: the shader compiler crashed on this effect", "(signal"},
+      {"effect_many_errors", kEffect, Text(ManyErrors()), Outcome::kRunsAfterBox, "undeclared1499",
+       "", nullptr, BoxFitsTheScreen},
+      {"effect_wrong_contract", kEffect, Text(kWrongContract), Outcome::kRuns,
+       "Za_rad_2.fx: warning: the parameter \"kAmbient\" is declared as float3; the program sets "
+       "it as float\n"
+       "Za_rad_2.fx: warning: the effect declares no parameter \"iSource\"; the program sets it "
+       "as float3\n"
+       "Za_rad_2.fx: warning: the parameter \"matWorld\" is declared as float; the program sets "
+       "it as float4x4\n",
+       "Za_rad_2.fx: warning: the effect has no technique \"ColorAnimation\""},
+      {"chair_texture_name_climbs", "modeli/chair.x", ChairTextureNamed("../../../../dev/stdin"),
+       Outcome::kRuns,
+       "The chair's texture name '../../../../dev/stdin' leads out of the folder modeli", ""},
+      {"chair_texture_name_escapes", "modeli/chair.x", ChairTextureNamed("\x1b[31mred.bmp"),
+       Outcome::kRuns, "Cannot load the texture 'modeli\\\\x1B[31mred.bmp'", "file not found"},
+      {"sphere_fifo", "modeli/sphere.x", Fifo, Outcome::kStops, "sphere.x",
+       "not a regular file (a FIFO)"},
+      {"chair_texture_fifo", "modeli/drvo.bmp", Fifo, Outcome::kRuns,
+       "Cannot load the texture 'modeli\\drvo.bmp'", "not a regular file (a FIFO)"},
   };
   AddMeshCases(&cases, "sphere", "modeli/sphere.x", "sphere.x", "../tekstura2.bmp",
                kTriangleBadIndex, "face 0 refers to vertex 7");
   AddMeshCases(&cases, "chair", "modeli/chair.x", "chair.x", "drvo.bmp", kHugeVertexCount,
                "the vertex count 4294967295 exceeds the data");
   AddTextureCases(&cases, "sphere_texture", "tekstura2.bmp",
-                  "Cannot load the texture \"tekstura2.bmp\"", "modeli/sphere.x");
+                  "Cannot load the texture 'tekstura2.bmp'", "modeli/sphere.x");
   AddTextureCases(&cases, "chair_texture", "modeli/drvo.bmp",
-                  "Cannot load the texture \"modeli\\drvo.bmp\"", "chair.x");
+                  "Cannot load the texture 'modeli\\drvo.bmp'", "chair.x");
   return cases;
 }
 
@@ -287,6 +375,7 @@ TEST_P(BadInputTest, Outcome) {
     case Outcome::kRunsAfterBox: {
       const unsigned long box = xdrv::WaitForWindow("Fx Compile Error", 30);
       ASSERT_NE(box, 0u) << "no error box; log:\n" << Log();
+      if (c.boxCheck) c.boxCheck(box);
       Pause(0.3);
       xdrv::Focus(box);
       xdrv::TapKey("Return");
@@ -313,6 +402,18 @@ TEST_P(BadInputTest, Outcome) {
   // Put the file back into a state the fixture can delete.
   std::error_code ignored;
   fs::permissions(file, fs::perms::owner_all, ignored);
+}
+
+// Without a display the program must not run unseen: it says so and ends at once.
+TEST_F(ProgramTest, NoDisplayEndsAtOnceAndSaysSo) {
+  const fs::path wrapper = dir_ / "no-display.sh";
+  std::ofstream(wrapper) << "#!/bin/sh\nexec env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "
+                         << TOBRIN_EXE << "\n";
+  fs::permissions(wrapper, fs::perms::owner_all);
+  process_ = xdrv::Start(wrapper.string(), dir_.string(), (dir_ / "program.log").string());
+  EXPECT_EQ(WaitExit(10), 5) << Log();  // E_FAIL's low byte, as a failed window creation ends
+  EXPECT_NE(Log().find("Cannot start the window system: no display"), std::string::npos) << Log();
+  EXPECT_FALSE(fs::exists(dir_ / "ERR_LOG.txt"));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryFile, BadInputTest, ::testing::ValuesIn(Cases()),

@@ -3,6 +3,7 @@
 // violation instead of being undefined behaviour.
 #include "tests/fakes/gfx_fake.hpp"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <map>
@@ -17,6 +18,22 @@ struct Settings {
   std::string effectErrorText = "Za_rad_2.fx(1): error: fake failure";
   std::map<std::string, std::vector<std::string>> meshMaterials;
   bool failBegin = false;
+  // Declared parameters; the program's contract unless a test changes it.
+  std::map<std::string, gfx::ParameterDesc> parameters = {
+      {"inTexture", {"inTexture", gfx::PC_OBJECT, gfx::PT_TEXTURE, 0, 0, 0}},
+      {"fCosTime0_X", {"fCosTime0_X", gfx::PC_SCALAR, gfx::PT_FLOAT, 1, 1, 0}},
+      {"fSinTime0_X", {"fSinTime0_X", gfx::PC_SCALAR, gfx::PT_FLOAT, 1, 1, 0}},
+      {"light_position", {"light_position", gfx::PC_VECTOR, gfx::PT_FLOAT, 1, 3, 0}},
+      {"kAmbient", {"kAmbient", gfx::PC_SCALAR, gfx::PT_FLOAT, 1, 1, 0}},
+      {"kDifuse", {"kDifuse", gfx::PC_SCALAR, gfx::PT_FLOAT, 1, 1, 0}},
+      {"iSource", {"iSource", gfx::PC_VECTOR, gfx::PT_FLOAT, 1, 3, 0}},
+      {"iAmbient", {"iAmbient", gfx::PC_VECTOR, gfx::PT_FLOAT, 1, 3, 0}},
+      {"matViewProjection", {"matViewProjection", gfx::PC_MATRIX_ROWS, gfx::PT_FLOAT, 4, 4, 0}},
+      {"matWorld", {"matWorld", gfx::PC_MATRIX_ROWS, gfx::PT_FLOAT, 4, 4, 0}},
+  };
+  std::string meshErrorText;
+  bool techniquesLimited = false;
+  std::vector<std::string> techniques;
   int64_t clock = 0;
   gfx::DisplayMode mode{1024, 768, 60, gfx::FMT_X8R8G8B8};
 };
@@ -201,10 +218,24 @@ class FakeMesh final : public Object<gfx::Mesh> {
 class FakeEffect final : public Object<gfx::Effect> {
  public:
   using Object::Object;
+  gfx::HRESULT GetParameterDesc(const char* name, gfx::ParameterDesc* desc) override {
+    Record("GetParameterDesc", this).name = name ? name : "";
+    Check("GetParameterDesc");
+    const auto& declared = S().settings.parameters;
+    const auto it = declared.find(name ? name : "");
+    if (it == declared.end()) return gfx::E_NOTFOUND;
+    *desc = it->second;
+    return gfx::S_OK;
+  }
   gfx::HRESULT SetTechnique(const char* name) override {
     Record("SetTechnique", this).name = name ? name : "";
     Check("SetTechnique");
-    technique_ = name ? name : "";
+    const std::string wanted = name ? name : "";
+    const auto& known = S().settings.techniques;
+    if (S().settings.techniquesLimited &&
+        std::find(known.begin(), known.end(), wanted) == known.end())
+      return gfx::E_NOTFOUND;
+    technique_ = wanted;
     return gfx::S_OK;
   }
   gfx::HRESULT SetTexture(const char* name, gfx::Texture* texture) override {
@@ -406,6 +437,17 @@ void SetPassCount(const std::string& technique, uint32_t passes) {
   S().settings.passCounts[technique] = passes;
 }
 void FailCreation(const std::string& what) { S().settings.failures[what] = true; }
+void SetEffectParameter(const std::string& name, const gfx::ParameterDesc& desc) {
+  if (desc.Name)
+    S().settings.parameters[name] = desc;
+  else
+    S().settings.parameters.erase(name);
+}
+void SetMeshErrorText(const std::string& text) { S().settings.meshErrorText = text; }
+void SetEffectTechniques(const std::vector<std::string>& names) {
+  S().settings.techniquesLimited = true;
+  S().settings.techniques = names;
+}
 void SetEffectErrorText(const std::string& text) { S().settings.effectErrorText = text; }
 void SetMeshMaterials(const std::string& file, const std::vector<std::string>& textureNames) {
   S().settings.meshMaterials[file] = textureNames;
@@ -463,7 +505,10 @@ HRESULT LoadMeshFromX(const char* fileName, uint32_t options, Device* device, Bu
   *mesh = nullptr;
   if (errors) *errors = nullptr;
   if (gfxfake::Fails(std::string("LoadMesh:") + fileName)) {
-    if (errors) *errors = gfxfake::MakeTextBuffer(std::string(fileName) + ": fake load failure");
+    const std::string& text = gfxfake::S().settings.meshErrorText;
+    if (errors)
+      *errors = gfxfake::MakeTextBuffer(text.empty() ? std::string(fileName) + ": fake load failure"
+                                                     : text);
     return E_FAIL;
   }
   const auto& table = gfxfake::S().settings.meshMaterials;

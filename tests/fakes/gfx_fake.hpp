@@ -54,6 +54,13 @@ void SetEffectErrorText(const std::string& text);
 // Texture names of the materials a mesh file yields (default: one material, "chair_tex.png",
 // for any file); an empty list yields a mesh with no materials; a null entry is written as "".
 void SetMeshMaterials(const std::string& file, const std::vector<std::string>& textureNames);
+// What the effect declares, for GetParameterDesc: by default every parameter the program sets,
+// with the type it sets. A desc with a null Name removes the parameter. Techniques: by default any
+// name is accepted; after SetEffectTechniques only the names given are.
+void SetEffectParameter(const std::string& name, const gfx::ParameterDesc& desc);
+void SetEffectTechniques(const std::vector<std::string>& names);
+// Error text of a failed LoadMesh (default: "<file>: fake load failure").
+void SetMeshErrorText(const std::string& text);
 // Makes Begin fail (and write no pass count) while set.
 void FailBegin(bool fail);
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -195,6 +196,94 @@ TEST_F(Device, BrokenEffectWithoutErrorTextStillExplains) {
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_NE(boxes[0].text.find("Za_rad_2.fx"), std::string::npos) << boxes[0].text;
   EXPECT_EQ(boxes[0].caption, "Fx Compile Error");
+}
+
+TEST_F(Device, ALongErrorTextShowsItsFirstLinesAndAllGoesToStandardError) {
+  std::string text;
+  for (int i = 1; i <= 1500; ++i) text += "Za_rad_2.fx(" + std::to_string(i) + "): error: bad\n";
+  text += "Za_rad_2.fx(9): error: \x1b[2J";  // a driver echoing the file's bytes
+  gfxfake::FailCreation("CreateEffect");
+  gfxfake::SetEffectErrorText(text);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(StartUpError(), "");
+  const std::string said = ::testing::internal::GetCapturedStderr();
+
+  const auto boxes = wsfake::EventsOf("MessageBox");
+  ASSERT_EQ(boxes.size(), 1u);
+  const std::string& box = boxes[0].text;
+  EXPECT_EQ(std::count(box.begin(), box.end(), '\n'), 20);
+  EXPECT_EQ(box.rfind("Za_rad_2.fx(1): error: bad\n", 0), 0u);
+  EXPECT_NE(box.find("Za_rad_2.fx(20): error: bad\n"), std::string::npos);
+  EXPECT_EQ(box.find("Za_rad_2.fx(21)"), std::string::npos);
+  EXPECT_NE(box.find("\xE2\x80\xA6 and 1481 more lines (see standard error)"), std::string::npos)
+      << box;
+  EXPECT_NE(said.find("Za_rad_2.fx(1500): error: bad\nZa_rad_2.fx(9): error: \\x1B[2J\n"),
+            std::string::npos);
+  EXPECT_EQ(said.find('\x1b'), std::string::npos);
+}
+
+TEST_F(Device, ContractParametersOfTheWrongTypeOrMissingAreNamedOnStandardError) {
+  InitDevice();
+  ::testing::internal::CaptureStderr();
+  LoadResources();
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << "the contract as declared is quiet";
+  ReleaseResources();
+
+  gfxfake::Reset();
+  AppState = kInitialAppState;
+  gfxfake::SetEffectParameter("kAmbient", {"kAmbient", gfx::PC_VECTOR, gfx::PT_FLOAT, 1, 3, 0});
+  gfxfake::SetEffectParameter("matWorld", {"matWorld", gfx::PC_SCALAR, gfx::PT_FLOAT, 1, 1, 0});
+  gfxfake::SetEffectParameter("iSource", {nullptr, gfx::PC_SCALAR, gfx::PT_FLOAT, 1, 1, 0});
+  gfxfake::SetEffectParameter(
+      "matViewProjection", {"matViewProjection", gfx::PC_MATRIX_COLUMNS, gfx::PT_FLOAT, 4, 4, 0});
+  gfxfake::SetEffectTechniques({"VertexAnimation"});
+  InitDevice();
+  ::testing::internal::CaptureStderr();
+  LoadResources();
+  EXPECT_EQ(
+      ::testing::internal::GetCapturedStderr(),
+      "Za_rad_2.fx: warning: the parameter \"kAmbient\" is declared as float3; the program "
+      "sets it as float\n"
+      "Za_rad_2.fx: warning: the effect declares no parameter \"iSource\"; the program sets "
+      "it as float3\n"
+      "Za_rad_2.fx: warning: the parameter \"matWorld\" is declared as float; the program "
+      "sets it as float4x4\n"
+      "Za_rad_2.fx: warning: the effect has no technique \"ColorAnimation\"; the technique it "
+      "starts with is drawn instead\n");
+  EXPECT_NE(AppState.effect, nullptr);  // behaviour unchanged: the effect is used all the same
+  EXPECT_TRUE(AppState.colorAnimationActive);
+}
+
+TEST_F(Device, AChairTextureNameLeavingTheModelFolderIsRefusedAndQuoted) {
+  for (const char* name : {"../../../../dev/stdin", "..\\tekstura2.bmp", "a/../../b.bmp",
+                           "/etc/passwd", "\\\\server\\x.bmp", "C:x.bmp", ".."}) {
+    gfxfake::Reset();
+    AppState = kInitialAppState;
+    gfxfake::SetMeshMaterials("modeli\\chair.x", {name});
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(StartUpError(), "");
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(gfxfake::CallsOf("CreateTextureFromFile").size(), 1u) << name;
+    EXPECT_NE(said.find("leads out of the folder modeli"), std::string::npos) << said;
+    ReleaseResources();
+  }
+  // Dots that are no ".." component stay inside; bytes of the name reach no terminal raw.
+  gfxfake::Reset();
+  AppState = kInitialAppState;
+  gfxfake::SetMeshMaterials("modeli\\chair.x", {"..wood..\\a.bmp"});
+  gfxfake::FailCreation("CreateTexture:modeli\\..wood..\\a.bmp");
+  EXPECT_EQ(StartUpError(), "");
+  EXPECT_EQ(gfxfake::CallsOf("CreateTextureFromFile").size(), 2u);
+  ReleaseResources();
+  gfxfake::Reset();
+  AppState = kInitialAppState;
+  gfxfake::SetMeshMaterials("modeli\\chair.x", {"x\r\nIznimka: \x1b[31m.bmp"});
+  gfxfake::FailCreation("CreateTexture:modeli\\x\r\nIznimka: \x1b[31m.bmp");
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(StartUpError(), "");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "Cannot load the texture 'modeli\\x\\x0D\\x0AIznimka: \\x1B[31m.bmp'; drawing without "
+            "it.\n");
 }
 
 TEST_F(Device, StartUpFailuresNameWhatFailedAndReleaseCleanly) {

@@ -145,6 +145,30 @@ TEST_F(MainLoopTest, StartUpExceptionIsLoggedReleasedAndEndsWithMinusOne) {
   EXPECT_TRUE(wsfake::EventsOf("Peek").empty());
 }
 
+TEST_F(MainLoopTest, FileBytesInTheReasonCannotForgeASecondLogLine) {
+  gfxfake::FailCreation("LoadMesh:modeli\\sphere.x");
+  gfxfake::SetMeshErrorText("bad\r\nIznimka: forged\x1b[2J");
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(Run(), -1);
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  const std::string log = ReadFile("ERR_LOG.txt");
+  EXPECT_EQ(log.find('\n'), std::string::npos) << log;
+  EXPECT_EQ(log.find('\r'), std::string::npos) << log;
+  EXPECT_NE(log.find("bad\\x0D\\x0AIznimka: forged\\x1B[2J"), std::string::npos) << log;
+  EXPECT_EQ(said, log + "\n");
+}
+
+TEST_F(MainLoopTest, ALogThatCannotBeWrittenIsSaidOnStandardError) {
+  gfxfake::FailCreation("CreateDevice");
+  std::filesystem::create_directory("ERR_LOG.txt");
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(Run(), -1);
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  std::filesystem::remove("ERR_LOG.txt");
+  EXPECT_EQ(said.rfind("Cannot write ERR_LOG.txt", 0), 0u) << said;
+  EXPECT_NE(said.find("\nIznimka: Cannot create the graphics device\n"), std::string::npos) << said;
+}
+
 TEST_F(MainLoopTest, ClassOrWindowFailureReturnsEFail) {
   wsfake::FailRegisterClass(true);
   EXPECT_EQ(Run(), E_FAIL_CODE);

@@ -3,12 +3,15 @@
 #include "settings/settings.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <locale>
 #include <new>
@@ -416,6 +419,55 @@ TEST_F(LoadSettingsTest, UnreadableFileIsNoError) {
   std::filesystem::create_directory("postavke.txt");
   EXPECT_NO_THROW(LoadSettings());
   ExpectSameSettings(SceneSettings, kInitialSceneSettings);
+}
+
+// Whatever stands in the file's place, LoadSettings returns at once: no wait for a writer, no
+// endless read. Each refusal says so on standard error in one line; a regular file stays silent.
+TEST_F(LoadSettingsTest, SomethingOtherThanARegularFileIsRefusedAtOnce) {
+  const struct {
+    const char* kind;
+    std::function<void()> make;
+  } kinds[] = {
+      {"a FIFO", [] { ASSERT_EQ(mkfifo("postavke.txt", 0644), 0); }},
+      {"a character device", [] { std::filesystem::create_symlink("/dev/zero", "postavke.txt"); }},
+      {"a character device",
+       [] { std::filesystem::create_symlink("/dev/urandom", "postavke.txt"); }},
+      {"a directory", [] { std::filesystem::create_directory("postavke.txt"); }},
+  };
+  for (const auto& k : kinds) {
+    SceneSettings = kScrambled;
+    std::filesystem::remove_all("postavke.txt");
+    k.make();
+    const auto start = std::chrono::steady_clock::now();
+    ::testing::internal::CaptureStderr();
+    LoadSettings();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << k.kind;
+    ExpectSameSettings(SceneSettings, kScrambled);
+    EXPECT_EQ(said, std::string("postavke.txt: not a regular file (") + k.kind +
+                        "); the settings keep their initial values.\n");
+  }
+  std::filesystem::remove_all("postavke.txt");
+  WriteFile("kAmbient\n0.5\n");
+  ::testing::internal::CaptureStderr();
+  LoadSettings();
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
+TEST_F(LoadSettingsTest, OnlyTheFirstMebibyteIsRead) {
+  // A key before the limit applies, one after it is never seen; the file is not held whole.
+  std::string text = "kAmbient\n0.5\n";
+  text += std::string((size_t{1} << 20) - text.size() - 4, '\n') + "kDifuse\n0.25\n";
+  text += std::string(size_t{4} << 20, 'x') + "\nnumber_objects\n9\n";
+  WriteFile(text);
+  allocatedBytes = 0;
+  countAllocations = true;
+  LoadSettings();
+  countAllocations = false;
+  EXPECT_FLOAT_EQ(SceneSettings.kAmbient, 0.5f);
+  EXPECT_FLOAT_EQ(SceneSettings.kDifuse, 1.0f);  // "kDif" is all that fits
+  EXPECT_EQ(SceneSettings.number_objects, 1);
+  EXPECT_LT(allocatedBytes, size_t{4} << 20);
 }
 
 }  // namespace

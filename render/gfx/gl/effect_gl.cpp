@@ -15,6 +15,7 @@
 #include "formats/file_names.hpp"
 #include "render/gfx/gfx.hpp"
 #include "render/gfx/gl/buffer_gl.hpp"
+#include "render/gfx/gl/effect_check.hpp"
 #include "render/gfx/gl/gl_objects.hpp"
 #include "render/gfx/gl/gl_state.hpp"
 
@@ -186,6 +187,7 @@ class GlEffect final : public RefCounted<Effect> {
   // Compiles and links everything; on failure returns false with the text in *error.
   bool Build(const std::string& label, const EffectDescription& description, std::string* error);
 
+  HRESULT GetParameterDesc(const char* name, ParameterDesc* desc) override;
   HRESULT SetTechnique(const char* name) override;
   HRESULT SetTexture(const char* name, Texture* texture) override;
   HRESULT SetFloat(const char* name, float value) override;
@@ -196,6 +198,7 @@ class GlEffect final : public RefCounted<Effect> {
   HRESULT CommitChanges() override;
   HRESULT EndPass() override;
   HRESULT End() override;
+  const std::vector<Technique>& Techniques() const { return techniques_; }
 
  private:
   static int Find(const std::vector<NameEntry>& table, const char* name);
@@ -268,10 +271,21 @@ bool GlEffect::Build(const std::string& label, const EffectDescription& descript
   // Compile only the stages some pass uses, each once, and report every broken one together.
   std::vector<GLuint> shaders(description.shaders.size(), 0);
   std::string messages;
+  // The common block goes into every stage, so a 1 MiB file can hand the driver hundreds of MiB.
+  constexpr size_t kMaxGeneratedBytes = size_t{8} << 20;
+  size_t generated = 0;
   const auto compile = [&](uint32_t index) {
-    if (shaders[index]) return;
+    if (shaders[index] || generated > kMaxGeneratedBytes) return;
     const EffectShader& shader = description.shaders[index];
     const std::string source = StageSource(description, shader);
+    generated += source.size();
+    if (generated > kMaxGeneratedBytes) {
+      messages += label + "(" + std::to_string(shader.line) +
+                  "): error: the stages' code (the common block repeated in each, and the bodies) "
+                  "comes to over " +
+                  std::to_string(kMaxGeneratedBytes >> 20) + " MiB\n";
+      return;
+    }
     const GLuint name =
         glCreateShader(shader.stage == ShaderStage::Vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
     const char* text = source.c_str();
@@ -370,6 +384,20 @@ int GlEffect::Find(const std::vector<NameEntry>& table, const char* name) {
       high = middle;
   }
   return -1;
+}
+
+HRESULT GlEffect::GetParameterDesc(const char* name, ParameterDesc* desc) {
+  if (!desc) return E_INVALIDARG;
+  const int index = Find(parameterNames_, name);
+  if (index < 0) return E_NOTFOUND;
+  const Parameter& parameter = parameters_[index];
+  const uint32_t floats = FloatCount(parameter.type);
+  *desc = {parameter.name.c_str(), PC_VECTOR, PT_FLOAT, 1, floats, 0};
+  if (parameter.type == ParamType::Float) desc->Class = PC_SCALAR;
+  if (parameter.type == ParamType::Float4x4)
+    *desc = {desc->Name, PC_MATRIX_ROWS, PT_FLOAT, 4, 4, 0};
+  if (parameter.type == ParamType::Texture) *desc = {desc->Name, PC_OBJECT, PT_TEXTURE, 0, 0, 0};
+  return S_OK;
 }
 
 HRESULT GlEffect::SetTechnique(const char* name) {
@@ -533,6 +561,14 @@ HRESULT GlEffect::End() {
 }
 
 }  // namespace
+
+std::vector<std::string> TechniqueNames(Effect* effect) {
+  std::vector<std::string> names;
+  for (const Technique& technique : static_cast<GlEffect*>(effect)->Techniques())
+    names.push_back(technique.name);
+  return names;
+}
+
 }  // namespace gfx::gl
 
 namespace gfx {
@@ -547,6 +583,11 @@ HRESULT CreateEffectFromFile(Device*, const char* fileName, const void*, void*, 
     return FailWith(E_INVALIDARG, "effect: error: no place to return the effect", errors);
   *effect = nullptr;
   if (!fileName) return FailWith(E_INVALIDARG, "effect: error: no file name given", errors);
+  // A driver compiler that crashes, hangs or eats memory on this effect does so in a child first.
+  HRESULT checked = S_OK;
+  std::string failure;
+  if (!InsideEffectCheck() && !CheckEffectInChild(fileName, &checked, &failure))
+    return FailWith(checked, failure, errors);
   // Messages name the file as opened, the same spelling the rest of the backend reports.
   const std::string path = NativeFileName(fileName);
   std::string text, error;

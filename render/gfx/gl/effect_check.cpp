@@ -1,0 +1,308 @@
+// The effect build check. The parent starts its own executable again (/proc/self/exe, so the
+// program, the GL tests and the bench are each their own checker), in a new process group; the
+// child is recognised before main() by the private first argument, makes a hidden SDL window with
+// a GL 3.3 core context on the same display (so the same driver compiles as for the program),
+// runs the very same CreateEffectFromFile, draws, and writes its answer to a pipe. The parent waits
+// with a deadline, kills the group on overrun and reads the wait status.
+// Limits: Linux (posix_spawn, /proc/self/exe, setrlimit); the child's own start costs about as
+// much as a GL context (tens of milliseconds on llvmpipe).
+#include "render/gfx/gl/effect_check.hpp"
+
+#include <SDL.h>
+#include <epoxy/gl.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "formats/file_names.hpp"
+
+extern char** environ;
+
+namespace gfx::gl {
+namespace {
+
+constexpr const char* kChildArgument = "--tobrin-effect-check-child";
+// More than any error text; what lies beyond is dropped, not waited on.
+constexpr size_t kMaxAnswerBytes = size_t{1} << 20;
+
+// The child's answer: one status byte, the HRESULT (4 bytes, native order), then the text.
+constexpr char kBuilt = 'B', kFailed = 'F', kNoContext = 'N';
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+double budgetSeconds = 10.0;
+uint64_t budgetBytes = uint64_t{2} << 30;
+bool insideCheck = false;
+
+void WriteAll(int fd, const void* data, size_t size) {
+  const char* p = static_cast<const char*>(data);
+  while (size > 0) {
+    const ssize_t wrote = ::write(fd, p, size);
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) return;
+    p += wrote;
+    size -= static_cast<size_t>(wrote);
+  }
+}
+
+[[noreturn]] void Answer(int fd, char status, HRESULT result, const std::string& text) {
+  WriteAll(fd, &status, 1);
+  WriteAll(fd, &result, sizeof result);
+  WriteAll(fd, text.data(), text.size());
+  // No destructors, no driver teardown: the answer is given and nothing else may hang or crash.
+  ::_exit(0);
+}
+
+// One triangle in the middle of a small target, with the three inputs every vertex stage reads
+// (position, normal, texture coordinate at locations 0, 1, 2).
+void DrawTriangle() {
+  static const float kVertices[] = {-0.5f, -0.5f, 0.5f, 0, 0, -1, 0,    0,  //
+                                    0.5f,  -0.5f, 0.5f, 0, 0, -1, 1,    0,  //
+                                    0.0f,  0.5f,  0.5f, 0, 0, -1, 0.5f, 1};
+  GLuint array = 0, buffer = 0;
+  glGenVertexArrays(1, &array);
+  glBindVertexArray(array);
+  glGenBuffers(1, &buffer);
+  glBindBuffer(GL_ARRAY_BUFFER, buffer);
+  glBufferData(GL_ARRAY_BUFFER, sizeof kVertices, kVertices, GL_STATIC_DRAW);
+  const GLsizei stride = 8 * sizeof(float);
+  glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, nullptr);
+  glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride,
+                        reinterpret_cast<const void*>(3 * sizeof(float)));
+  glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride,
+                        reinterpret_cast<const void*>(6 * sizeof(float)));
+  for (GLuint i = 0; i < 3; ++i) glEnableVertexAttribArray(i);
+  glDrawArrays(GL_TRIANGLES, 0, 3);
+}
+
+[[noreturn]] void RunChild(int fd, const char* fileName, uint64_t bytes) {
+  insideCheck = true;
+  // A crash here is expected now and then; it must not leave a core file in the user's folder.
+  const rlimit noCore{0, 0};
+  ::setrlimit(RLIMIT_CORE, &noCore);
+  if (!kSanitized && bytes > 0) {
+    const rlimit memory{bytes, bytes};
+    ::setrlimit(RLIMIT_AS, &memory);
+  }
+  if (SDL_Init(SDL_INIT_VIDEO) != 0)
+    Answer(fd, kNoContext, S_OK, std::string("no video: ") + SDL_GetError());
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  SDL_Window* window =
+      SDL_CreateWindow("effect check", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  if (!window) Answer(fd, kNoContext, S_OK, std::string("no window: ") + SDL_GetError());
+  SDL_GLContext context = SDL_GL_CreateContext(window);
+  if (!context || SDL_GL_MakeCurrent(window, context) != 0 || epoxy_gl_version() < 33)
+    Answer(fd, kNoContext, S_OK, "no OpenGL 3.3 core context");
+  glViewport(0, 0, 16, 16);
+
+  try {
+    Effect* effect = nullptr;
+    Buffer* errors = nullptr;
+    const HRESULT result =
+        CreateEffectFromFile(nullptr, fileName, nullptr, nullptr, 0, nullptr, &effect, &errors);
+    if (Failed(result))
+      Answer(fd, kFailed, result,
+             errors ? static_cast<const char*>(errors->GetBufferPointer()) : std::string());
+    // The program draws with every pass of both of its techniques; a driver that compiles only
+    // at the first draw (llvmpipe's JIT) must meet each program here, not in the window.
+    for (const std::string& technique : TechniqueNames(effect)) {
+      effect->SetTechnique(technique.c_str());
+      uint32_t passes = 0;
+      if (Failed(effect->Begin(&passes, 0))) continue;
+      for (uint32_t pass = 0; pass < passes; ++pass) {
+        if (Failed(effect->BeginPass(pass))) continue;
+        effect->CommitChanges();
+        DrawTriangle();
+        effect->EndPass();
+      }
+      effect->End();
+    }
+    glFinish();
+  } catch (const std::bad_alloc&) {
+    Answer(fd, kFailed, E_OUTOFMEMORY, "");
+  }
+  Answer(fd, kBuilt, S_OK, "");
+}
+
+// glibc hands constructors the program's arguments. The child mode is the first argument, so no
+// program's own main() needs to know about it.
+__attribute__((constructor)) void EnterChildIfAsked(int argc, char** argv, char**) {
+  if (argc != 5 || !argv || std::strcmp(argv[1], kChildArgument) != 0) return;
+  RunChild(std::atoi(argv[2]), argv[3], std::strtoull(argv[4], nullptr, 10));
+}
+
+using Clock = std::chrono::steady_clock;
+
+std::string Seconds(double seconds) {
+  char text[32];
+  if (seconds == static_cast<int>(seconds))
+    std::snprintf(text, sizeof text, "%d", static_cast<int>(seconds));
+  else
+    std::snprintf(text, sizeof text, "%.1f", seconds);
+  return text;
+}
+
+// Waits for the child until the deadline; true with *status when it ended.
+bool Reap(pid_t pid, Clock::time_point deadline, int* status, rusage* usage) {
+  for (;;) {
+    const pid_t got = ::wait4(pid, status, WNOHANG, usage);
+    if (got == pid) return true;
+    if (got < 0 && errno != EINTR) return false;
+    if (Clock::now() >= deadline) return false;
+    ::usleep(1000);
+  }
+}
+
+}  // namespace
+
+void SetEffectCheckBudget(double seconds, uint64_t bytes) {
+  budgetSeconds = seconds;
+  budgetBytes = bytes;
+}
+
+bool InsideEffectCheck() { return insideCheck; }
+
+bool CheckEffectInChild(const char* fileName, HRESULT* result, std::string* error) {
+  const std::string label = formats::NativeFileName(fileName);
+  const auto unchecked = [&](const std::string& why) {
+    std::fprintf(stderr, "%s: the effect is built without its safety check: %s\n", label.c_str(),
+                 why.c_str());
+    return true;
+  };
+  // A launcher that ignores SIGCHLD makes the kernel reap our child before we can read its status.
+  struct sigaction oldChild {};
+  struct sigaction defaultChild {};
+  defaultChild.sa_handler = SIG_DFL;
+  sigemptyset(&defaultChild.sa_mask);
+  ::sigaction(SIGCHLD, &defaultChild, &oldChild);
+  struct Restore {
+    struct sigaction* old;
+    ~Restore() { ::sigaction(SIGCHLD, old, nullptr); }
+  } restore{&oldChild};
+
+  int fds[2];
+  if (::pipe(fds) != 0)
+    return unchecked(std::string("no pipe for the check (") + std::strerror(errno) + ")");
+  ::fcntl(fds[0], F_SETFD, FD_CLOEXEC);  // only the write end goes to the child
+
+  const std::string fdText = std::to_string(fds[1]), bytesText = std::to_string(budgetBytes);
+  char* argv[] = {const_cast<char*>("tobrin-effect-check"), const_cast<char*>(kChildArgument),
+                  const_cast<char*>(fdText.c_str()),        const_cast<char*>(fileName),
+                  const_cast<char*>(bytesText.c_str()),     nullptr};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  // Its own group, so an overrun kills whatever the driver may have started with it.
+  posix_spawnattr_setpgroup(&attributes, 0);
+  sigset_t none, defaults;
+  sigemptyset(&none);
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGPIPE);
+  sigaddset(&defaults, SIGCHLD);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes,
+                           POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+  pid_t pid = -1;
+  const Clock::time_point start = Clock::now();
+  const int spawned = posix_spawn(&pid, "/proc/self/exe", &actions, &attributes, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
+  ::close(fds[1]);
+  if (spawned != 0) {
+    ::close(fds[0]);
+    return unchecked(std::string("cannot start the check (") + std::strerror(spawned) + ")");
+  }
+
+  const Clock::time_point deadline = start + std::chrono::duration_cast<Clock::duration>(
+                                                 std::chrono::duration<double>(budgetSeconds));
+  std::string answer;
+  bool ended = false;  // the pipe reached its end: the child answered or died
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0) break;
+    pollfd wait{fds[0], POLLIN, 0};
+    const int ready = ::poll(&wait, 1, static_cast<int>(left.count()) + 1);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) continue;  // the deadline is tested above
+    char chunk[4096];
+    const ssize_t got = ::read(fds[0], chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      ended = true;
+      break;
+    }
+    if (answer.size() < kMaxAnswerBytes) answer.append(chunk, static_cast<size_t>(got));
+  }
+  ::close(fds[0]);
+
+  int status = 0;
+  rusage usage{};
+  if (!ended || !Reap(pid, deadline, &status, &usage)) {
+    ::kill(-pid, SIGKILL);
+    ::wait4(pid, &status, 0, &usage);
+    *result = E_FAIL;
+    *error = label + ": error: building the effect took longer than " + Seconds(budgetSeconds) +
+             " s (the shader compiler was stopped)\n";
+    return false;
+  }
+  if (WIFSIGNALED(status)) {
+    const int signal = WTERMSIG(status);
+    *result = E_FAIL;
+    *error = label + ": error: the shader compiler crashed on this effect (signal " +
+             std::to_string(signal) + ", " + strsignal(signal) + ")";
+    // ru_maxrss is in KiB. Near the limit, the crash was most likely a failed allocation.
+    const uint64_t peak = static_cast<uint64_t>(usage.ru_maxrss) * 1024;
+    if (!kSanitized && peak > budgetBytes / 2)
+      *error += "; it had used " + std::to_string(peak >> 20) + " MiB of the " +
+                std::to_string(budgetBytes >> 20) + " MiB a build may use";
+    *error += "\n";
+    return false;
+  }
+  if (answer.size() < 1 + sizeof(HRESULT))
+    return unchecked("the check ended without an answer (exit status " +
+                     std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1) + ")");
+  HRESULT childResult = S_OK;
+  std::memcpy(&childResult, answer.data() + 1, sizeof childResult);
+  const std::string text = answer.substr(1 + sizeof(HRESULT));
+  switch (answer[0]) {
+    case kBuilt: return true;
+    case kNoContext: return unchecked(text);
+    default:
+      *result = Failed(childResult) ? childResult : E_FAIL;
+      *error = childResult == E_OUTOFMEMORY && text.empty()
+                   ? label + ": error: building the effect needed more than " +
+                         std::to_string(budgetBytes >> 20) + " MiB of memory\n"
+                   : text;
+      return false;
+  }
+}
+
+}  // namespace gfx::gl
