@@ -9,6 +9,7 @@
 
 #include "formats/file_names.hpp"
 #include "formats/image_decode.hpp"
+#include "formats/quote.hpp"
 #include "render/gfx/gl/gl_objects.hpp"
 
 namespace gfx {
@@ -39,21 +40,24 @@ HRESULT CreateTextureFromFile(Device* device, const char* fileName, Texture** te
   *texture = nullptr;
   if (!device || !fileName) return E_INVALIDARG;
 
+  // The name may come from a mesh file: quoted, so no byte of it reaches the terminal raw.
+  const std::string quoted = formats::Quote(fileName);
+  const char* label = quoted.c_str();
   std::string bytes, why;
   if (!formats::ReadWholeFile(fileName, size_t{256} << 20, &bytes, &why)) {
-    std::fprintf(stderr, "%s: %s\n", fileName, why.c_str());
+    std::fprintf(stderr, "%s: %s\n", label, why.c_str());
     return E_NOTFOUND;
   }
   // Levels of a DDS point into `bytes`, which lives until the upload is done.
   formats::DecodedImage image;
   if (!formats::DecodeImage(bytes, &image, &why)) {
-    std::fprintf(stderr, "%s: %s\n", fileName, why.c_str());
+    std::fprintf(stderr, "%s: %s\n", label, why.c_str());
     return E_FAIL;
   }
-  if (!image.note.empty()) std::fprintf(stderr, "%s: %s\n", fileName, image.note.c_str());
+  if (!image.note.empty()) std::fprintf(stderr, "%s: %s\n", label, image.note.c_str());
   const Upload upload = UploadFor(image.format);
   if (upload.compressed && !epoxy_has_gl_extension("GL_EXT_texture_compression_s3tc")) {
-    std::fprintf(stderr, "%s: the graphics driver cannot take DXT-compressed textures\n", fileName);
+    std::fprintf(stderr, "%s: the graphics driver cannot take DXT-compressed textures\n", label);
     return E_FAIL;
   }
 
@@ -90,7 +94,7 @@ HRESULT CreateTextureFromFile(Device* device, const char* fileName, Texture** te
   image = formats::DecodedImage{};
   if (glGetError() != GL_NO_ERROR) {
     glDeleteTextures(1, &name);
-    std::fprintf(stderr, "%s: the texture could not be made\n", fileName);
+    std::fprintf(stderr, "%s: the texture could not be made\n", label);
     return E_OUTOFMEMORY;
   }
 
