@@ -1,0 +1,219 @@
+// HLSL text preparation for glslang and the mapping of its messages to effect-file lines. The
+// rewrites work on tokens of one declaration or one call, never on whole-program structure, so a
+// false match costs a copy and changes no result.
+#include "render/gfx/gl/hlsl_source.hpp"
+
+#include <cctype>
+#include <cstdio>
+#include <vector>
+
+namespace gfx::gl {
+namespace {
+
+using namespace formats;
+
+bool IsWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+// Offset of the first line-start at or after `line` (0-based) in text.
+size_t LineStart(const std::string& text, int line) {
+  size_t at = 0;
+  for (int i = 0; i < line && at < text.size(); ++i) {
+    const size_t next = text.find('\n', at);
+    if (next == std::string::npos) return text.size();
+    at = next + 1;
+  }
+  return at;
+}
+
+// True when the identifier ending at `end` is followed by an assignment, after an optional swizzle
+// or index: `g = …`, `g.x += …`, `g[1] *= …`, `g++`.
+bool AssignedAt(const std::string& text, size_t end) {
+  size_t i = end;
+  const auto skipSpace = [&] {
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+  };
+  skipSpace();
+  while (i < text.size() && (text[i] == '.' || text[i] == '[')) {
+    if (text[i] == '.') {
+      ++i;
+      while (i < text.size() && IsWordChar(text[i])) ++i;
+    } else {
+      int depth = 0;
+      for (; i < text.size(); ++i) {
+        if (text[i] == '[') ++depth;
+        if (text[i] == ']' && --depth == 0) {
+          ++i;
+          break;
+        }
+      }
+    }
+    skipSpace();
+  }
+  if (i + 1 >= text.size()) return false;
+  const char a = text[i], b = text[i + 1];
+  if (a == '=') return b != '=';
+  if ((a == '+' || a == '-') && b == a) return true;
+  return (a == '+' || a == '-' || a == '*' || a == '/' || a == '%') && b == '=';
+}
+
+bool PrecededByIncrement(const std::string& text, size_t start) {
+  size_t i = start;
+  while (i > 0 && std::isspace(static_cast<unsigned char>(text[i - 1]))) --i;
+  return i >= 2 &&
+         ((text[i - 1] == '+' && text[i - 2] == '+') || (text[i - 1] == '-' && text[i - 2] == '-'));
+}
+
+bool IsAssignedAnywhere(const std::string& text, const std::string& name, size_t skipBegin,
+                        size_t skipEnd) {
+  size_t at = 0;
+  while ((at = text.find(name, at)) != std::string::npos) {
+    const size_t end = at + name.size();
+    const bool word = (at == 0 || (!IsWordChar(text[at - 1]) && text[at - 1] != '.')) &&
+                      (end >= text.size() || !IsWordChar(text[end]));
+    if (word && (at < skipBegin || at >= skipEnd) &&
+        (AssignedAt(text, end) || PrecededByIncrement(text, at)))
+      return true;
+    at = end;
+  }
+  return false;
+}
+
+bool Numeric(FxBase base) {
+  return base == FxBase::Bool || base == FxBase::Int || base == FxBase::Uint ||
+         base == FxBase::Half || base == FxBase::Float || base == FxBase::Double;
+}
+
+}  // namespace
+
+std::string RewriteAssignedGlobals(const FxEffect& effect, const std::string& hlsl) {
+  std::string text = hlsl;
+  for (const FxParameter& parameter : effect.parameters) {
+    if (parameter.isStatic || parameter.isConst || !Numeric(parameter.type.base)) continue;
+    const size_t lineStart = LineStart(text, parameter.line);
+    size_t declared = lineStart;
+    // The declared name: the first whole word of that spelling on the declaration's line.
+    for (;;) {
+      declared = text.find(parameter.name, declared);
+      if (declared == std::string::npos) break;
+      const size_t end = declared + parameter.name.size();
+      if ((declared == 0 || !IsWordChar(text[declared - 1])) &&
+          (end >= text.size() || !IsWordChar(text[end])))
+        break;
+      declared = end;
+    }
+    if (declared == std::string::npos) continue;
+    const size_t semicolon = text.find(';', declared);
+    if (semicolon == std::string::npos) continue;
+    if (!IsAssignedAnywhere(text, parameter.name, lineStart, semicolon + 1)) continue;
+    std::string copy = " static " + parameter.type.name + " " + parameter.name;
+    if (parameter.type.elements) copy += "[" + std::to_string(parameter.type.elements) + "]";
+    copy += " = " + std::string(kAssignedGlobalPrefix) + parameter.name + ";";
+    text.insert(semicolon + 1, copy);
+    text.insert(declared, kAssignedGlobalPrefix);
+  }
+  return text;
+}
+
+bool EntryWithArguments(const FxEffect& effect, const FxShaderBinding& binding, int serial,
+                        std::string* source, std::string* entry, std::string* why) {
+  if (binding.arguments.empty()) {
+    *entry = binding.entry;
+    return true;
+  }
+  const FxFunction* function = nullptr;
+  for (const FxFunction& candidate : effect.functions) {
+    if (candidate.name != binding.entry) continue;
+    size_t uniforms = 0;
+    for (const FxFunctionParameter& p : candidate.parameters) uniforms += p.uniform;
+    if (uniforms == binding.arguments.size()) {
+      function = &candidate;
+      break;
+    }
+  }
+  if (!function) {
+    *why = "no function '" + binding.entry + "' takes " + std::to_string(binding.arguments.size()) +
+           " uniform arguments";
+    return false;
+  }
+  // The wrapper has the function's varying parameters, with their semantics, and passes the
+  // arguments in place of the uniform ones, in order.
+  *entry = "tobrin_entry" + std::to_string(serial);
+  std::string parameters, arguments;
+  size_t next = 0;
+  for (const FxFunctionParameter& p : function->parameters) {
+    if (!arguments.empty()) arguments += ", ";
+    if (p.uniform) {
+      arguments += "(" + binding.arguments[next++] + ")";
+      continue;
+    }
+    if (!parameters.empty()) parameters += ", ";
+    parameters += p.in && p.out ? "inout " : p.out ? "out " : "in ";
+    parameters += p.typeText + " " + p.name;
+    if (!p.semantic.empty()) parameters += " : " + p.semantic;
+    arguments += p.name;
+  }
+  const bool returns = function->returnTypeText != "void";
+  *source += "\n" + function->returnTypeText + " " + *entry + "(" + parameters + ")";
+  if (!function->returnSemantic.empty()) *source += " : " + function->returnSemantic;
+  *source +=
+      " { " + std::string(returns ? "return " : "") + binding.entry + "(" + arguments + "); }\n";
+  return true;
+}
+
+const char kPassThroughEntry[] = "tobrin_pass_through";
+const char kPassThroughVertexShader[] =
+    "struct tobrin_pass_through_out { float4 position : POSITION; float2 uv : TEXCOORD0; };\n"
+    "tobrin_pass_through_out tobrin_pass_through(float4 position : POSITION,\n"
+    "                                            float2 uv : TEXCOORD0) {\n"
+    "  tobrin_pass_through_out o;\n"
+    "  o.position = position;\n"
+    "  o.uv = uv;\n"
+    "  return o;\n"
+    "}\n";
+
+std::string FxLineLabel(const FxPreprocessed& source, int line, int fallback) {
+  if (line < 0 || static_cast<size_t>(line) >= source.origins.size()) line = fallback;
+  if (line < 0 || static_cast<size_t>(line) >= source.origins.size())
+    return (source.files.empty() ? std::string("effect") : source.files[0]) + "(1)";
+  const FxLineOrigin& origin = source.origins[line];
+  const std::string& file =
+      origin.file < source.files.size() ? source.files[origin.file] : source.files[0];
+  return file + "(" + std::to_string(origin.line) + ")";
+}
+
+int AppendGlslangLog(const std::string& log, const FxPreprocessed& source, int fallbackLine,
+                     const std::string& context, std::string* out) {
+  int messages = 0;
+  size_t at = 0;
+  while (at < log.size()) {
+    size_t end = log.find('\n', at);
+    if (end == std::string::npos) end = log.size();
+    std::string text = log.substr(at, end - at);
+    at = end + 1;
+    while (!text.empty() && (text.back() == '\r' || text.back() == ' ')) text.pop_back();
+    if (text.empty()) continue;
+    unsigned file = 0, line = 0, errors = 0;
+    int used = 0;
+    std::string place, rest;
+    if (std::sscanf(text.c_str(), "ERROR: %u:%u: %n", &file, &line, &used) == 2 && used) {
+      place = FxLineLabel(source, static_cast<int>(line) - 1, fallbackLine);
+      rest = text.substr(used);
+    } else if ((std::sscanf(text.c_str(), "ERROR: %u compilation error%n", &errors, &used) == 1 &&
+                used) ||
+               text.rfind("WARNING:", 0) == 0 ||
+               (text[0] == '(' && text.find("error at column") != std::string::npos)) {
+      continue;  // a summary or a repeat of a message already given
+    } else {
+      place = FxLineLabel(source, fallbackLine, fallbackLine);
+      rest = text.rfind("error: ", 0) == 0 ? text.substr(7) : text;
+      if (rest.rfind("ERROR: ", 0) == 0) rest = rest.substr(7);
+    }
+    ++messages;
+    // Every stage reads the whole text, so one fault can fail several: say it once.
+    const std::string message = place + ": error: " + rest;
+    if (out->find(message) == std::string::npos) *out += message + " (" + context + ")\n";
+  }
+  return messages;
+}
+
+}  // namespace gfx::gl

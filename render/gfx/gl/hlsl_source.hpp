@@ -1,0 +1,41 @@
+// The HLSL text of a D3D9 effect as glslang is given it, and glslang's messages mapped back to the
+// effect file: small local rewrites for legal legacy HLSL glslang refuses, entry wrappers that bind
+// a pass's uniform arguments, the vertex stage of pixel-only passes. No GL.
+#pragma once
+#include <string>
+
+#include "formats/fx_effect.hpp"
+
+namespace gfx::gl {
+
+// Uniform-block members of globals the effect's code assigns to carry this prefix (see
+// RewriteAssignedGlobals); the parameter of that name fills them.
+constexpr const char* kAssignedGlobalPrefix = "tobrin_u_";
+
+// The original compiler lets shaders write to non-static globals (each shader starts from the
+// parameter's value); glslang refuses. Every global that some statement assigns is renamed with
+// kAssignedGlobalPrefix and followed by a static copy of the old name initialised from it. Lines
+// stay where they were, so messages keep their places.
+std::string RewriteAssignedGlobals(const formats::FxEffect& effect, const std::string& hlsl);
+
+// For `compile vs_2_0 Main(2, true)`: appends to *source an entry that calls Main with the
+// arguments in place of its uniform parameters, and names it in *entry. Without arguments *entry
+// is the binding's own entry. Returns false with the reason when the function is not declared or
+// the argument count does not match its uniform parameters.
+bool EntryWithArguments(const formats::FxEffect& effect, const formats::FxShaderBinding& binding,
+                        int serial, std::string* source, std::string* entry, std::string* why);
+
+// The vertex stage of a pass that names only a pixel shader: position and texture coordinates
+// pass through unchanged.
+extern const char kPassThroughVertexShader[];
+extern const char kPassThroughEntry[];
+
+// "FILE(LINE)" for a 0-based line of the preprocessed text; lines past its end are `fallback`.
+std::string FxLineLabel(const formats::FxPreprocessed& source, int line, int fallback);
+
+// Appends glslang's log ("ERROR: 0:LINE: text") as "FILE(LINE): error: text (context)" lines,
+// each once. Lines it cannot place name fallbackLine. Returns the number of messages it held.
+int AppendGlslangLog(const std::string& log, const formats::FxPreprocessed& source,
+                     int fallbackLine, const std::string& context, std::string* out);
+
+}  // namespace gfx::gl
