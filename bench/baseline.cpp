@@ -18,6 +18,7 @@
 #include "render/effect_params.hpp"
 #include "render/gfx/gl/device_gl.hpp"
 #include "render/gfx/gl/gl_objects.hpp"
+#include "render/gfx/gl/gl_state.hpp"
 #include "render/gfx/matrix.hpp"
 
 namespace bench {
@@ -393,6 +394,9 @@ void DrawBaselineFrame() {
                   "FPS: %d\nBroj objekata: %d\nBroj vrhova: %d\nBroj poligona: %d", AppState.fps,
                   4 * n + 1, 7638 * n + 561, 10528 * n + 960);
     gfx::Rect rect{6, 6, 500, 200};
+    // The font keeps the backend's state shadow, which the bare GL above went around; it
+    // learns the state here, as the font's own queries used to do.
+    gfx::gl::SyncStateFromGl();
     AppState.font->DrawText(nullptr, text, -1, &rect, 0, 0xFFC8C8C8u);
   }
 
@@ -428,6 +432,7 @@ void RestoreProgramState() {
     glBindSampler(static_cast<GLuint>(unit), static_cast<GLuint>(s.samplers[unit]));
   }
   glActiveTexture(static_cast<GLenum>(s.activeTexture));
+  gfx::gl::SyncStateFromGl();
 }
 
 void TearDownBaseline() {

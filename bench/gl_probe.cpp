@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "bench/alloc_count.hpp"
+#include "render/gfx/gl/gl_state.hpp"
 
 namespace bench {
 namespace {
@@ -114,27 +115,22 @@ struct Model {
 };
 Model model;
 
-bool SameValue(GLenum key, GLuint value) {
-  const auto found = model.values.find(key);
-  const bool same = found != model.values.end() && found->second == value;
-  model.values[key] = value;
+// Records the value and says whether the model already held it.
+template <class Key, class Value>
+bool Same(std::map<Key, Value>* map, const Key& key, const Value& value) {
+  const auto found = map->find(key);
+  const bool same = found != map->end() && found->second == value;
+  (*map)[key] = value;
   return same;
 }
+
+bool SameValue(GLenum key, GLuint value) { return Same(&model.values, key, value); }
 
 bool SameTuple(GLenum key, double a, double b = 0, double c = 0, double d = 0) {
-  const std::array<double, 4> value{a, b, c, d};
-  const auto found = model.tuples.find(key);
-  const bool same = found != model.tuples.end() && found->second == value;
-  model.tuples[key] = value;
-  return same;
+  return Same(&model.tuples, key, std::array<double, 4>{a, b, c, d});
 }
 
-bool SameEnable(GLenum cap, bool on) {
-  const auto found = model.enabled.find(cap);
-  const bool same = found != model.enabled.end() && found->second == on;
-  model.enabled[cap] = on;
-  return same;
-}
+bool SameEnable(GLenum cap, bool on) { return Same(&model.enabled, cap, on); }
 
 bool SameUniform(GLint location, const float* values, size_t floats) {
   if (location < 0 || !model.programKnown) return false;
@@ -279,12 +275,15 @@ bool CaptureMeshDraw(gfx::Mesh* mesh, uint32_t subset, DrawRange* out) {
   capturedVao = 0;
   captured = false;
   captureTarget = out;
+  // The backend skips a bind its state shadow already holds; unbound first, the mesh must bind.
+  gfx::gl::BindVertexArray(0);
   epoxy_glBindVertexArray = &RecordBindVertexArray;
   epoxy_glDrawElements = &RecordDrawElements;
   mesh->DrawSubset(subset);
   epoxy_glBindVertexArray = bind;
   epoxy_glDrawElements = draw;
   captureTarget = nullptr;
+  gfx::gl::SyncStateFromGl();  // the recorded bind never reached GL
   return captured && out->vao != 0;
 }
 
@@ -299,6 +298,7 @@ bool CapturePassPrograms(gfx::Effect* effect, const char* technique, std::vector
   bool ok = true;
   for (uint32_t pass = 0; pass < passes && ok; ++pass) {
     const size_t before = out->size();
+    gfx::gl::UseProgram(0);  // so that the pass's program is made current, and seen
     ok = !gfx::Failed(effect->BeginPass(pass));
     effect->EndPass();
     // Keep exactly one program per pass: the last one the pass made current.

@@ -11,6 +11,22 @@
 
 namespace formats {
 
+// Bounds on the work a hostile file can cause: the preprocessor's output, the nesting and number of
+// includes, the bytes read through them, and the tokens all macro expansions may produce together.
+constexpr size_t kMaxFxOutputBytes = 4u << 20;
+constexpr int kMaxFxIncludeDepth = 64;
+constexpr size_t kMaxFxIncludes = 1024;
+constexpr size_t kMaxFxInputBytes = 16u << 20;
+constexpr size_t kMaxFxExpansionTokens = 1u << 20;
+constexpr int kMaxFxNesting = 256;  // macro arguments within arguments, parentheses in #if
+// Counts of the outer layer.
+constexpr size_t kMaxFxParameters = 1024;
+constexpr size_t kMaxFxSamplers = 16;
+constexpr size_t kMaxFxFunctions = 1024;
+constexpr size_t kMaxFxTechniques = 64;
+constexpr size_t kMaxFxPasses = 32;  // per technique
+constexpr size_t kMaxFxNameLength = 64;
+
 // Where one line of the preprocessed text came from: files[file], line `line` (1-based).
 struct FxLineOrigin {
   uint32_t file = 0;
@@ -29,6 +45,11 @@ struct FxPreprocessed {
 using FxIncludeReader =
     std::function<bool(const std::string& name, bool angled, const std::string& from,
                        std::string* bytes, std::string* label, std::string* why)>;
+
+// The reader the effect loader uses: names relative to the including file's folder, then the
+// effect file's; backslashes are separators; when the exact name is missing, each part of the
+// path is matched ignoring case. Files are read whole, up to 1 MiB each.
+FxIncludeReader MakeFolderIncludeReader(const std::string& effectPath);
 
 // True when the text is a D3D9 effect file (HLSL), false when it is our GLSL effect format.
 bool IsFxEffect(const char* text, size_t size);
@@ -68,6 +89,8 @@ struct FxParameter {
       value;                // the initial value as floats (bools and ints converted); empty if none
   std::string stringValue;  // strings only
   int line = 0;             // 0-based line of the preprocessed text
+  std::string initText;     // the initialiser as written (after '='), empty when none
+  std::string registerName;  // from register(c4): "c4"; empty when none
 };
 
 // D3DSAMP_* numbers for the states a sampler_state block or a pass may set.
@@ -82,6 +105,8 @@ struct FxSampler {
   std::string texture;                 // the Texture = <name> parameter, empty when none
   std::vector<FxSamplerState> states;  // in file order
   int line = 0;
+  std::string registerName;  // from register(s0): "s0"; empty when none
+  uint32_t elements = 0;     // array length, 0 when not an array
 };
 
 struct FxFunctionParameter {
@@ -119,11 +144,18 @@ struct FxPassSamplerState {
   FxSamplerState state;
 };
 
+// Sampler[n] = (name); in a pass: sampler register n reads the named sampler.
+struct FxPassSamplerBinding {
+  uint32_t sampler = 0;
+  std::string name;
+};
+
 struct FxPass {
   std::string name;
   FxShaderBinding vertexShader, pixelShader;
   std::vector<FxRenderState> renderStates;        // in file order
   std::vector<FxPassSamplerState> samplerStates;  // per-pass sampler states
+  std::vector<FxPassSamplerBinding> samplerBindings;
   int line = 0;
 };
 

@@ -13,6 +13,7 @@
 
 #include "render/gfx/gfx.hpp"
 #include "render/gfx/gl/gl_objects.hpp"
+#include "render/gfx/gl/gl_state.hpp"
 #include "tests/gl/gl_context.hpp"
 
 namespace {
@@ -545,6 +546,7 @@ TEST_F(EffectGl, PassAppliesItsStatesAndEndRestoresThem) {
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   glUseProgram(0);
+  gfx::gl::SyncStateFromGl();  // set behind the backend's back, as another library might
   const StateSnapshot before = Snapshot();
 
   ASSERT_EQ(effect_->SetTechnique("States"), gfx::S_OK);
@@ -572,6 +574,7 @@ TEST_F(EffectGl, PassAppliesItsStatesAndEndRestoresThem) {
   glDeleteTextures(1, &texture);
   glDisable(GL_CULL_FACE);
   glFrontFace(GL_CCW);
+  gfx::gl::SyncStateFromGl();
 }
 
 TEST_F(EffectGl, StatesAPassDoesNotNameAreLeftAlone) {

@@ -2,6 +2,7 @@
 // height, the colour's alpha blends over the frame, and the GL state is as it was afterwards.
 #include <algorithm>
 
+#include "render/gfx/gl/gl_state.hpp"
 #include "tests/gl/device_fixture.hpp"
 
 namespace {
@@ -108,6 +109,7 @@ TEST_F(GlFontTest, LeavesTheGlStateAsItFoundIt) {
   glGenTextures(1, &texture);
   glActiveTexture(GL_TEXTURE0);
   glBindTexture(GL_TEXTURE_2D, texture);
+  gfx::gl::SyncStateFromGl();  // set behind the backend's back, as another library might
   gfx::Rect rect{0, 0, 100, 40};
   font->DrawText(nullptr, "FPS: 60", -1, &rect, 0, 0xFFC8C8C8u);
   EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));

@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <epoxy/gl.h>
 
+#include "render/gfx/gl/gl_state.hpp"
+
 namespace gltest {
 namespace {
 SDL_Window* window = nullptr;
@@ -11,7 +13,12 @@ const char* failure = nullptr;
 }  // namespace
 
 bool EnsureContext(const char** why) {
-  if (context) return SDL_GL_MakeCurrent(window, context) == 0;
+  // A device made in between had a context of its own: the backend's shadow must learn this one.
+  if (context) {
+    if (SDL_GL_MakeCurrent(window, context) != 0) return false;
+    gfx::gl::SyncStateFromGl();
+    return true;
+  }
   if (failure) {
     *why = failure;
     return false;
@@ -35,6 +42,7 @@ bool EnsureContext(const char** why) {
   }
   if (epoxy_has_gl_extension("GL_ARB_clip_control") || epoxy_gl_version() >= 45)
     glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
+  gfx::gl::SyncStateFromGl();
   return true;
 }
 

@@ -12,6 +12,7 @@
 #include "render/gfx/gfx.hpp"
 #include "render/gfx/gl/effect_gl.hpp"
 #include "render/gfx/gl/gl_objects.hpp"
+#include "render/gfx/gl/gl_state.hpp"
 #include "tests/gl/gl_context.hpp"
 
 namespace {
@@ -141,15 +142,18 @@ class HlslEffect : public ::testing::Test {
       glVertexAttribPointer(a, sizes[a], GL_FLOAT, GL_FALSE, 8 * sizeof(float),
                             reinterpret_cast<const void*>(offsets[a] * sizeof(float)));
     }
+    gfx::gl::SyncStateFromGl();  // set behind the backend's back
   }
   void TearDown() override {
     if (effect_) effect_->Release();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glBindVertexArray(0);
     glDeleteFramebuffers(1, &framebuffer_);
     glDeleteTextures(2, colour_);
     glDeleteTextures(1, &depth_);
     glDeleteBuffers(1, &vertexBuffer_);
     glDeleteVertexArrays(1, &vertexArray_);
+    gfx::gl::SyncStateFromGl();
   }
 
   bool Build(const FxEffect& fx) {
@@ -443,10 +447,18 @@ float4 Middle(float2 uv : TEXCOORD0) : COLOR0 { return tex2D(linearClamp, float2
 float4 Cube(float2 uv : TEXCOORD0) : COLOR0 { return texCUBE(cube, float3(1, 0, 0)); }
 )") + kThrough);
   AddParameter(&fx, "image", FxBase::Texture, 1, 1);
-  FxSampler point{"pointWrap", {}, "image", {{5, 1}, {6, 1}, {1, 1}}, 1};
-  FxSampler linear{"linearClamp", {}, "image", {{5, 2}, {6, 2}, {1, 3}}, 2};
-  FxSampler cube{"cube", {}, "", {}, 3};
-  fx.samplers = {point, linear, cube};
+  const auto sampler = [](const char* name, const char* texture,
+                          std::vector<FxSamplerState> states) {
+    FxSampler s;
+    s.name = name;
+    s.texture = texture;
+    s.states = std::move(states);
+    return s;
+  };
+  // Point, wrap; linear, clamp; a cube sampler with no texture.
+  fx.samplers = {sampler("pointWrap", "image", {{5, 1}, {6, 1}, {1, 1}}),
+                 sampler("linearClamp", "image", {{5, 2}, {6, 2}, {1, 3}}),
+                 sampler("cube", "", {})};
   for (const char* entry : {"At", "Clamped", "Middle", "Cube"})
     AddTechnique(&fx, entry, "Through", entry);
   ASSERT_TRUE(Build(fx)) << error_;

@@ -14,6 +14,7 @@
 #include "render/scene.hpp"
 #include "tests/fakes/fake_window_system.hpp"
 #include "tests/fakes/gfx_fake.hpp"
+#include "tests/unit/fixture.hpp"
 
 // Array allocations are watched so the size ModelPath asks for can be checked.
 namespace {
@@ -51,16 +52,12 @@ std::string StartUpError() {
   return "";
 }
 
-class Device : public ::testing::Test {
+class Device : public ProgramTest {
  protected:
   void SetUp() override {
-    SceneSettings = kInitialSceneSettings;
-    AppState = kInitialAppState;
-    gfxfake::Reset();
-    wsfake::Reset();
+    ProgramTest::SetUp();
     AppState.window = reinterpret_cast<HWND>(&windowToken);
   }
-  void TearDown() override { EXPECT_EQ(gfxfake::Violations(), std::vector<std::string>{}); }
 };
 
 TEST_F(Device, InitDeviceCreatesInOrderWithItsArguments) {

@@ -10,6 +10,7 @@
 #include "app/app_state.hpp"
 #include "tests/fakes/fake_window_system.hpp"
 #include "tests/fakes/gfx_fake.hpp"
+#include "tests/unit/fixture.hpp"
 
 namespace {
 
@@ -33,13 +34,10 @@ std::array<float, 3> Place(const gfx::Matrix& world, float x, float y, float z) 
   return {out[0], out[1], out[2]};
 }
 
-class EffectParams : public ::testing::Test {
+class EffectParams : public ProgramTest {
  protected:
   void SetUp() override {
-    SceneSettings = kInitialSceneSettings;
-    AppState = kInitialAppState;
-    gfxfake::Reset();
-    wsfake::Reset();
+    ProgramTest::SetUp();
     gfx::CreateEffectFromFile(nullptr, "Za_rad_2.fx", nullptr, nullptr, 0, nullptr,
                               &AppState.effect, nullptr);
     gfx::CreateTextureFromFile(nullptr, "tekstura2.bmp", &AppState.sphereTexture);

@@ -7,17 +7,12 @@
 #include "app/app_state.hpp"
 #include "tests/fakes/fake_window_system.hpp"
 #include "tests/fakes/gfx_fake.hpp"
+#include "tests/unit/fixture.hpp"
 
 namespace {
 
-class FrameClock : public ::testing::Test {
+class FrameClock : public ProgramTest {
  protected:
-  void SetUp() override {
-    SceneSettings = kInitialSceneSettings;
-    AppState = kInitialAppState;
-    gfxfake::Reset();
-    wsfake::Reset();
-  }
   // One frame that took ms milliseconds.
   void Frame(int64_t ms) {
     gfxfake::AdvanceClock(ms);

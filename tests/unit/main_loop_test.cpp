@@ -11,16 +11,14 @@
 #include "app/main.hpp"
 #include "tests/fakes/fake_window_system.hpp"
 #include "tests/fakes/gfx_fake.hpp"
+#include "tests/unit/fixture.hpp"
 
 namespace {
 
-class MainLoopTest : public ::testing::Test {
+class MainLoopTest : public ProgramTest {
  protected:
   void SetUp() override {
-    SceneSettings = kInitialSceneSettings;
-    AppState = kInitialAppState;
-    wsfake::Reset();
-    gfxfake::Reset();
+    ProgramTest::SetUp();
     previous_ = std::filesystem::current_path();
     dir_ = std::filesystem::temp_directory_path() /
            ("tobrin_loop_" + std::to_string(::getpid()) + "_" +
@@ -30,6 +28,7 @@ class MainLoopTest : public ::testing::Test {
     std::filesystem::current_path(dir_);
   }
   void TearDown() override {
+    ProgramTest::TearDown();
     std::filesystem::current_path(previous_);
     std::filesystem::remove_all(dir_);
   }

@@ -10,6 +10,7 @@
 #include "app/app_state.hpp"
 #include "tests/fakes/fake_window_system.hpp"
 #include "tests/fakes/gfx_fake.hpp"
+#include "tests/unit/fixture.hpp"
 
 namespace {
 
@@ -53,13 +54,10 @@ std::vector<std::string> Ops() {
   return ops;
 }
 
-class Scene : public ::testing::Test {
+class Scene : public ProgramTest {
  protected:
   void SetUp() override {
-    SceneSettings = kInitialSceneSettings;
-    AppState = kInitialAppState;
-    gfxfake::Reset();
-    wsfake::Reset();
+    ProgramTest::SetUp();
     AppState.d3d = gfx::Create(gfx::SDK_VERSION);
     gfx::PresentParameters parameters{};
     AppState.d3d->CreateDevice(0, 1, nullptr, 0x20, &parameters, &AppState.device);
@@ -77,7 +75,6 @@ class Scene : public ::testing::Test {
                                 0.1f, 100.0f);
     gfxfake::ClearCalls();
   }
-  void TearDown() override { EXPECT_EQ(gfxfake::Violations(), std::vector<std::string>{}); }
 
   void ExpectAt(const Draw& d, const void* mesh, float x, float y, float z, float scale) {
     EXPECT_EQ(d.mesh, mesh);

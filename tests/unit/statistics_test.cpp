@@ -6,18 +6,28 @@
 #include "app/app_state.hpp"
 #include "tests/fakes/fake_window_system.hpp"
 #include "tests/fakes/gfx_fake.hpp"
+#include "tests/unit/fixture.hpp"
 
 namespace {
 
-class Statistics : public ::testing::Test {
+class Statistics : public ProgramTest {
  protected:
+  // The overlay is drawn inside the frame's scene, as RenderFrame draws it.
   void SetUp() override {
-    SceneSettings = kInitialSceneSettings;
-    AppState = kInitialAppState;
-    gfxfake::Reset();
-    wsfake::Reset();
-    gfx::CreateFont(nullptr, 15, 8, 400, 1, false, 0, 0, 0, 0, "Arial", &AppState.font);
+    ProgramTest::SetUp();
+    AppState.d3d = gfx::Create(gfx::SDK_VERSION);
+    gfx::PresentParameters parameters{};
+    AppState.d3d->CreateDevice(0, 1, nullptr, 0x20, &parameters, &AppState.device);
+    gfx::CreateFont(AppState.device, 15, 8, 400, 1, false, 0, 0, 0, 0, "Arial", &AppState.font);
+    AppState.device->BeginScene();
     gfxfake::ClearCalls();
+  }
+  void TearDown() override {
+    AppState.device->EndScene();
+    if (AppState.font) AppState.font->Release();
+    AppState.device->Release();
+    AppState.d3d->Release();
+    ProgramTest::TearDown();
   }
   std::string DrawnText() {
     DrawStatistics();

@@ -12,6 +12,7 @@
 #include "app/app_state.hpp"
 #include "tests/fakes/fake_window_system.hpp"
 #include "tests/fakes/gfx_fake.hpp"
+#include "tests/unit/fixture.hpp"
 
 namespace {
 
@@ -25,15 +26,7 @@ LRESULT Mouse(UINT message, uint16_t x, uint16_t y) {
   return Send(message, 0, MakeMouseLParam(x, y));
 }
 
-class WindowProcTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    SceneSettings = kInitialSceneSettings;
-    AppState = kInitialAppState;
-    wsfake::Reset();
-    gfxfake::Reset();
-  }
-};
+class WindowProcTest : public ProgramTest {};
 
 std::vector<std::string> TechniquesRequested() {
   std::vector<std::string> names;

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "render/gfx/gl/device_gl.hpp"
+#include "render/gfx/gl/gl_state.hpp"
 
 namespace gfx {
 namespace {
@@ -52,6 +53,7 @@ class GlContext final : public gl::RefCounted<Context> {
       SDL_GL_DeleteContext(context);
       return Fail("no OpenGL 3.3 core context", device);
     }
+    gl::SyncStateFromGl();      // a new context: the shadow learns its state once
     SDL_GL_SetSwapInterval(0);  // immediate presentation: the frame rate is not tied to vsync
     // Depth 0..1 as the left-handed projection expects; without it near depths get clipped early.
     if (epoxy_gl_version() >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control"))
@@ -73,7 +75,7 @@ class GlContext final : public gl::RefCounted<Context> {
     glBindRenderbuffer(GL_RENDERBUFFER, depth);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, width, height);
     glGenFramebuffers(1, &framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    gl::BindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
@@ -83,16 +85,16 @@ class GlContext final : public gl::RefCounted<Context> {
       SDL_GL_DeleteContext(context);
       return Fail("the back buffer could not be made", device);
     }
-    glViewport(0, 0, width, height);
+    gl::SetViewport(0, 0, width, height);
 
     // The original platform's defaults for a device with a depth buffer.
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glDepthMask(GL_TRUE);
+    gl::SetEnabled(GL_DEPTH_TEST, true);
+    gl::SetDepthFunc(GL_LEQUAL);
+    gl::SetDepthMask(true);
     gl::ApplyCullMode(CULL_CCW);
-    glDisable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ZERO);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    gl::SetEnabled(GL_BLEND, false);
+    gl::SetBlendFunc(GL_ONE, GL_ZERO, GL_ONE, GL_ZERO);
+    gl::SetPolygonMode(GL_FILL);
 
     parameters->BackBufferWidth = static_cast<uint32_t>(width);
     parameters->BackBufferHeight = static_cast<uint32_t>(height);

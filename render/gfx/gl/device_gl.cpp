@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+#include "render/gfx/gl/gl_state.hpp"
+
 namespace gfx::gl {
 
 bool ApplyCullMode(uint32_t cullMode) {
@@ -38,7 +40,7 @@ GlDevice::GlDevice(SDL_Window* window, void* glContext, GLuint framebuffer, GLui
 
 GlDevice::~GlDevice() {
   SDL_GL_MakeCurrent(window_, glContext_);
-  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  BindFramebuffer(GL_FRAMEBUFFER, 0);
   glDeleteFramebuffers(1, &framebuffer_);
   glDeleteRenderbuffers(1, &colour_);
   glDeleteRenderbuffers(1, &depth_);
@@ -65,7 +67,7 @@ HRESULT GlDevice::SetRenderState(RenderStateType state, uint32_t value) {
     case RS_FILLMODE: {
       static constexpr GLenum kModes[] = {GL_POINT, GL_LINE, GL_FILL};  // point 1, wire 2, solid 3
       if (value < 1 || value > 3) return E_INVALIDARG;
-      glPolygonMode(GL_FRONT_AND_BACK, kModes[value - 1]);
+      SetPolygonMode(kModes[value - 1]);
       return S_OK;
     }
   }
@@ -90,46 +92,39 @@ HRESULT GlDevice::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, u
   if (rectCount > 0 && !rects) return E_INVALIDARG;
 
   // A clear must reach every pixel whatever masks and scissor the last pass left behind.
-  GLboolean colourMask[4], depthMask;
-  glGetBooleanv(GL_COLOR_WRITEMASK, colourMask);
-  glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask);
-  const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
-  GLint scissorBox[4];
-  glGetIntegerv(GL_SCISSOR_BOX, scissorBox);
-
+  const GlState saved = State();
   GLbitfield mask = 0;
   if (flags & CLEAR_TARGET) {
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    SetColourMask(true, true, true, true);
     glClearColor(((colour >> 16) & 0xFF) / 255.0f, ((colour >> 8) & 0xFF) / 255.0f,
                  (colour & 0xFF) / 255.0f, ((colour >> 24) & 0xFF) / 255.0f);
     mask |= GL_COLOR_BUFFER_BIT;
   }
   if (flags & CLEAR_ZBUFFER) {
-    glDepthMask(GL_TRUE);
+    SetDepthMask(true);
     glClearDepth(z < 0.0f ? 0.0 : z > 1.0f ? 1.0 : z);
     mask |= GL_DEPTH_BUFFER_BIT;
   }
   if (rectCount == 0) {
-    glDisable(GL_SCISSOR_TEST);
+    SetEnabled(GL_SCISSOR_TEST, false);
     glClear(mask);
   } else {
     // Rectangles count from the top-left; the framebuffer's rows count from the bottom.
-    glEnable(GL_SCISSOR_TEST);
+    SetEnabled(GL_SCISSOR_TEST, true);
     for (uint32_t i = 0; i < rectCount; ++i) {
       const Rect& r = rects[i];
       if (r.right <= r.left || r.bottom <= r.top) continue;
-      glScissor(r.left, height_ - r.bottom, r.right - r.left, r.bottom - r.top);
+      SetScissor(r.left, height_ - r.bottom, r.right - r.left, r.bottom - r.top);
       glClear(mask);
     }
   }
 
-  glColorMask(colourMask[0], colourMask[1], colourMask[2], colourMask[3]);
-  glDepthMask(depthMask);
-  if (scissor)
-    glEnable(GL_SCISSOR_TEST);
-  else
-    glDisable(GL_SCISSOR_TEST);
-  glScissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
+  const bool* m = saved.colourMask;
+  SetColourMask(m[0], m[1], m[2], m[3]);
+  SetDepthMask(saved.depthMask);
+  SetEnabled(GL_SCISSOR_TEST, saved.scissorTest);
+  const GLint* box = saved.scissorBox;
+  SetScissor(box[0], box[1], box[2], box[3]);
   return S_OK;
 }
 
@@ -149,16 +144,16 @@ HRESULT GlDevice::Present(const Rect*, const Rect*, HWND, const void*) {
   // The back buffer keeps its creation size; the window shows it stretched to its current size.
   int drawableWidth = 0, drawableHeight = 0;
   SDL_GL_GetDrawableSize(window_, &drawableWidth, &drawableHeight);
-  const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
-  glDisable(GL_SCISSOR_TEST);  // the blit obeys the scissor test
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
-  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  const bool scissor = State().scissorTest;
+  SetEnabled(GL_SCISSOR_TEST, false);  // the blit obeys the scissor test
+  BindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+  BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
   if (drawableWidth > 0 && drawableHeight > 0)
     glBlitFramebuffer(0, 0, width_, height_, 0, 0, drawableWidth, drawableHeight,
                       GL_COLOR_BUFFER_BIT, GL_LINEAR);
   SDL_GL_SwapWindow(window_);
-  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-  if (scissor) glEnable(GL_SCISSOR_TEST);
+  BindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+  SetEnabled(GL_SCISSOR_TEST, scissor);
   return S_OK;
 }
 
@@ -167,7 +162,7 @@ bool ReadBackBuffer(Device* device, std::vector<uint8_t>* rgba, int* width, int*
   if (!gl) return false;
   const int w = gl->Width(), h = gl->Height();
   rgba->assign(static_cast<size_t>(w) * h * 4, 0);
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, gl->Framebuffer());
+  BindFramebuffer(GL_READ_FRAMEBUFFER, gl->Framebuffer());
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba->data());
   // GL hands rows bottom-up; turn them so row 0 is the top of the picture.

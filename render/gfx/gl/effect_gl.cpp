@@ -11,7 +11,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -23,6 +22,7 @@
 #include "render/gfx/gfx.hpp"
 #include "render/gfx/gl/buffer_gl.hpp"
 #include "render/gfx/gl/gl_objects.hpp"
+#include "render/gfx/gl/gl_state.hpp"
 #include "render/gfx/gl/hlsl_compile.hpp"
 #include "render/gfx/gl/hlsl_source.hpp"
 #include "render/gfx/gl/hlsl_states.hpp"
@@ -173,19 +173,6 @@ struct NameEntry {
   uint32_t index;
 };
 
-// State a pass may change, as found at Begin.
-struct SavedState {
-  GLboolean cull, depthTest, depthMask, blend;
-  GLint cullMode, frontFace, depthFunc, blendSrcRgb, blendDstRgb, blendSrcAlpha, blendDstAlpha;
-  GLint blendEquationRgb, blendEquationAlpha;
-  GLboolean colorMask[4];
-  GLfloat blendColor[4];
-  GLint polygonMode[2];
-  GLint program, activeTexture, uniformBuffers[2];
-  GLint textures[kMaxEffectSamplers], cubeTextures[kMaxEffectSamplers],
-      volumeTextures[kMaxEffectSamplers], samplers[kMaxEffectSamplers];
-};
-
 GLenum SamplerTarget(HlslSamplerKind kind) {
   switch (kind) {
     case HlslSamplerKind::Tex2D: return GL_TEXTURE_2D;
@@ -255,9 +242,8 @@ class GlEffect final : public RefCounted<Effect> {
   HRESULT SetFloats(const char* name, const float* values, uint32_t count, bool matrix);
   void Upload(Program& program);
   void UploadBlocks(Program& program);
-  void BindTextures(const Pass& pass, bool all);
+  void BindTextures(const Pass& pass);
   void ApplyStates(const GlPassStates& states);
-  void SaveState();
   void RestoreState();
 
   std::vector<Parameter> parameters_;
@@ -277,7 +263,8 @@ class GlEffect final : public RefCounted<Effect> {
   int begun_ = -1;                         // technique between Begin and End, -1 outside
   int pass_ = -1;                          // pass between BeginPass and EndPass, -1 outside
   bool saved_ = false;
-  SavedState state_{};
+  bool blendColourSet_ = false;  // a pass set the blend colour, which End puts back to GL's default
+  GlState state_{};              // the shadow as Begin found it
 };
 
 GlEffect::~GlEffect() {
@@ -326,11 +313,6 @@ GLuint GlEffect::WhiteTexture(GLenum target) {
   const int slot = target == GL_TEXTURE_2D ? 0 : target == GL_TEXTURE_CUBE_MAP ? 1 : 2;
   if (white_[slot]) return white_[slot];
   const uint8_t white[4] = {255, 255, 255, 255};
-  const GLenum binding = target == GL_TEXTURE_2D         ? GL_TEXTURE_BINDING_2D
-                         : target == GL_TEXTURE_CUBE_MAP ? GL_TEXTURE_BINDING_CUBE_MAP
-                                                         : GL_TEXTURE_BINDING_3D;
-  GLint old = 0;
-  glGetIntegerv(binding, &old);
   glGenTextures(1, &white_[slot]);
   glBindTexture(target, white_[slot]);
   if (target == GL_TEXTURE_2D) {
@@ -343,7 +325,8 @@ GLuint GlEffect::WhiteTexture(GLenum target) {
     glTexImage3D(GL_TEXTURE_3D, 0, GL_RGBA8, 1, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
   }
   glTexParameteri(target, GL_TEXTURE_MAX_LEVEL, 0);  // complete under mipmap filters too
-  glBindTexture(target, static_cast<GLuint>(old));
+  // As the shadow says; the backend binds nothing else to the cube and volume targets.
+  glBindTexture(target, target == GL_TEXTURE_2D ? State().textures[State().activeUnit] : 0);
   return white_[slot];
 }
 
@@ -369,7 +352,6 @@ bool GlEffect::Build(const std::string& label, const EffectDescription& descript
     samplerSets_[0].push_back(object);
     samplerParameter_.push_back(static_cast<int>(sampler.texture));
     samplerTargets_.push_back(GL_TEXTURE_2D);
-    boundTextures_.push_back(0);
   }
 
   // Each stage is its own copy of the uniforms, the common block and its body.
@@ -412,8 +394,6 @@ bool GlEffect::Build(const std::string& label, const EffectDescription& descript
     }
 
   if (messages.empty()) {
-    GLint oldProgram = 0;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &oldProgram);
     std::vector<std::pair<uint32_t, uint32_t>> linked;  // stage pairs, parallel to programs_
     for (const EffectTechnique& source : description.techniques) {
       Technique technique{source.name, {}};
@@ -458,7 +438,7 @@ bool GlEffect::Build(const std::string& label, const EffectDescription& descript
       }
       techniques_.push_back(std::move(technique));
     }
-    glUseProgram(static_cast<GLuint>(oldProgram));
+    glUseProgram(State().program);  // as the shadow says
   }
   for (GLuint shader : shaders)
     if (shader) glDeleteShader(shader);
@@ -510,7 +490,6 @@ bool GlEffect::BuildFx(const std::string& label, const FxEffect& effect, std::st
     samplerParameter_.push_back(texture >= 0 && parameters_[texture].kind == Kind::Texture ? texture
                                                                                            : -1);
     samplerTargets_.push_back(GL_TEXTURE_2D);
-    boundTextures_.push_back(0);
   }
   const auto samplerUnit = [&effect](const std::string& name) {
     for (size_t s = 0; s < effect.samplers.size(); ++s)
@@ -644,8 +623,6 @@ bool GlEffect::BuildFx(const std::string& label, const FxEffect& effect, std::st
     glStages.push_back({index, alpha, name});
     return name;
   };
-  GLint oldProgram = 0;
-  glGetIntegerv(GL_CURRENT_PROGRAM, &oldProgram);
   for (const PassPlan& plan : plans) {
     if (plan.vertex < 0 || plan.pixel < 0 || !messages.empty()) continue;
     const std::string where =
@@ -736,9 +713,17 @@ bool GlEffect::BuildFx(const std::string& label, const FxEffect& effect, std::st
       made.targetHeight = glGetUniformLocation(made.name, kTargetHeightUniform);
   }
   glBindBuffer(GL_UNIFORM_BUFFER, 0);
-  glUseProgram(static_cast<GLuint>(oldProgram));
+  glUseProgram(State().program);  // as the shadow says
   for (const GlStage& made : glStages) glDeleteShader(made.name);
-  for (const GLenum target : samplerTargets_) WhiteTexture(target);
+  for (const GLenum target : samplerTargets_) WhiteTexture(target);  // all made before any is bound
+  for (size_t unit = 0; unit < samplerTargets_.size(); ++unit) {
+    const GLenum target = samplerTargets_[unit];
+    const GLuint white = WhiteTexture(target);
+    if (target == GL_TEXTURE_2D) continue;
+    glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + unit));
+    glBindTexture(target, white);
+    glActiveTexture(GL_TEXTURE0 + State().activeUnit);  // as the shadow says
+  }
   if (!messages.empty()) {
     *error = messages;
     return false;
@@ -890,18 +875,20 @@ void GlEffect::UploadBlocks(Program& program) {
   }
 }
 
-void GlEffect::BindTextures(const Pass& pass, bool all) {
+void GlEffect::BindTextures(const Pass& pass) {
   const std::vector<GLuint>& objects = samplerSets_[pass.samplerSet];
   for (size_t s = 0; s < objects.size(); ++s) {
+    const uint32_t unit = static_cast<uint32_t>(s);
     const GLenum target = samplerTargets_[s];
+    BindSampler(unit, objects[s]);
+    if (target != GL_TEXTURE_2D) {
+      // Cube and volume samplers read white, bound once at creation on their own targets,
+      // which the backend uses nowhere else: nothing to do per pass.
+      continue;
+    }
     const int parameter = samplerParameter_[s];
     const GlTexture* texture = parameter >= 0 ? parameters_[parameter].texture : nullptr;
-    const GLuint name = texture && target == GL_TEXTURE_2D ? texture->name : WhiteTexture(target);
-    if (!all && boundTextures_[s] == name) continue;
-    glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + s));
-    glBindTexture(target, name);
-    if (all) glBindSampler(static_cast<GLuint>(s), objects[s]);
-    boundTextures_[s] = name;
+    BindTexture2D(unit, texture ? texture->name : WhiteTexture(GL_TEXTURE_2D));
   }
 }
 
@@ -913,100 +900,47 @@ void GlEffect::BindTextures(const Pass& pass, bool all) {
 // GL_CW, the original's front faces, so VFACE agrees, and cull the other way round.
 void GlEffect::ApplyStates(const GlPassStates& s) {
   const uint32_t mask = s.mask;
-  if (mask & kGlFrontFace) glFrontFace(s.frontFace);
+  if (mask & kGlFrontFace) SetFrontFace(s.frontFace);
   if (mask & kGlCull) {
-    if (s.cullFace == 0) {
-      glDisable(GL_CULL_FACE);
-    } else {
-      glEnable(GL_CULL_FACE);
-      glCullFace(s.cullFace);
-    }
+    SetEnabled(GL_CULL_FACE, s.cullFace != 0);
+    if (s.cullFace) SetCullFace(s.cullFace);
   }
-  if (mask & kGlDepthTest) (s.depthTest ? glEnable : glDisable)(GL_DEPTH_TEST);
-  if (mask & kGlDepthWrite) glDepthMask(s.depthWrite ? GL_TRUE : GL_FALSE);
-  if (mask & kGlDepthFunc) glDepthFunc(s.depthFunc);
-  if (mask & kGlBlend) (s.blend ? glEnable : glDisable)(GL_BLEND);
-  if (mask & (kGlBlendSrc | kGlBlendDst)) {
-    GLint src = 0, dst = 0;
-    if (!(mask & kGlBlendSrc)) glGetIntegerv(GL_BLEND_SRC_RGB, &src);
-    if (!(mask & kGlBlendDst)) glGetIntegerv(GL_BLEND_DST_RGB, &dst);
-    const GLenum rgbSrc = (mask & kGlBlendSrc) ? s.src : static_cast<GLenum>(src);
-    const GLenum rgbDst = (mask & kGlBlendDst) ? s.dst : static_cast<GLenum>(dst);
+  if (mask & kGlDepthTest) SetEnabled(GL_DEPTH_TEST, s.depthTest);
+  if (mask & kGlDepthWrite) SetDepthMask(s.depthWrite);
+  if (mask & kGlDepthFunc) SetDepthFunc(s.depthFunc);
+  if (mask & kGlBlend) SetEnabled(GL_BLEND, s.blend);
+  if (mask & (kGlBlendSrc | kGlBlendDst | kGlSeparateAlpha)) {
+    const GLenum src = (mask & kGlBlendSrc) ? s.src : State().blendSrcRgb;
+    const GLenum dst = (mask & kGlBlendDst) ? s.dst : State().blendDstRgb;
     if (mask & kGlSeparateAlpha)
-      glBlendFuncSeparate(rgbSrc, rgbDst, s.srcAlpha, s.dstAlpha);
+      SetBlendFunc(src, dst, s.srcAlpha, s.dstAlpha);
     else
-      glBlendFunc(rgbSrc, rgbDst);
+      SetBlendFunc(src, dst, src, dst);
   }
   if (mask & (kGlBlendOp | kGlSeparateAlpha))
-    glBlendEquationSeparate(s.op, (mask & kGlSeparateAlpha) ? s.opAlpha : s.op);
-  if (mask & kGlBlendColor)
+    SetBlendEquation((mask & kGlBlendOp) ? s.op : State().blendEquationRgb,
+                     (mask & kGlSeparateAlpha) ? s.opAlpha
+                     : (mask & kGlBlendOp)     ? s.op
+                                               : State().blendEquationAlpha);
+  if (mask & kGlBlendColor) {
     glBlendColor(s.blendColor[0], s.blendColor[1], s.blendColor[2], s.blendColor[3]);
+    blendColourSet_ = true;
+  }
   if (mask & kGlColorMask)
-    glColorMask(s.colorMask[0], s.colorMask[1], s.colorMask[2], s.colorMask[3]);
-  if (mask & kGlFill) glPolygonMode(GL_FRONT_AND_BACK, s.fill);
+    SetColourMask(s.colorMask[0], s.colorMask[1], s.colorMask[2], s.colorMask[3]);
+  if (mask & kGlFill) SetPolygonMode(s.fill);
 }
 
-void GlEffect::SaveState() {
-  SavedState& s = state_;
-  s.cull = glIsEnabled(GL_CULL_FACE);
-  s.depthTest = glIsEnabled(GL_DEPTH_TEST);
-  s.blend = glIsEnabled(GL_BLEND);
-  glGetBooleanv(GL_DEPTH_WRITEMASK, &s.depthMask);
-  glGetIntegerv(GL_CULL_FACE_MODE, &s.cullMode);
-  glGetIntegerv(GL_FRONT_FACE, &s.frontFace);
-  glGetIntegerv(GL_DEPTH_FUNC, &s.depthFunc);
-  glGetIntegerv(GL_BLEND_SRC_RGB, &s.blendSrcRgb);
-  glGetIntegerv(GL_BLEND_DST_RGB, &s.blendDstRgb);
-  glGetIntegerv(GL_BLEND_SRC_ALPHA, &s.blendSrcAlpha);
-  glGetIntegerv(GL_BLEND_DST_ALPHA, &s.blendDstAlpha);
-  glGetIntegerv(GL_BLEND_EQUATION_RGB, &s.blendEquationRgb);
-  glGetIntegerv(GL_BLEND_EQUATION_ALPHA, &s.blendEquationAlpha);
-  glGetBooleanv(GL_COLOR_WRITEMASK, s.colorMask);
-  glGetFloatv(GL_BLEND_COLOR, s.blendColor);
-  glGetIntegerv(GL_POLYGON_MODE, s.polygonMode);
-  glGetIntegerv(GL_CURRENT_PROGRAM, &s.program);
-  glGetIntegerv(GL_ACTIVE_TEXTURE, &s.activeTexture);
-  if (fx_)
-    for (GLuint i = 0; i < 2; ++i)
-      glGetIntegeri_v(GL_UNIFORM_BUFFER_BINDING, i, &s.uniformBuffers[i]);
-  for (size_t unit = 0; unit < samplerTargets_.size(); ++unit) {
-    glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + unit));
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &s.textures[unit]);
-    glGetIntegerv(GL_TEXTURE_BINDING_CUBE_MAP, &s.cubeTextures[unit]);
-    glGetIntegerv(GL_TEXTURE_BINDING_3D, &s.volumeTextures[unit]);
-    glGetIntegerv(GL_SAMPLER_BINDING, &s.samplers[unit]);
-  }
-  glActiveTexture(static_cast<GLenum>(s.activeTexture));
-}
-
+// The passes change the states above, the program and the texture units; the vertex array the
+// meshes bind stays as they leave it, so a frame's draws do not rebind it.
 void GlEffect::RestoreState() {
-  const SavedState& s = state_;
-  (s.cull ? glEnable : glDisable)(GL_CULL_FACE);
-  (s.depthTest ? glEnable : glDisable)(GL_DEPTH_TEST);
-  (s.blend ? glEnable : glDisable)(GL_BLEND);
-  glDepthMask(s.depthMask);
-  glCullFace(static_cast<GLenum>(s.cullMode));
-  glFrontFace(static_cast<GLenum>(s.frontFace));
-  glDepthFunc(static_cast<GLenum>(s.depthFunc));
-  glBlendFuncSeparate(static_cast<GLenum>(s.blendSrcRgb), static_cast<GLenum>(s.blendDstRgb),
-                      static_cast<GLenum>(s.blendSrcAlpha), static_cast<GLenum>(s.blendDstAlpha));
-  glBlendEquationSeparate(static_cast<GLenum>(s.blendEquationRgb),
-                          static_cast<GLenum>(s.blendEquationAlpha));
-  glColorMask(s.colorMask[0], s.colorMask[1], s.colorMask[2], s.colorMask[3]);
-  glBlendColor(s.blendColor[0], s.blendColor[1], s.blendColor[2], s.blendColor[3]);
-  glPolygonMode(GL_FRONT_AND_BACK, static_cast<GLenum>(s.polygonMode[0]));
-  glUseProgram(static_cast<GLuint>(s.program));
-  if (fx_)
-    for (GLuint i = 0; i < 2; ++i)
-      glBindBufferBase(GL_UNIFORM_BUFFER, i, static_cast<GLuint>(s.uniformBuffers[i]));
-  for (size_t unit = 0; unit < samplerTargets_.size(); ++unit) {
-    glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + unit));
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(s.textures[unit]));
-    glBindTexture(GL_TEXTURE_CUBE_MAP, static_cast<GLuint>(s.cubeTextures[unit]));
-    glBindTexture(GL_TEXTURE_3D, static_cast<GLuint>(s.volumeTextures[unit]));
-    glBindSampler(static_cast<GLuint>(unit), static_cast<GLuint>(s.samplers[unit]));
-  }
-  glActiveTexture(static_cast<GLenum>(s.activeTexture));
+  GlState restored = state_;
+  const GlState& now = State();
+  restored.vertexArray = now.vertexArray;
+  restored.arrayBuffer = now.arrayBuffer;
+  gl::RestoreState(restored);
+  if (blendColourSet_) glBlendColor(0, 0, 0, 0);  // GL's default; nothing else sets it
+  blendColourSet_ = false;
 }
 
 HRESULT GlEffect::Begin(uint32_t* passes, uint32_t flags) {
@@ -1014,7 +948,7 @@ HRESULT GlEffect::Begin(uint32_t* passes, uint32_t flags) {
   begun_ = static_cast<int>(current_);
   *passes = static_cast<uint32_t>(techniques_[current_].passes.size());
   saved_ = flags == 0;
-  if (saved_) SaveState();
+  if (saved_) state_ = State();
   return S_OK;
 }
 
@@ -1025,9 +959,9 @@ HRESULT GlEffect::BeginPass(uint32_t index) {
   const Pass& pass = technique.passes[index];
   Program& program = programs_[pass.program];
   pass_ = static_cast<int>(index);
-  glUseProgram(program.name);
+  UseProgram(program.name);
   ApplyStates(pass.states);
-  BindTextures(pass, true);
+  BindTextures(pass);
   for (const Block& block : program.blocks)
     glBindBufferBase(GL_UNIFORM_BUFFER, block.binding, block.buffer);
   // Inputs the mesh does not have read the current attribute value: opaque white for colours,
@@ -1037,8 +971,7 @@ HRESULT GlEffect::BeginPass(uint32_t index) {
     glVertexAttrib4f(input.location, c, c, c, 1.0f);
   }
   if (program.targetHeight >= 0) {
-    GLint viewport[4] = {};
-    glGetIntegerv(GL_VIEWPORT, viewport);
+    const GLint* viewport = State().viewport;
     glUniform1f(program.targetHeight, static_cast<float>(viewport[1] + viewport[3]));
   }
   Upload(program);
@@ -1050,7 +983,7 @@ HRESULT GlEffect::BeginPass(uint32_t index) {
 HRESULT GlEffect::CommitChanges() {
   if (pass_ < 0) return S_OK;
   const Pass& pass = techniques_[begun_].passes[pass_];
-  BindTextures(pass, false);
+  BindTextures(pass);
   Upload(programs_[pass.program]);
   return S_OK;
 }
@@ -1068,57 +1001,6 @@ HRESULT GlEffect::End() {
   if (saved_) RestoreState();
   saved_ = false;
   return S_OK;
-}
-
-// Includes are looked up beside the effect file (or beside the including file), with `\` read as
-// `/`; when that exact name is missing, each part of the path is matched ignoring case, as the
-// original platform's file system does.
-bool ReadInclude(const std::string& effectFolder, const std::string& name, const std::string& from,
-                 std::string* bytes, std::string* label, std::string* why) {
-  namespace fs = std::filesystem;
-  std::string relative = name;
-  std::replace(relative.begin(), relative.end(), '\\', '/');
-  fs::path base = effectFolder;
-  std::string fromPath = from;
-  std::replace(fromPath.begin(), fromPath.end(), '\\', '/');
-  if (fs::path(fromPath).has_parent_path()) {
-    const fs::path beside = fs::path(fromPath).parent_path();
-    std::error_code ec;
-    if (fs::exists(beside / relative, ec)) base = beside;
-  }
-  fs::path path = fs::path(relative).is_absolute() ? fs::path(relative) : base / relative;
-  std::error_code ec;
-  if (!fs::exists(path, ec)) {
-    fs::path found = fs::path(relative).is_absolute() ? fs::path("/") : base;
-    bool ok = true;
-    for (const fs::path& part : fs::path(relative).relative_path()) {
-      const std::string want = part.string();
-      fs::path next;
-      if (fs::exists(found / part, ec)) {
-        next = found / part;
-      } else {
-        for (const fs::directory_entry& entry : fs::directory_iterator(found, ec)) {
-          const std::string have = entry.path().filename().string();
-          if (have.size() == want.size() &&
-              std::equal(have.begin(), have.end(), want.begin(), [](char a, char b) {
-                return std::tolower(static_cast<unsigned char>(a)) ==
-                       std::tolower(static_cast<unsigned char>(b));
-              })) {
-            next = entry.path();
-            break;
-          }
-        }
-      }
-      if (next.empty()) {
-        ok = false;
-        break;
-      }
-      found = next;
-    }
-    if (ok) path = found;
-  }
-  *label = path.string();
-  return ReadWholeFile(label->c_str(), kMaxEffectFileBytes, bytes, why);
 }
 
 }  // namespace
@@ -1141,7 +1023,7 @@ bool BuildFxEffect(const std::string& label, const formats::FxEffect& fx, Effect
 namespace gfx {
 
 // The device is not consulted: its context is the current one. Defines, include handlers, flags
-// and pools are ignored: includes are read from the effect's folder. D3D9 effect files and our
+// and pools are ignored: includes are read beside the effect file. D3D9 effect files and our
 // format are told apart by their content.
 HRESULT CreateEffectFromFile(Device*, const char* fileName, const void*, void*, uint32_t, void*,
                              Effect** effect, Buffer** errors) {
@@ -1158,14 +1040,9 @@ HRESULT CreateEffectFromFile(Device*, const char* fileName, const void*, void*, 
     return FailWith(E_NOTFOUND, path + ": error: could not open the effect file (" + error + ")",
                     errors);
   if (IsFxEffect(text.data(), text.size())) {
-    const std::string folder = std::filesystem::path(path).parent_path().string();
-    const FxIncludeReader reader = [&folder](const std::string& name, bool, const std::string& from,
-                                             std::string* bytes, std::string* label,
-                                             std::string* why) {
-      return ReadInclude(folder, name, from, bytes, label, why);
-    };
     FxEffect fx;
-    if (!PreprocessFx(path, text, reader, &fx.source, &error) || !ParseFx(fx.source, &fx, &error))
+    if (!PreprocessFx(path, text, MakeFolderIncludeReader(path), &fx.source, &error) ||
+        !ParseFx(fx.source, &fx, &error))
       return FailWith(E_FAIL, error, errors);
     if (!BuildFxEffect(path, fx, effect, &error)) return FailWith(E_FAIL, error, errors);
     return S_OK;

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "render/gfx/gl/device_gl.hpp"
+#include "render/gfx/gl/gl_state.hpp"
 
 namespace gfx {
 namespace {
@@ -132,49 +133,26 @@ int GlFont::DrawText(void*, const char* text, int count, Rect* rect, uint32_t, u
 
   // Everything changed below is put back at the end: the overlay draws between the effect's
   // End and EndScene, and the next frame's passes must find the device as they left it.
-  GLint program, vao, arrayBuffer, activeTexture, texture, sampler, drawFramebuffer, viewport[4];
-  GLint blendSrcRgb, blendDstRgb, blendSrcAlpha, blendDstAlpha, blendEqRgb, blendEqAlpha;
-  GLint polygonMode[2] = {GL_FILL, GL_FILL};
-  GLboolean colourMask[4];
-  glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-  glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &vao);
-  glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &arrayBuffer);
-  glGetIntegerv(GL_ACTIVE_TEXTURE, &activeTexture);
-  glActiveTexture(GL_TEXTURE0);
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
-  glGetIntegerv(GL_SAMPLER_BINDING, &sampler);
-  glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFramebuffer);
-  glGetIntegerv(GL_VIEWPORT, viewport);
-  glGetIntegerv(GL_BLEND_SRC_RGB, &blendSrcRgb);
-  glGetIntegerv(GL_BLEND_DST_RGB, &blendDstRgb);
-  glGetIntegerv(GL_BLEND_SRC_ALPHA, &blendSrcAlpha);
-  glGetIntegerv(GL_BLEND_DST_ALPHA, &blendDstAlpha);
-  glGetIntegerv(GL_BLEND_EQUATION_RGB, &blendEqRgb);
-  glGetIntegerv(GL_BLEND_EQUATION_ALPHA, &blendEqAlpha);
-  glGetIntegerv(GL_POLYGON_MODE, polygonMode);
-  glGetBooleanv(GL_COLOR_WRITEMASK, colourMask);
-  const GLboolean blend = glIsEnabled(GL_BLEND), depthTest = glIsEnabled(GL_DEPTH_TEST);
-  const GLboolean cull = glIsEnabled(GL_CULL_FACE), scissor = glIsEnabled(GL_SCISSOR_TEST);
-
-  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, device_->Framebuffer());
-  glViewport(0, 0, device_->Width(), device_->Height());
-  glUseProgram(program_);
+  const gl::GlState saved = gl::State();
+  gl::BindFramebuffer(GL_DRAW_FRAMEBUFFER, device_->Framebuffer());
+  gl::SetViewport(0, 0, device_->Width(), device_->Height());
+  gl::UseProgram(program_);
   glUniform2f(pixelToClipLocation_, 2.0f / device_->Width(), 2.0f / device_->Height());
   glUniform4f(colourLocation_, ((colour >> 16) & 0xFF) / 255.0f, ((colour >> 8) & 0xFF) / 255.0f,
               (colour & 0xFF) / 255.0f, ((colour >> 24) & 0xFF) / 255.0f);
   glUniform1i(atlasLocation_, 0);
-  glBindTexture(GL_TEXTURE_2D, atlas_);
-  glBindSampler(0, 0);
-  glBindVertexArray(vao_);
-  glBindBuffer(GL_ARRAY_BUFFER, vbo_);
-  glEnable(GL_BLEND);
-  glBlendEquation(GL_FUNC_ADD);
-  glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ZERO, GL_ONE);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_CULL_FACE);
-  glDisable(GL_SCISSOR_TEST);
-  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  gl::BindTexture2D(0, atlas_);
+  gl::BindSampler(0, 0);
+  gl::BindVertexArray(vao_);
+  gl::BindArrayBuffer(vbo_);
+  gl::SetEnabled(GL_BLEND, true);
+  gl::SetBlendEquation(GL_FUNC_ADD, GL_FUNC_ADD);
+  gl::SetBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ZERO, GL_ONE);
+  gl::SetEnabled(GL_DEPTH_TEST, false);
+  gl::SetEnabled(GL_CULL_FACE, false);
+  gl::SetEnabled(GL_SCISSOR_TEST, false);
+  gl::SetPolygonMode(GL_FILL);
+  gl::SetColourMask(true, true, true, true);
 
   int lines = length > 0 ? 1 : 0, queued = 0;
   float penX = float(clip.left);
@@ -197,23 +175,7 @@ int GlFont::DrawText(void*, const char* text, int count, Rect* rect, uint32_t, u
   }
   Flush(queued);
 
-  glColorMask(colourMask[0], colourMask[1], colourMask[2], colourMask[3]);
-  glPolygonMode(GL_FRONT_AND_BACK, static_cast<GLenum>(polygonMode[0]));
-  if (scissor) glEnable(GL_SCISSOR_TEST);
-  if (cull) glEnable(GL_CULL_FACE);
-  if (depthTest) glEnable(GL_DEPTH_TEST);
-  if (!blend) glDisable(GL_BLEND);
-  glBlendEquationSeparate(static_cast<GLenum>(blendEqRgb), static_cast<GLenum>(blendEqAlpha));
-  glBlendFuncSeparate(static_cast<GLenum>(blendSrcRgb), static_cast<GLenum>(blendDstRgb),
-                      static_cast<GLenum>(blendSrcAlpha), static_cast<GLenum>(blendDstAlpha));
-  glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(arrayBuffer));
-  glBindVertexArray(static_cast<GLuint>(vao));
-  glBindSampler(0, static_cast<GLuint>(sampler));
-  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
-  glActiveTexture(static_cast<GLenum>(activeTexture));
-  glUseProgram(static_cast<GLuint>(program));
-  glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawFramebuffer));
+  gl::RestoreState(saved);
   return lines * lineHeight_;
 }
 
@@ -341,10 +303,6 @@ HRESULT CreateFont(Device* device, int height, uint32_t width, uint32_t weight,
     return FailFont(faceName, "the text program did not build");
   }
 
-  GLint previousTexture = 0, previousArray = 0, previousVao = 0;
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &previousTexture);
-  glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &previousArray);
-  glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &previousVao);
   GLuint texture = 0, vao = 0, vbo = 0;
   glGenTextures(1, &texture);
   glBindTexture(GL_TEXTURE_2D, texture);
@@ -365,9 +323,11 @@ HRESULT CreateFont(Device* device, int height, uint32_t width, uint32_t weight,
   glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 16, nullptr);
   glEnableVertexAttribArray(1);
   glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 16, reinterpret_cast<const void*>(8));
-  glBindVertexArray(static_cast<GLuint>(previousVao));
-  glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(previousArray));
-  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previousTexture));
+  // Back to what the backend's shadow holds, so the frames find GL as it says.
+  const gl::GlState& known = gl::State();
+  glBindVertexArray(known.vertexArray);
+  glBindBuffer(GL_ARRAY_BUFFER, known.arrayBuffer);
+  glBindTexture(GL_TEXTURE_2D, known.textures[known.activeUnit]);
 
   *font = new (std::nothrow) GlFont(gl, program, vao, vbo, texture, ascent, lineHeight, glyphs);
   if (!*font) {

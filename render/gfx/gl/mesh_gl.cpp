@@ -18,6 +18,7 @@
 #include "formats/mesh_x_scan.hpp"
 #include "render/gfx/gl/buffer_gl.hpp"
 #include "render/gfx/gl/device_gl.hpp"
+#include "render/gfx/gl/gl_state.hpp"
 
 namespace gfx {
 namespace {
@@ -43,11 +44,11 @@ class GlMesh final : public gl::RefCounted<Mesh> {
   HRESULT DrawSubset(uint32_t subset) override {
     if (subset >= subsetCount_.size()) return E_INVALIDARG;
     if (subsetCount_[subset] == 0) return S_OK;
-    glBindVertexArray(vao_);
+    // Left bound for the next draw: the backend binds element buffers only inside its own
+    // creation code, which binds a vertex array of its own first and puts this one back.
+    gl::BindVertexArray(vao_);
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(subsetCount_[subset]), GL_UNSIGNED_INT,
                    reinterpret_cast<const void*>(size_t{subsetFirst_[subset]} * 4));
-    // Unbound so that nobody's later buffer binding lands in this mesh's vertex array.
-    glBindVertexArray(0);
     return S_OK;
   }
   uint32_t GetNumVertices() override { return vertexCount_; }
@@ -55,15 +56,13 @@ class GlMesh final : public gl::RefCounted<Mesh> {
 
   void Read(std::vector<float>* vertices, std::vector<uint32_t>* indices,
             std::vector<uint32_t>* first, std::vector<uint32_t>* count) const {
-    GLint previous = 0;
-    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &previous);
     vertices->resize(size_t{vertexCount_} * 8);
     glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
     glGetBufferSubData(GL_ARRAY_BUFFER, 0, vertices->size() * 4, vertices->data());
     indices->resize(size_t{faceCount_} * 3);
     glBindBuffer(GL_ARRAY_BUFFER, indexBuffer_);
     glGetBufferSubData(GL_ARRAY_BUFFER, 0, indices->size() * 4, indices->data());
-    glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(previous));
+    glBindBuffer(GL_ARRAY_BUFFER, gl::State().arrayBuffer);
     *first = subsetFirst_;
     *count = subsetCount_;
   }
@@ -257,8 +256,6 @@ HRESULT LoadMeshFromX(const char* fileName, uint32_t /*options*/, Device* device
   Buffer* materialBuffer = MakeMaterials(x);
   if (!materialBuffer) return FailLoad(fileName, "out of memory", E_OUTOFMEMORY, errors);
 
-  GLint previousArray = 0;
-  glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &previousArray);
   GLuint vao = 0, buffers[2] = {};
   glGenVertexArrays(1, &vao);
   glGenBuffers(2, buffers);
@@ -276,8 +273,9 @@ HRESULT LoadMeshFromX(const char* fileName, uint32_t /*options*/, Device* device
   glEnableVertexAttribArray(2);
   glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex),
                         reinterpret_cast<const void*>(offsetof(Vertex, texCoord)));
-  glBindVertexArray(0);
-  glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(previousArray));
+  // Back to what the backend's shadow holds, so the frames find GL as it says.
+  glBindVertexArray(gl::State().vertexArray);
+  glBindBuffer(GL_ARRAY_BUFFER, gl::State().arrayBuffer);
 
   Mesh* made = new (std::nothrow)
       GlMesh(vao, buffers[0], buffers[1], x.vertexCount, static_cast<uint32_t>(indices.size() / 3),
