@@ -355,7 +355,7 @@ int main(int argc, char** argv) {
   }
   report.renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
   std::string error;
-  if (!bench::SetUpBaseline("Za_rad_2.fx", &error)) {
+  if (!bench::SetUpBaseline(TOBRIN_SOURCE_DIR "/tests/data/effects/scene_glsl.fx", &error)) {
     std::fprintf(stderr, "tobrin_bench: baseline set-up failed: %s\n", error.c_str());
     ReleaseResources();
     return 1;

@@ -1040,9 +1040,10 @@ HRESULT CreateEffectFromFile(Device*, const char* fileName, const void*, void*, 
     return FailWith(E_NOTFOUND, path + ": error: could not open the effect file (" + error + ")",
                     errors);
   if (IsFxEffect(text.data(), text.size())) {
-    FxEffect fx;
-    if (!PreprocessFx(path, text, MakeFolderIncludeReader(path), &fx.source, &error) ||
-        !ParseFx(fx.source, &fx, &error))
+    FxPreprocessed preprocessed;
+    FxEffect fx;  // ParseFx fills it whole, its own copy of the text included
+    if (!PreprocessFx(path, text, MakeFolderIncludeReader(path), &preprocessed, &error) ||
+        !ParseFx(preprocessed, &fx, &error))
       return FailWith(E_FAIL, error, errors);
     if (!BuildFxEffect(path, fx, effect, &error)) return FailWith(E_FAIL, error, errors);
     return S_OK;
