@@ -1,64 +1,49 @@
-// Fuzz harness for .x mesh loading without GL: the structural scan, then, for a file the scan
-// accepts, the importer with the loader's flags. The scan's result must satisfy everything the
-// loader later indexes by (corners within the vertices, materials within the list, face starts
-// ascending), since the loader trusts it after this point.
-#include <assimp/postprocess.h>
-#include <assimp/scene.h>
-
-#include <assimp/Importer.hpp>
+// Fuzz harness for the whole .x reader (header, MSZIP, tokens, objects, merge), without GL. What
+// it yields must satisfy everything the GL upload indexes by, since the loader trusts it: corners
+// within the vertices, subsets tiling the indices, every number finite.
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
-#include "formats/mesh_x_scan.hpp"
+#include "formats/xfile.hpp"
 
 namespace {
 
 void Check(bool condition, const char* what) {
   if (condition) return;
-  std::fprintf(stderr, ".x scan invariant broken: %s\n", what);
+  std::fprintf(stderr, ".x reader invariant broken: %s\n", what);
   std::abort();
 }
 
-void CheckScan(const formats::XMesh& x) {
-  Check(x.vertexCount > 0, "at least one vertex");
-  Check(x.positions.size() == size_t{x.vertexCount} * 3, "three coordinates per vertex");
-  Check(x.faceStart.size() >= 2, "at least one face");
-  Check(x.faceStart.front() == 0 && x.faceStart.back() == x.corners.size(), "face starts span");
-  for (size_t f = 0; f + 1 < x.faceStart.size(); ++f)
-    Check(x.faceStart[f + 1] >= x.faceStart[f] + 3, "every face has at least three corners");
-  for (uint32_t c : x.corners) Check(c < x.vertexCount, "corner within the vertices");
-  Check(x.faceMaterial.size() == x.faceStart.size() - 1, "one material index per face");
-  const size_t groups = x.materials.empty() ? 1 : x.materials.size();
-  for (uint32_t m : x.faceMaterial) Check(m < groups, "face material within the list");
+void CheckModel(const formats::XModel& m) {
+  Check(m.vertices.size() % 8 == 0 && !m.vertices.empty(), "8 floats per vertex, at least one");
+  for (float f : m.vertices) Check(std::isfinite(f), "every vertex value finite");
+  Check(!m.indices.empty() && m.indices.size() % 3 == 0, "whole triangles, at least one");
+  for (uint32_t i : m.indices) Check(i < m.VertexCount(), "corner within the vertices");
+  const size_t subsets = m.materials.empty() ? 1 : m.materials.size();
+  Check(m.subsetFirst.size() == subsets && m.subsetCount.size() == subsets,
+        "a subset per material");
+  uint32_t at = 0;
+  for (size_t k = 0; k < subsets; ++k) {
+    Check(m.subsetFirst[k] == at && m.subsetCount[k] % 3 == 0, "subsets tile the indices in order");
+    at += m.subsetCount[k];
+  }
+  Check(at == m.indices.size(), "subsets cover every index");
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string bytes(reinterpret_cast<const char*>(data), size);
-  formats::XMesh x;
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  formats::XModel model;
   std::string error;
-  if (!formats::ScanXFile(bytes, &x, &error)) {
+  if (!formats::ReadXFile(bytes, &model, &error)) {
     Check(!error.empty(), "a refused file has a reason");
     return 0;
   }
-  CheckScan(x);
-
-  // One importer for the whole run: making one per input costs more than the import itself.
-  static Assimp::Importer importer;
-  const aiScene* scene = importer.ReadFileFromMemory(
-      bytes.data(), bytes.size(), aiProcess_ConvertToLeftHanded | aiProcess_ValidateDataStructure,
-      "x");
-  if (!scene) return 0;
-  // The loader walks every mesh's faces and corners; with the validation step these must agree.
-  for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
-    const aiMesh& mesh = *scene->mMeshes[m];
-    for (unsigned f = 0; f < mesh.mNumFaces; ++f)
-      for (unsigned c = 0; c < mesh.mFaces[f].mNumIndices; ++c)
-        Check(mesh.mFaces[f].mIndices[c] < mesh.mNumVertices, "importer corner within vertices");
-  }
-  importer.FreeScene();
+  CheckModel(model);
   return 0;
 }

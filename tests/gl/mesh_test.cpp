@@ -1,6 +1,6 @@
-// .x meshes: text, binary and compressed files written here load with the file's own counts,
-// coordinates, subsets and texture names; malformed and hostile files fail with a message naming
-// the file; the shipped meshes have the counts the overlay assumes.
+// .x meshes on OpenGL: what the reader yields reaches the GPU as it is (counts, coordinates,
+// subsets, texture names) for text, binary and compressed files; a failed load names the file and
+// leaves nothing behind; the shipped meshes have the counts the overlay assumes.
 #include <zlib.h>
 
 #include <cstring>
@@ -187,7 +187,7 @@ std::string CompressedQuad() {
   std::string out = "xof 0302tzip0032";
   const uint32_t total = static_cast<uint32_t>(body.size() + 16);
   const uint16_t blockSize = static_cast<uint16_t>(body.size());
-  const uint16_t packedSize = static_cast<uint16_t>(packed.size());
+  const uint16_t packedSize = static_cast<uint16_t>(packed.size() + 2);  // "CK" included
   out.append(reinterpret_cast<const char*>(&total), 4);
   out.append(reinterpret_cast<const char*>(&blockSize), 2);
   out.append(reinterpret_cast<const char*>(&packedSize), 2);
@@ -288,9 +288,9 @@ TEST_F(GlMeshTest, OutOfRangeIndicesAreRefusedNotDropped) {
   ExpectFailure("one_past.x", Replace(quad, "3;0,1,2;,", "3;0,1,5;,"), "refers to vertex 5");
   ExpectFailure("negative.x", Replace(quad, "3;0,1,2;,", "3;0,-1,2;,"), "refers to vertex -1");
   ExpectFailure("normal_index.x", Replace(quad, "3;0,0,0;, 3;0,0,0;", "3;0,0,0;, 3;0,4,0;"),
-                "normal that does not exist");
+                "face 1 refers to normal 4, but the mesh has 1 normals");
   ExpectFailure("material_index.x", Replace(quad, "1,0,1;;", "1,2,1;;"),
-                "uses a material that does not exist");
+                "face 1 uses material 2, but the list has 2 materials");
 }
 
 TEST_F(GlMeshTest, HugeCountsAreRefusedBeforeAnythingIsSizedByThem) {
@@ -298,7 +298,8 @@ TEST_F(GlMeshTest, HugeCountsAreRefusedBeforeAnythingIsSizedByThem) {
   ExpectFailure("many_vertices.x", Replace(quad, "    5;\n", "    4000000000;\n"),
                 "exceeds the data");
   ExpectFailure("many_faces.x", Replace(quad, "    3;\n", "    3000000000;\n"), "exceeds the data");
-  ExpectFailure("many_corners.x", Replace(quad, "3;0,1,2;,", "2000000000;0,1,2;,"), "truncated");
+  ExpectFailure("many_corners.x", Replace(quad, "3;0,1,2;,", "2000000000;0,1,2;,"),
+                "line 13: the corner count 2000000000 exceeds the data");
   std::string binary = BinaryQuad();
   const uint32_t huge = 0x7FFFFFFF;
   std::memcpy(&binary[16 + 2 + 4 + 4 + 2 + 4 + 4 + 2 + 2], &huge, 4);  // the first list's count
@@ -319,44 +320,14 @@ TEST_F(GlMeshTest, MalformedFilesFailWithTheFault) {
   ExpectFailure("bad_zip.x", std::string(kBadZip, sizeof kBadZip - 1), "corrupt");
   ExpectFailure("no_vertices.x", "xof 0303txt 0032\nMesh { 0;; 0;; }\n", "no vertices");
   ExpectFailure("no_mesh.x", "xof 0303txt 0032\nFrame f { }\n", "no mesh");
-  ExpectFailure("nan.x", Replace(quad, "9.0;8.0;7.0", "nan;8.0;7.0"), "'{' expected");
-  ExpectFailure("inf.x", Replace(quad, "9.0;8.0;7.0", "9.0;1e39;7.0"), "not a finite number");
-  ExpectFailure("two_meshes.x",
-                "xof 0303txt 0032\nMesh a { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }\n"
-                "Mesh b { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }\n",
-                "2 meshes");
+  ExpectFailure("nan.x", Replace(quad, "9.0;8.0;7.0", "nan;8.0;7.0"),
+                "line 11: a number was expected in 'Mesh', found the name 'nan'");
+  ExpectFailure("inf.x", Replace(quad, "9.0;8.0;7.0", "9.0;1e39;7.0"),
+                "line 11: the number '1e39' in 'Mesh' is not a finite single-precision value");
   ExpectFailure("lone_name.x", "xof 0303txt 0032\n" + std::string(5000, 'a'), "'{' expected");
   std::string nested = "xof 0303txt 0032\n";
   for (int i = 0; i < 100; ++i) nested += "Frame {";
   ExpectFailure("nested.x", nested, "nested too deeply");
-}
-
-// Damaged copies of every encoding either load as a consistent mesh or fail with a message; none
-// may crash (run under the sanitizer build to catch what the importer would read out of bounds).
-TEST_F(GlMeshTest, RandomlyDamagedFilesLoadConsistentlyOrFailCleanly) {
-  uint32_t seed = 12345;
-  auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
-  int failures = 0;
-  for (const std::string& original : {std::string(kQuad), BinaryQuad(), CompressedQuad()}) {
-    for (int round = 0; round < 150; ++round) {
-      std::string damaged = original;
-      for (int hits = 1 + next() % 4; hits > 0; --hits)
-        damaged[16 + next() % (damaged.size() - 16)] = static_cast<char>(next() >> 24);
-      Loaded loaded;
-      Load("damaged.x", damaged, &loaded);
-      if (gfx::Failed(loaded.result)) {
-        ++failures;
-        EXPECT_EQ(loaded.mesh, nullptr);
-        EXPECT_NE(loaded.Errors().find("damaged.x"), std::string::npos);
-        continue;
-      }
-      std::vector<float> vertices;
-      std::vector<uint32_t> indices, first, count;
-      ASSERT_TRUE(gfx::gl::ReadMeshData(loaded.mesh, &vertices, &indices, &first, &count));
-      for (uint32_t index : indices) ASSERT_LT(index, loaded.mesh->GetNumVertices());
-    }
-  }
-  EXPECT_GT(failures, 0);
 }
 
 TEST_F(GlMeshTest, ShippedMeshesHaveTheCountsTheOverlayAssumes) {

@@ -1,13 +1,9 @@
-// Meshes from .x files: Assimp imports the vertex data; the structural scan (mesh_x_scan.cpp)
-// guards it and restores the file's own indexing, which Assimp replaces with one vertex per corner.
-// Limits: one mesh per file, frame transforms are not applied, polygons are drawn as fans.
+// Meshes from .x files: formats/xfile.cpp reads and merges the file without GL; this file only
+// uploads the result (8 floats per vertex, triangles grouped by subset) and hands out materials.
+// Limits: 32 MiB per file; 32-bit indices.
 #include "render/gfx/gl/mesh_gl.hpp"
 
-#include <assimp/postprocess.h>
-#include <assimp/scene.h>
-
-#include <assimp/Importer.hpp>
-#include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -15,7 +11,7 @@
 #include <vector>
 
 #include "formats/file_names.hpp"
-#include "formats/mesh_x_scan.hpp"
+#include "formats/xfile.hpp"
 #include "render/gfx/gl/buffer_gl.hpp"
 #include "render/gfx/gl/device_gl.hpp"
 #include "render/gfx/gl/gl_state.hpp"
@@ -73,88 +69,8 @@ class GlMesh final : public gl::RefCounted<Mesh> {
   std::vector<uint32_t> subsetFirst_, subsetCount_;  // in indices
 };
 
-struct Vertex {
-  float position[3], normal[3], texCoord[2];
-};
-
-bool Near(float a, float b) { return std::fabs(a - b) <= 1e-5f * std::fmax(1.0f, std::fabs(b)); }
-
-// Fills one vertex per file vertex from Assimp's per-corner vertices, matching Assimp's meshes
-// (one per material that has faces, in material order) to the scanned faces and checking that
-// both readings agree corner by corner.
-bool TakeVertexData(const aiScene& scene, const formats::XMesh& x, std::vector<Vertex>* vertices,
-                    std::string* error) {
-  const uint32_t faceCount = static_cast<uint32_t>(x.faceStart.size() - 1);
-  const uint32_t groups = x.materials.empty() ? 1 : static_cast<uint32_t>(x.materials.size());
-  std::vector<std::vector<uint32_t>> facesOf(groups);
-  for (uint32_t f = 0; f < faceCount; ++f) facesOf[x.faceMaterial[f]].push_back(f);
-
-  vertices->assign(x.vertexCount, Vertex{});
-  for (uint32_t v = 0; v < x.vertexCount; ++v)
-    std::memcpy((*vertices)[v].position, &x.positions[size_t{v} * 3], 12);
-
-  unsigned next = 0;
-  for (uint32_t g = 0; g < groups; ++g) {
-    if (facesOf[g].empty()) continue;
-    if (next >= scene.mNumMeshes) {
-      *error = "the importer lost the faces of material " + std::to_string(g);
-      return false;
-    }
-    const aiMesh& mesh = *scene.mMeshes[next++];
-    if (mesh.mNumFaces != facesOf[g].size()) {
-      *error = "the importer read " + std::to_string(mesh.mNumFaces) + " faces of material " +
-               std::to_string(g) + " where the file has " + std::to_string(facesOf[g].size());
-      return false;
-    }
-    for (uint32_t j = 0; j < mesh.mNumFaces; ++j) {
-      const uint32_t f = facesOf[g][j];
-      const aiFace& face = mesh.mFaces[j];
-      if (face.mNumIndices != x.faceStart[f + 1] - x.faceStart[f]) {
-        *error = "the importer changed the corners of face " + std::to_string(f);
-        return false;
-      }
-      for (uint32_t c = 0; c < face.mNumIndices; ++c) {
-        const uint32_t source = face.mIndices[c];
-        const uint32_t target = x.corners[x.faceStart[f] + c];
-        if (source >= mesh.mNumVertices) {
-          *error = "the importer produced an invalid corner in face " + std::to_string(f);
-          return false;
-        }
-        const aiVector3D& p = mesh.mVertices[source];
-        Vertex& out = (*vertices)[target];
-        if (!Near(p.x, out.position[0]) || !Near(p.y, out.position[1]) ||
-            !Near(p.z, out.position[2])) {
-          *error = "the importer placed vertex " + std::to_string(target) +
-                   " elsewhere than the file does";
-          return false;
-        }
-        out.position[0] = p.x;
-        out.position[1] = p.y;
-        out.position[2] = p.z;
-        if (mesh.HasNormals()) {
-          out.normal[0] = mesh.mNormals[source].x;
-          out.normal[1] = mesh.mNormals[source].y;
-          out.normal[2] = mesh.mNormals[source].z;
-        }
-        if (mesh.HasTextureCoords(0)) {
-          out.texCoord[0] = mesh.mTextureCoords[0][source].x;
-          out.texCoord[1] = mesh.mTextureCoords[0][source].y;
-        }
-      }
-    }
-  }
-  if (next != scene.mNumMeshes) {
-    *error = "the importer found " + std::to_string(scene.mNumMeshes) +
-             " meshes where the file "
-             "has " +
-             std::to_string(next);
-    return false;
-  }
-  return true;
-}
-
 // Material records first, then the texture names they point at, all in one buffer.
-Buffer* MakeMaterials(const formats::XMesh& x) {
+Buffer* MakeMaterials(const formats::XModel& x) {
   size_t size = x.materials.size() * sizeof(Material);
   for (const auto& m : x.materials)
     if (m.hasTexture) size += m.texture.size() + 1;
@@ -223,35 +139,8 @@ HRESULT LoadMeshFromX(const char* fileName, uint32_t /*options*/, Device* device
   std::string bytes, fault;
   if (!formats::ReadWholeFile(fileName, size_t{32} << 20, &bytes, &fault))
     return FailLoad(fileName, fault, E_NOTFOUND, errors);
-  formats::XMesh x;
-  if (!formats::ScanXFile(bytes, &x, &fault)) return FailLoad(fileName, fault, E_FAIL, errors);
-
-  // ConvertToLeftHanded undoes the importer's own mirroring of z, flip of v and winding, so
-  // positions, texture coordinates and corner order come out as the file has them.
-  Assimp::Importer importer;
-  const aiScene* scene = importer.ReadFileFromMemory(
-      bytes.data(), bytes.size(), aiProcess_ConvertToLeftHanded | aiProcess_ValidateDataStructure,
-      "x");
-  if (!scene) return FailLoad(fileName, importer.GetErrorString(), E_FAIL, errors);
-  std::vector<Vertex> vertices;
-  if (!TakeVertexData(*scene, x, &vertices, &fault))
-    return FailLoad(fileName, fault, E_FAIL, errors);
-
-  // Triangles grouped by subset, faces in file order within each.
-  const uint32_t faceCount = static_cast<uint32_t>(x.faceStart.size() - 1);
-  const uint32_t subsets = x.materials.empty() ? 1 : static_cast<uint32_t>(x.materials.size());
-  std::vector<uint32_t> indices, subsetFirst(subsets), subsetCount(subsets);
-  indices.reserve(x.corners.size() * 3);
-  for (uint32_t s = 0; s < subsets; ++s) {
-    subsetFirst[s] = static_cast<uint32_t>(indices.size());
-    for (uint32_t f = 0; f < faceCount; ++f) {
-      if (x.faceMaterial[f] != s) continue;
-      const uint32_t* c = &x.corners[x.faceStart[f]];
-      const uint32_t n = x.faceStart[f + 1] - x.faceStart[f];
-      for (uint32_t k = 1; k + 1 < n; ++k) indices.insert(indices.end(), {c[0], c[k], c[k + 1]});
-    }
-    subsetCount[s] = static_cast<uint32_t>(indices.size()) - subsetFirst[s];
-  }
+  formats::XModel x;
+  if (!formats::ReadXFile(bytes, &x, &fault)) return FailLoad(fileName, fault, E_FAIL, errors);
 
   Buffer* materialBuffer = MakeMaterials(x);
   if (!materialBuffer) return FailLoad(fileName, "out of memory", E_OUTOFMEMORY, errors);
@@ -261,25 +150,22 @@ HRESULT LoadMeshFromX(const char* fileName, uint32_t /*options*/, Device* device
   glGenBuffers(2, buffers);
   glBindVertexArray(vao);
   glBindBuffer(GL_ARRAY_BUFFER, buffers[0]);
-  glBufferData(GL_ARRAY_BUFFER, vertices.size() * sizeof(Vertex), vertices.data(), GL_STATIC_DRAW);
+  glBufferData(GL_ARRAY_BUFFER, x.vertices.size() * 4, x.vertices.data(), GL_STATIC_DRAW);
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers[1]);
-  glBufferData(GL_ELEMENT_ARRAY_BUFFER, indices.size() * 4, indices.data(), GL_STATIC_DRAW);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, x.indices.size() * 4, x.indices.data(), GL_STATIC_DRAW);
   glEnableVertexAttribArray(0);
-  glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex),
-                        reinterpret_cast<const void*>(offsetof(Vertex, position)));
+  glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 32, reinterpret_cast<const void*>(0));
   glEnableVertexAttribArray(1);
-  glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex),
-                        reinterpret_cast<const void*>(offsetof(Vertex, normal)));
+  glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, 32, reinterpret_cast<const void*>(12));
   glEnableVertexAttribArray(2);
-  glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex),
-                        reinterpret_cast<const void*>(offsetof(Vertex, texCoord)));
+  glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, 32, reinterpret_cast<const void*>(24));
   // Back to what the backend's shadow holds, so the frames find GL as it says.
   glBindVertexArray(gl::State().vertexArray);
   glBindBuffer(GL_ARRAY_BUFFER, gl::State().arrayBuffer);
 
-  Mesh* made = new (std::nothrow)
-      GlMesh(vao, buffers[0], buffers[1], x.vertexCount, static_cast<uint32_t>(indices.size() / 3),
-             std::move(subsetFirst), std::move(subsetCount));
+  Mesh* made = new (std::nothrow) GlMesh(vao, buffers[0], buffers[1], x.VertexCount(),
+                                         static_cast<uint32_t>(x.indices.size() / 3),
+                                         std::move(x.subsetFirst), std::move(x.subsetCount));
   if (!made) {
     glDeleteVertexArrays(1, &vao);
     glDeleteBuffers(2, buffers);
