@@ -287,26 +287,39 @@ VsOut Vs(float4 p : POSITION) {
 struct PsIn { float4 c : COLOR0; float3 a : TEXCOORD1; };
 float4 Ps(PsIn i, float2 b : TEXCOORD0) : COLOR0 { return float4(i.a.z, b.y, i.c.b * 0.25, 1); }
 float4 Padded(float4 b : TEXCOORD0) : COLOR0 { return b; }
+struct ArrayOut { float4 p : POSITION; float2 pair[2] : TEXCOORD3; };
+ArrayOut ArrayVs(float4 p : POSITION) {
+  ArrayOut o; o.p = p; o.pair[0] = float2(0.25, 0.5); o.pair[1] = float2(0.75, 1); return o;
+}
+float4 ArrayPs(float2 second : TEXCOORD4, float2 pair[2] : TEXCOORD3) : COLOR0 {
+  return float4(second, pair[0]);
+}
 )");
   AddTechnique(&fx, "Mixed", "Vs", "Ps");
   AddTechnique(&fx, "Padded", "Vs", "Padded");
+  AddTechnique(&fx, "Arrays", "ArrayVs", "ArrayPs");
   ASSERT_TRUE(Build(fx)) << error_;
   EXPECT_TRUE(Near(0xBF8040FFu, Draw("Mixed")));
   // A float2 written and a float4 read: the missing components read 0 and 1.
   EXPECT_TRUE(Near(0xFF8000FFu, Draw("Padded")));
+  // An array takes one register per element, from its semantic's index on.
+  EXPECT_TRUE(Near(0xBFFF4080u, Draw("Arrays")));
 }
 
 TEST_F(HlslEffect, PixelOutputsGoToTheirDrawBuffersAndBuiltIns) {
-  FxEffect fx = Describe(std::string(R"(
+  FxEffect fx = Describe(std::string(kThrough) + R"(
 struct Out { float4 second : COLOR1; float4 first : COLOR0; float depth : DEPTH; };
 Out Two(float2 uv : TEXCOORD0) {
   Out o; o.first = float4(1, 0, 0, 1); o.second = float4(0, 1, 0, 1); o.depth = 0.25; return o;
 }
 float4 Position(float2 vpos : VPOS) : COLOR0 { return float4(vpos / 255.0, 0, 1); }
+// Declared `in` beside a struct, glslang would take VPOS for its own four-component built-in.
+float4 InPosition(VsOut i, in float2 vpos : vPos) : COLOR0 { return float4(0, vpos.yx / 255.0, 1); }
 float4 Face(float face : VFACE) : COLOR0 { return face > 0 ? float4(1, 0, 0, 1) : float4(0, 1, 0, 1); }
-)") + kThrough);
+)");
   AddTechnique(&fx, "Two", "Through", "Two", {{7, 1}, {23, 8}});  // ZEnable, ZFunc ALWAYS
   AddTechnique(&fx, "Position", "Through", "Position");
+  AddTechnique(&fx, "InPosition", "Through", "InPosition");
   AddTechnique(&fx, "Face", "Through", "Face");
   ASSERT_TRUE(Build(fx)) << error_;
   EXPECT_EQ(Draw("Two"), 0xFF0000FFu);
@@ -317,6 +330,7 @@ float4 Face(float face : VFACE) : COLOR0 { return face > 0 ? float4(1, 0, 0, 1) 
   // VPOS counts whole pixels from the top-left corner.
   EXPECT_EQ(Draw("Position", 3, 5), 0x030500FFu);
   EXPECT_EQ(Read(0, 0), 0x000000FFu);
+  EXPECT_EQ(Draw("InPosition", 3, 5), 0x000503FFu);
   // The quad runs clockwise on screen: the original platform's front face.
   EXPECT_EQ(Draw("Face"), 0xFF0000FFu);
 }
@@ -361,13 +375,14 @@ float4 OnlyK(float2 uv : TEXCOORD0) : COLOR0 { return float4(0, 0, 0, k); }
   EXPECT_EQ(effect_->SetTexture("k", nullptr), gfx::E_INVALIDARG);
 }
 
-TEST_F(HlslEffect, UniformArgumentsAreBoundAndAssignedGlobalsCompile) {
+TEST_F(HlslEffect, UniformArgumentsAreBoundAndLegacyHlslCompiles) {
   FxEffect fx = Describe(std::string(R"(
 float4 g = {0, 0.5, 0, 1};
 float4 Tinted(float2 uv : TEXCOORD0, uniform float4 tint, uniform bool half) : COLOR0 {
   return half ? tint * 0.5 : tint;
 }
 float4 Writes(float2 uv : TEXCOORD0) : COLOR0 { g.x = 1; g.z += 0.25; return g; }
+float4 Cast(float2 uv : TEXCOORD0) : COLOR0 { float w[3] = (float[3]) g.yxw; return float4(w[2], w[1], w[0], 1); }
 )") + kThrough);
   AddParameter(&fx, "g", FxBase::Float, 1, 4, {0, 0.5f, 0, 1});
   FxFunction tinted{"Tinted", "float4", "COLOR0", {}, 0};
@@ -380,7 +395,9 @@ float4 Writes(float2 uv : TEXCOORD0) : COLOR0 { g.x = 1; g.z += 0.25; return g; 
   AddTechnique(&fx, "Half", "Through", "Tinted");
   fx.techniques[1].passes[0].pixelShader.arguments = {"float4(1, 1, 0, 1)", "true"};
   AddTechnique(&fx, "Writes", "Through", "Writes");
+  AddTechnique(&fx, "Cast", "Through", "Cast");
   ASSERT_TRUE(Build(fx)) << error_;
+  EXPECT_TRUE(Near(0xFF0080FFu, Draw("Cast")));  // a vector cast to an array keeps its order
   EXPECT_EQ(Draw("Full"), 0x00FF00FFu);
   EXPECT_TRUE(Near(0x80800080u, Draw("Half")));
   // Each draw starts from the parameter's value, whatever the shader wrote before.

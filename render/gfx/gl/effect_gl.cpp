@@ -497,7 +497,8 @@ bool GlEffect::BuildFx(const std::string& label, const FxEffect& effect, std::st
     return -1;
   };
 
-  const std::string hlsl = RewriteAssignedGlobals(effect, effect.hlsl);
+  const std::string hlsl =
+      RewriteArrayCasts(RenameBuiltinSemantics(RewriteAssignedGlobals(effect, effect.hlsl)));
   if (hlsl.size() > kMaxGeneratedShaderBytes) {
     *error = TooMuchShaderText(label);
     return false;
@@ -617,9 +618,15 @@ bool GlEffect::BuildFx(const std::string& label, const FxEffect& effect, std::st
     }
     std::string log;
     const GLuint name = CompileGl(vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER, glsl, &log);
-    if (!log.empty())
+    if (!log.empty()) {
+      // The driver's first error, not a warning before it.
+      size_t at = log.find("error");
+      at = at == std::string::npos                    ? 0
+           : log.rfind('\n', at) == std::string::npos ? 0
+                                                      : log.rfind('\n', at) + 1;
       messages += FxLineLabel(source, line, 0) + ": error: the GLSL made from " + context +
-                  " does not compile: " + log.substr(0, log.find('\n')) + "\n";
+                  " does not compile: " + log.substr(at, log.find('\n', at) - at) + "\n";
+    }
     glStages.push_back({index, alpha, name});
     return name;
   };

@@ -9,6 +9,7 @@
 #include <glslang/SPIRV/GlslangToSpv.h>
 #include <spirv_cross/spirv_cross_c.h>
 
+#include <algorithm>
 #include <cctype>
 #include <memory>
 #include <mutex>
@@ -25,10 +26,23 @@ struct Cross {
 };
 
 struct Varying {
-  std::string name;      // the renamed variable
-  std::string semantic;  // normal form
-  uint32_t size = 4;     // components
+  std::string name;       // the renamed variable
+  std::string semantic;   // normal form
+  uint32_t size = 4;      // components
+  uint32_t elements = 0;  // an array takes this many registers from its semantic's index on
 };
+
+// The semantic of element k of an array varying: TEXCOORD1 is followed by TEXCOORD2, TEXCOORD3...
+std::string SemanticOfElement(const std::string& semantic, uint32_t k) {
+  size_t digits = semantic.size();
+  while (digits > 0 && std::isdigit(static_cast<unsigned char>(semantic[digits - 1]))) --digits;
+  return semantic.substr(0, digits) + std::to_string(std::stoul(semantic.substr(digits)) + k);
+}
+
+// "NAME" or "NAME[k]".
+std::string Element(const Varying& v, uint32_t k) {
+  return v.elements ? v.name + "[" + std::to_string(k) + "]" : v.name;
+}
 
 bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 
@@ -52,16 +66,27 @@ std::string Swizzle(uint32_t size) {
   return swizzles[size > 4 ? 4 : size];
 }
 
-// Replaces the declaration line of `name` (the line ending in " name;") with `replacement`.
+// Replaces the declaration of `name` at file scope (a line of its own, unindented, ending in
+// " name;" or " name[N];") with `replacement`. Uses inside functions are indented and left alone.
 bool ReplaceDeclaration(std::string* glsl, const std::string& name,
                         const std::string& replacement) {
-  const std::string tail = " " + name + ";\n";
-  const size_t at = glsl->find(tail);
-  if (at == std::string::npos) return false;
-  const size_t begin = glsl->rfind('\n', at);
-  const size_t start = begin == std::string::npos ? 0 : begin + 1;
-  glsl->replace(start, at + tail.size() - start, replacement + "\n");
-  return true;
+  size_t start = 0;
+  while (start < glsl->size()) {
+    size_t end = glsl->find('\n', start);
+    if (end == std::string::npos) end = glsl->size();
+    const std::string line = glsl->substr(start, end - start);
+    const bool global = !line.empty() && line[0] != ' ' && line[0] != '\t';
+    const size_t at = line.find(" " + name);
+    if (global && at != std::string::npos && line.back() == ';') {
+      const char next = line[at + 1 + name.size()];
+      if (next == ';' || next == '[') {
+        glsl->replace(start, end - start, replacement);
+        return true;
+      }
+    }
+    start = end + 1;
+  }
+  return false;
 }
 
 std::once_flag glslangStarted;
@@ -73,6 +98,9 @@ std::string GlslSamplerName(uint32_t unit) { return "tobrin_s" + std::to_string(
 std::string NormalSemantic(const std::string& semantic) {
   std::string normal;
   for (char c : semantic) normal += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  // Written so by RenameBuiltinSemantics, so glslang leaves them to us.
+  if (normal == "TOBRIN_VPOS") normal = "VPOS";
+  if (normal == "TOBRIN_VFACE") normal = "VFACE";
   if (StartsWith(normal, "SV_")) {
     // Shader model 4 names some compilers accept in shader model 3 code.
     if (normal == "SV_POSITION") normal = "POSITION";
@@ -154,18 +182,33 @@ bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::strin
     count = 0;
     spvc_resources_get_resource_list_for_type(resources, type, &list, &count);
   };
-  const auto semanticOf = [&](spvc_variable_id id) {
+  // glslang flattens an array in a struct into variables "s.a[0]", "s.a[1]"... that all carry the
+  // array's semantic; element k takes the register k after it.
+  const auto semanticOf = [&](const spvc_reflected_resource& resource) {
     const char* semantic =
-        spvc_compiler_get_decoration_string(compiler, id, SpvDecorationUserSemantic);
-    return NormalSemantic(semantic ? semantic : "");
+        spvc_compiler_get_decoration_string(compiler, resource.id, SpvDecorationUserSemantic);
+    const std::string normal = NormalSemantic(semantic ? semantic : "");
+    const std::string name = resource.name ? resource.name : "";
+    const size_t open = name.rfind('[');
+    if (name.empty() || name.back() != ']' || open == std::string::npos || open + 2 >= name.size())
+      return normal;
+    const std::string index = name.substr(open + 1, name.size() - open - 2);
+    if (index.find_first_not_of("0123456789") != std::string::npos) return normal;
+    return SemanticOfElement(normal, static_cast<uint32_t>(std::stoul(index)));
   };
   const auto componentsOf = [&](spvc_type_id type) {
     return spvc_type_get_vector_size(spvc_compiler_get_type_handle(compiler, type));
   };
+  // Float vectors, or arrays of them (which take consecutive registers).
   const auto isFloatVector = [&](spvc_type_id id) {
     const spvc_type type = spvc_compiler_get_type_handle(compiler, id);
     return spvc_type_get_basetype(type) == SPVC_BASETYPE_FP32 && spvc_type_get_columns(type) == 1 &&
-           spvc_type_get_num_array_dimensions(type) == 0;
+           spvc_type_get_num_array_dimensions(type) <= 1;
+  };
+  const auto elementsOf = [&](spvc_type_id id) -> uint32_t {
+    const spvc_type type = spvc_compiler_get_type_handle(compiler, id);
+    return spvc_type_get_num_array_dimensions(type) == 1 ? spvc_type_get_array_dimension(type, 0)
+                                                         : 0;
   };
   std::string problems;
   *out = HlslStageCode{};
@@ -176,7 +219,7 @@ bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::strin
   resourcesOf(SPVC_RESOURCE_TYPE_STAGE_INPUT);
   uint32_t nextLocation = 3;
   for (size_t i = 0; i < count; ++i) {
-    const std::string semantic = semanticOf(list[i].id);
+    const std::string semantic = semanticOf(list[i]);
     if (vertex) {
       uint32_t location = 0;
       if (StartsWith(semantic, "POSITION")) {
@@ -203,7 +246,7 @@ bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::strin
       problems += "error: pixel input '" + std::string(list[i].name) + "' (" + semantic +
                   ") is not a float vector\n";
     }
-    inputs.push_back({name, semantic, componentsOf(list[i].type_id)});
+    inputs.push_back({name, semantic, componentsOf(list[i].type_id), elementsOf(list[i].type_id)});
     spvc_compiler_set_name(compiler, list[i].id, name.c_str());
   }
   if (vertex && nextLocation > 16)
@@ -215,13 +258,14 @@ bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::strin
   std::string depth;
   resourcesOf(SPVC_RESOURCE_TYPE_STAGE_OUTPUT);
   for (size_t i = 0; i < count; ++i) {
-    const std::string semantic = semanticOf(list[i].id);
+    const std::string semantic = semanticOf(list[i]);
     if (vertex) {
       if (!isFloatVector(list[i].type_id))
         problems += "error: vertex output '" + std::string(list[i].name) + "' (" + semantic +
                     ") is not a float vector\n";
       const std::string name = "tobrin_out_" + semantic;
-      outputs.push_back({name, semantic, componentsOf(list[i].type_id)});
+      outputs.push_back(
+          {name, semantic, componentsOf(list[i].type_id), elementsOf(list[i].type_id)});
       spvc_compiler_set_name(compiler, list[i].id, name.c_str());
     } else if (StartsWith(semantic, "COLOR")) {
       const std::string name = "tobrin_out_" + semantic;
@@ -327,42 +371,60 @@ bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::strin
   if (spvc_compiler_compile(compiler, &glsl) != SPVC_SUCCESS) return crossFailed("writing GLSL");
   std::string code = glsl;
 
+  // Vertex outputs and pixel inputs become private variables of the stage; the new main copies
+  // them from and to the varyings, one vec4 per register.
   bool edited = true;
-  std::string epilogue;
+  std::string prologue, epilogue, declared;
+  // Two variables may name one register (an array and an element of it): one varying each.
+  const auto declareVarying = [&](const char* direction, const std::string& varying) {
+    const std::string line = std::string(direction) + " vec4 " + varying + ";\n";
+    if (declared.find(line) != std::string::npos) return;
+    declared += line;
+    code = line + code;
+  };
+  const auto declareLocal = [&](const Varying& v) {
+    std::string local = std::string(VectorType(v.size)) + " " + v.name;
+    if (v.elements) local += "[" + std::to_string(v.elements) + "]";
+    edited = edited && ReplaceDeclaration(&code, v.name, local + ";");
+  };
   if (vertex) {
     for (const Varying& output : outputs) {
-      const std::string local = std::string(VectorType(output.size)) + " " + output.name + ";";
-      edited = edited && ReplaceDeclaration(&code, output.name, local);
-      if (output.semantic == "POSITION0") {
+      declareLocal(output);
+      if (output.semantic == "POSITION0" && !output.elements) {
         epilogue += "  gl_Position = " + PadToVec4(output.name, output.size) + ";\n";
-      } else if (StartsWith(output.semantic, "PSIZE") || StartsWith(output.semantic, "FOG")) {
-        // Point size and fog have no fixed-function stage to feed here.
-      } else {
-        const std::string varying = "tobrin_v_" + output.semantic;
-        code = "out vec4 " + varying + ";\n" + code;
-        epilogue += "  " + varying + " = " + PadToVec4(output.name, output.size) + ";\n";
+        continue;
+      }
+      if (StartsWith(output.semantic, "PSIZE") || StartsWith(output.semantic, "FOG"))
+        continue;  // point size and fog feed no stage here
+      for (uint32_t k = 0; k < std::max(output.elements, 1u); ++k) {
+        const std::string varying = "tobrin_v_" + SemanticOfElement(output.semantic, k);
+        declareVarying("out", varying);
+        epilogue += "  " + varying + " = " + PadToVec4(Element(output, k), output.size) + ";\n";
       }
     }
   } else {
     for (const Varying& input : inputs) {
-      std::string value;
+      declareLocal(input);
       if (input.name == vpos) {
         // Pixel centres at whole numbers, counted from the top, as the original rasterizer has
         // them.
-        value = "vec4(gl_FragCoord.x - 0.5, " + std::string(kTargetHeightUniform) +
-                " - gl_FragCoord.y - 0.5, 0.0, 0.0)" + Swizzle(input.size);
+        prologue += "  " + input.name + " = vec4(gl_FragCoord.x - 0.5, " +
+                    std::string(kTargetHeightUniform) + " - gl_FragCoord.y - 0.5, 0.0, 0.0)" +
+                    Swizzle(input.size) + ";\n";
         out->readsVpos = true;
-      } else if (input.name == vface) {
+        continue;
+      }
+      if (input.name == vface) {
         // Clockwise on screen faces the viewer on the original platform; the effect sets
         // glFrontFace(GL_CW) for its passes.
-        value = "(gl_FrontFacing ? 1.0 : -1.0)";
-      } else {
-        const std::string varying = "tobrin_v_" + input.semantic;
-        code = "in vec4 " + varying + ";\n" + code;
-        value = varying + Swizzle(input.size);
+        prologue += "  " + input.name + " = gl_FrontFacing ? 1.0 : -1.0;\n";
+        continue;
       }
-      edited = edited &&
-               ReplaceDeclaration(&code, input.name, "#define " + input.name + " (" + value + ")");
+      for (uint32_t k = 0; k < std::max(input.elements, 1u); ++k) {
+        const std::string varying = "tobrin_v_" + SemanticOfElement(input.semantic, k);
+        declareVarying("in", varying);
+        prologue += "  " + Element(input, k) + " = " + varying + Swizzle(input.size) + ";\n";
+      }
     }
     if (out->readsVpos) code = "uniform float " + std::string(kTargetHeightUniform) + ";\n" + code;
     if (!depth.empty())
@@ -375,7 +437,7 @@ bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::strin
     return false;
   }
   code.replace(main, 13, "\nvoid tobrin_main()\n");
-  code += "void main()\n{\n  tobrin_main();\n" + epilogue + "}\n";
+  code += "void main()\n{\n" + prologue + "  tobrin_main();\n" + epilogue + "}\n";
   // The declarations put in front must follow the #version line.
   const size_t version = code.find("#version 330\n");
   if (version != 0) {

@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace gfx::gl {
@@ -110,6 +111,79 @@ std::string RewriteAssignedGlobals(const FxEffect& effect, const std::string& hl
     copy += " = " + std::string(kAssignedGlobalPrefix) + parameter.name + ";";
     text.insert(semicolon + 1, copy);
     text.insert(declared, kAssignedGlobalPrefix);
+  }
+  return text;
+}
+
+std::string RenameBuiltinSemantics(const std::string& hlsl) {
+  std::string text = hlsl;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != ':') continue;
+    size_t j = i + 1;
+    while (j < text.size() && (text[j] == ' ' || text[j] == '\t')) ++j;
+    size_t end = j;
+    while (end < text.size() && IsWordChar(text[end])) ++end;
+    std::string word = text.substr(j, end - j);
+    for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (word == "VPOS" || word == "VFACE") text.insert(j, "TOBRIN_");
+  }
+  return text;
+}
+
+std::string RewriteArrayCasts(const std::string& hlsl) {
+  static const char* const scalars[] = {"float", "half", "int", "uint", "bool", "double"};
+  std::string text = hlsl;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '(') continue;
+    // "= (" before, then "SCALAR [ N ] )".
+    size_t before = i;
+    while (before > 0 && std::isspace(static_cast<unsigned char>(text[before - 1]))) --before;
+    if (before == 0 || text[before - 1] != '=' || (before >= 2 && strchr("=!<>", text[before - 2])))
+      continue;
+    size_t j = i + 1;
+    const auto space = [&] {
+      while (j < text.size() && std::isspace(static_cast<unsigned char>(text[j]))) ++j;
+    };
+    space();
+    size_t wordEnd = j;
+    while (wordEnd < text.size() && IsWordChar(text[wordEnd])) ++wordEnd;
+    const std::string scalar = text.substr(j, wordEnd - j);
+    bool known = false;
+    for (const char* s : scalars) known = known || scalar == s;
+    if (!known) continue;
+    j = wordEnd;
+    space();
+    if (j >= text.size() || text[j] != '[') continue;
+    ++j;
+    space();
+    size_t digitsEnd = j;
+    while (digitsEnd < text.size() && std::isdigit(static_cast<unsigned char>(text[digitsEnd])))
+      ++digitsEnd;
+    if (digitsEnd == j || digitsEnd - j > 2) continue;
+    const int count = std::stoi(text.substr(j, digitsEnd - j));
+    j = digitsEnd;
+    space();
+    if (j >= text.size() || text[j] != ']') continue;
+    ++j;
+    space();
+    if (j >= text.size() || text[j] != ')') continue;
+    ++j;
+    // The operand: the rest of the initialiser, up to its ';' at depth 0.
+    size_t end = j;
+    int depth = 0;
+    for (; end < text.size(); ++end) {
+      if (text[end] == '(' || text[end] == '[') ++depth;
+      if (text[end] == ')' || text[end] == ']') --depth;
+      if ((text[end] == ';' && depth == 0) || text[end] == '\n' || depth < 0) break;
+    }
+    if (end >= text.size() || text[end] != ';' || count < 1) continue;
+    std::string operand = text.substr(j, end - j);
+    std::string list = "{";
+    for (int k = 0; k < count; ++k)
+      list += (k ? ", (" : " (") + scalar + ")(" + operand + ")[" + std::to_string(k) + "]";
+    list += " }";
+    text.replace(i, end - i, list);
+    i += list.size() - 1;
   }
   return text;
 }

@@ -18,6 +18,15 @@ constexpr const char* kAssignedGlobalPrefix = "tobrin_u_";
 // stay where they were, so messages keep their places.
 std::string RewriteAssignedGlobals(const formats::FxEffect& effect, const std::string& hlsl);
 
+// glslang takes VPOS and VFACE for its built-ins in some declarations and not in others, with the
+// wrong vector sizes; renamed to TOBRIN_VPOS and TOBRIN_VFACE they are always plain inputs, which
+// the compile step wires to the built-ins itself.
+std::string RenameBuiltinSemantics(const std::string& hlsl);
+
+// `float w[3] = (float[3]) v;`, a C-style cast of a vector to an array, is legal HLSL glslang
+// refuses; it becomes the initialiser list `{ (float)(v)[0], (float)(v)[1], (float)(v)[2] }`.
+std::string RewriteArrayCasts(const std::string& hlsl);
+
 // For `compile vs_2_0 Main(2, true)`: appends to *source an entry that calls Main with the
 // arguments in place of its uniform parameters, and names it in *entry. Without arguments *entry
 // is the binding's own entry. Returns false with the reason when the function is not declared or
