@@ -486,11 +486,19 @@ float4 Cube(float2 uv : TEXCOORD0) : COLOR0 { return texCUBE(cube, float3(1, 0, 
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 2, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
   auto* texture = new gfx::gl::GlTexture(name, 2, 1);
   ASSERT_EQ(effect_->SetTexture("image", texture), gfx::S_OK);
-  texture->Release();
   EXPECT_EQ(Draw("At"), 0xFF0000FFu);       // wraps to u = 0.25: the red texel
   EXPECT_EQ(Draw("Clamped"), 0x0000FFFFu);  // clamps to the blue edge
   EXPECT_TRUE(Near(0x800080FFu, Draw("Middle")));
   EXPECT_EQ(Draw("Cube"), 0xFFFFFFFFu);  // no cube textures: white
+  // A pass's own AddressU[0] = Clamp, on the first sampler for this pass alone.
+  FxEffect clamped = fx;
+  AddTechnique(&clamped, "AtClamped", "Through", "At");
+  clamped.techniques.back().passes[0].samplerStates = {{0, {1, 3}}};
+  ASSERT_TRUE(Build(clamped)) << error_;
+  ASSERT_EQ(effect_->SetTexture("image", texture), gfx::S_OK);
+  EXPECT_EQ(Draw("AtClamped"), 0x0000FFFFu);
+  EXPECT_EQ(Draw("At"), 0xFF0000FFu);
+  texture->Release();
 }
 
 // ---- Errors -----------------------------------------------------------------------------------

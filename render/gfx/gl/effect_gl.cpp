@@ -639,8 +639,15 @@ bool GlEffect::BuildFx(const std::string& label, const FxEffect& effect, std::st
     uint32_t samplerSet = 0;
     if (!plan.pass->samplerStates.empty()) {
       std::vector<GlSamplerStates> states = samplerStates;
-      for (const FxPassSamplerState& set : plan.pass->samplerStates)
-        if (set.sampler < states.size()) ApplyFxSamplerState(set.state, &states[set.sampler]);
+      for (const FxPassSamplerState& set : plan.pass->samplerStates) {
+        // Stage n is the sampler bound to register sn, else the n-th sampler of the file.
+        size_t unit = set.sampler;
+        for (size_t k = 0; k < effect.samplers.size(); ++k)
+          if (effect.samplers[k].registerName == "s" + std::to_string(set.sampler) ||
+              effect.samplers[k].registerName == "S" + std::to_string(set.sampler))
+            unit = k;
+        if (unit < states.size()) ApplyFxSamplerState(set.state, &states[unit]);
+      }
       samplerSets_.emplace_back();
       for (const GlSamplerStates& s : states) {
         GLuint object = 0;
