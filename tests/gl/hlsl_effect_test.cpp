@@ -5,6 +5,7 @@
 #include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -556,6 +557,18 @@ TEST_F(HlslEffect, WhatWeDoNotRunIsRefusedAtItsPass) {
   ASSERT_FALSE(Build(fx));
   EXPECT_NE(error_.find("no function 'White' takes 1 uniform arguments"), std::string::npos)
       << error_;
+
+  // A number beyond float's range, as our format treats it.
+  fx = Describe("float tooLarge = 1e99;\n" + std::string(kThrough) +
+                "float4 White() : COLOR0 { return tooLarge; }\n");
+  AddParameter(&fx, "tooLarge", FxBase::Float, 1, 1, {std::numeric_limits<float>::infinity()});
+  AddTechnique(&fx, "T", "Through", "White");
+  ASSERT_FALSE(Build(fx));
+  EXPECT_EQ(error_, "test.fx(1): error: the initial value of 'tooLarge' is out of range\n");
+  fx.parameters[0].value.clear();  // as the reader leaves it: the initialiser as text
+  fx.parameters[0].initText = "1e99";
+  ASSERT_FALSE(Build(fx));
+  EXPECT_EQ(error_, "test.fx(1): error: the initial value of 'tooLarge' is out of range\n");
 }
 
 }  // namespace

@@ -8,8 +8,10 @@
 #include <epoxy/gl.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -461,6 +463,22 @@ bool GlEffect::BuildFx(const std::string& label, const FxEffect& effect, std::st
     bool duplicate = false;
     for (const Parameter& existing : parameters_) duplicate |= existing.name == p.name;
     if (duplicate) continue;
+    // As in our format, a number beyond float's range is a fault of the file, not infinity
+    // (the reader leaves such an initialiser as text).
+    bool outOfRange = false;
+    for (const float v : p.value) outOfRange = outOfRange || !std::isfinite(v);
+    if (p.value.empty() && !p.initText.empty()) {
+      const char* text = p.initText.c_str();
+      char* end = nullptr;
+      const double number = std::strtod(text, &end);
+      while (end && (*end == 'f' || *end == 'F' || *end == ' ')) ++end;
+      outOfRange = end != text && end && *end == '\0' && std::fabs(number) > FLT_MAX;
+    }
+    if (outOfRange) {
+      *error = FxLineLabel(effect.source, p.line, 0) + ": error: the initial value of '" + p.name +
+               "' is out of range\n";
+      return false;
+    }
     const bool matrix = p.type.rows > 1;
     AddParameter(p.name, matrix ? ParamType::Float4x4 : ParamType::Float,
                  texture  ? Kind::Texture

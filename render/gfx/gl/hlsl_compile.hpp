@@ -65,7 +65,7 @@ std::string GlslSamplerName(uint32_t unit);
 // Compiles one stage. On failure returns false and leaves glslang's or SPIRV-Cross's messages in
 // *log, one per line, glslang's as "ERROR: 0:LINE: text" with LINE 1-based in *request.source.
 // A fragment stage's main ends with kAlphaTestMarker, where the effect may put its alpha test on
-// the output `tobrin_COLOR0`.
+// the output `tobrin_out_COLOR0`.
 bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::string* log);
 
 // Semantics written as the original compiler reads them: upper case, index 0 when none is given.
