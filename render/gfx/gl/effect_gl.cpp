@@ -134,6 +134,7 @@ struct Parameter {
   uint32_t floats;         // all elements together
   uint32_t first;          // index of the first value in GlEffect::values_
   uint32_t version;        // bumped on every change; programs remember the version they last got
+  bool set;                // the program has set it (a computed initial value no longer applies)
   GlTexture* texture;      // one reference held; textures only
 };
 
@@ -141,6 +142,7 @@ struct Parameter {
 struct BlockCopy {
   uint32_t parameter;
   HlslMember member;
+  bool setFlag;  // the member holds whether the parameter has been set, not its value
 };
 
 struct Block {
@@ -287,7 +289,8 @@ void GlEffect::AddParameter(const std::string& name, ParamType type, Kind kind, 
                             size_t valueCount) {
   const uint32_t floats = kind == Kind::Texture ? 0 : rows * columns * std::max(elements, 1u);
   Parameter parameter{
-      name, type, kind, rows, columns, floats, static_cast<uint32_t>(values_.size()), 1, nullptr};
+      name, type,  kind,   rows, columns, floats, static_cast<uint32_t>(values_.size()),
+      1,    false, nullptr};
   values_.resize(values_.size() + floats, 0.0f);
   std::copy(value, value + std::min<size_t>(valueCount, floats), values_.begin() + parameter.first);
   parameters_.push_back(std::move(parameter));
@@ -729,11 +732,13 @@ bool GlEffect::BuildFx(const std::string& label, const FxEffect& effect, std::st
       block.bytes.assign(std::max<size_t>(code.blockSize, static_cast<size_t>(size)), 0);
       for (const HlslMember& member : code.members) {
         std::string name = member.name;
+        const bool setFlag = name.rfind(kSetFlagPrefix, 0) == 0;
+        if (setFlag) name = name.substr(std::strlen(kSetFlagPrefix));
         if (name.rfind(kAssignedGlobalPrefix, 0) == 0)
           name = name.substr(std::strlen(kAssignedGlobalPrefix));
         const int parameter = Find(parameterNames_, name.c_str());
         if (parameter < 0 || parameters_[parameter].kind == Kind::Texture) continue;
-        block.copies.push_back({static_cast<uint32_t>(parameter), member});
+        block.copies.push_back({static_cast<uint32_t>(parameter), member, setFlag});
       }
       glGenBuffers(1, &block.buffer);
       glBindBuffer(GL_UNIFORM_BUFFER, block.buffer);
@@ -808,6 +813,10 @@ HRESULT GlEffect::SetFloats(const char* name, const float* values, uint32_t coun
   if (count == 0) return S_OK;
   if (!values) return E_INVALIDARG;
   float* value = values_.data() + parameter.first;
+  if (!parameter.set) {
+    parameter.set = true;
+    ++parameter.version;  // a computed initial value gives way to this one
+  }
   // A matrix smaller than 4x4 takes its rows and columns of the 4x4 the program passes.
   if (matrix && (parameter.rows != 4 || parameter.columns != 4)) {
     bool same = true;
@@ -883,6 +892,11 @@ void GlEffect::UploadBlocks(Program& program) {
       const Parameter& parameter = parameters_[copy.parameter];
       const float* value = values_.data() + parameter.first;
       const HlslMember& m = copy.member;
+      if (copy.setFlag) {
+        const uint32_t flag = parameter.set ? 1 : 0;
+        if (m.offset + 4 <= block.bytes.size()) std::memcpy(&block.bytes[m.offset], &flag, 4);
+        continue;
+      }
       const uint32_t elements = std::max(m.elements, 1u);
       for (uint32_t k = 0; k < elements; ++k)
         for (uint32_t i = 0; i < m.rows && i < parameter.rows; ++i)

@@ -105,10 +105,21 @@ std::string RewriteAssignedGlobals(const FxEffect& effect, const std::string& hl
     if (declared == std::string::npos) continue;
     const size_t semicolon = text.find(';', declared);
     if (semicolon == std::string::npos) continue;
-    if (!IsAssignedAnywhere(text, parameter.name, lineStart, semicolon + 1)) continue;
-    std::string copy = " static " + parameter.type.name + " " + parameter.name;
-    if (parameter.type.elements) copy += "[" + std::to_string(parameter.type.elements) + "]";
-    copy += " = " + std::string(kAssignedGlobalPrefix) + parameter.name + ";";
+    const bool computed = parameter.value.empty() && !parameter.initText.empty() &&
+                          parameter.type.rows == 1 && parameter.type.elements == 0;
+    if (!computed && !IsAssignedAnywhere(text, parameter.name, lineStart, semicolon + 1)) continue;
+    const std::string uniform = kAssignedGlobalPrefix + parameter.name;
+    std::string copy;
+    if (computed) {
+      const std::string flag = kSetFlagPrefix + parameter.name;
+      copy = " bool " + flag + "; static " + parameter.type.name + " " + parameter.name + " = " +
+             flag + " ? " + uniform + " : (" + parameter.type.name + ")(" + parameter.initText +
+             ");";
+    } else {
+      copy = " static " + parameter.type.name + " " + parameter.name;
+      if (parameter.type.elements) copy += "[" + std::to_string(parameter.type.elements) + "]";
+      copy += " = " + uniform + ";";
+    }
     text.insert(semicolon + 1, copy);
     text.insert(declared, kAssignedGlobalPrefix);
   }

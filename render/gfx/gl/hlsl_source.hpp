@@ -9,13 +9,17 @@
 namespace gfx::gl {
 
 // Uniform-block members of globals the effect's code assigns to carry this prefix (see
-// RewriteAssignedGlobals); the parameter of that name fills them.
+// RewriteAssignedGlobals); the parameter of that name fills them. A member with kSetFlagPrefix is
+// true once the program has set the parameter of that name.
 constexpr const char* kAssignedGlobalPrefix = "tobrin_u_";
+constexpr const char* kSetFlagPrefix = "tobrin_set_";
 
 // The original compiler lets shaders write to non-static globals (each shader starts from the
 // parameter's value); glslang refuses. Every global that some statement assigns is renamed with
-// kAssignedGlobalPrefix and followed by a static copy of the old name initialised from it. Lines
-// stay where they were, so messages keep their places.
+// kAssignedGlobalPrefix and followed by a static copy of the old name initialised from it.
+// A scalar or vector global whose initialiser the reader could not evaluate
+// (`float3 L = normalize(float3(1, 1, 1));`) is treated so too, its copy reading the initialiser
+// until the program sets the parameter. Lines stay where they were, so messages keep their places.
 std::string RewriteAssignedGlobals(const formats::FxEffect& effect, const std::string& hlsl);
 
 // glslang takes VPOS and VFACE for its built-ins in some declarations and not in others, with the
