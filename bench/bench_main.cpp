@@ -355,6 +355,8 @@ int main(int argc, char** argv) {
   }
   report.renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
   std::string error;
+  if (!bench::MeasureTextureLoads(AppState.device, &report.inProcessStartup, &error))
+    std::fprintf(stderr, "tobrin_bench: texture load measurement failed: %s\n", error.c_str());
   if (!bench::SetUpBaseline(TOBRIN_SOURCE_DIR "/tests/data/effects/scene_glsl.fx", &error)) {
     std::fprintf(stderr, "tobrin_bench: baseline set-up failed: %s\n", error.c_str());
     ReleaseResources();

@@ -85,12 +85,14 @@ struct FxParameter {
   FxType type;
   std::string semantic;  // empty when none
   bool isStatic = false, isShared = false, isConst = false;
-  std::vector<float>
-      value;                // the initial value as floats (bools and ints converted); empty if none
-  std::string stringValue;  // strings only
-  int line = 0;             // 0-based line of the preprocessed text
-  std::string initText;     // the initialiser as written (after '='), empty when none
-  std::string registerName;  // from register(c4): "c4"; empty when none
+  // The initial value as floats (bools and ints converted), rows*columns*max(1, elements) of
+  // them, a scalar repeated when one was given for a vector; empty when none was given or it is
+  // no constant the reader evaluates (initText still says what was written).
+  std::vector<float> value;
+  std::string stringValue;   // strings only
+  int line = 0;              // 0-based line of the preprocessed text
+  std::string initText;      // the initialiser as written (after '='), empty when none
+  std::string registerName;  // inside register(...): "c4", "vs, c0"; empty when none
 };
 
 // D3DSAMP_* numbers for the states a sampler_state block or a pass may set.
@@ -105,7 +107,7 @@ struct FxSampler {
   std::string texture;                 // the Texture = <name> parameter, empty when none
   std::vector<FxSamplerState> states;  // in file order
   int line = 0;
-  std::string registerName;  // from register(s0): "s0"; empty when none
+  std::string registerName;  // inside register(...): "s0"; empty when none
   uint32_t elements = 0;     // array length, 0 when not an array
 };
 
@@ -134,6 +136,9 @@ struct FxShaderBinding {
   int line = 0;
 };
 
+// Only the states a backend must run are listed in FxPass::renderStates (formats/fx_states.cpp
+// has the table); fixed-function states that change nothing while shaders draw are read and
+// dropped, and every other state is refused by ParseFx.
 struct FxRenderState {
   uint32_t state = 0;  // D3DRS_* number
   uint32_t value = 0;  // D3D value (D3DCULL_*, D3DBLEND_*, D3DCMP_*, TRUE/FALSE, ...)

@@ -26,7 +26,11 @@ struct ShaderObject {
   std::vector<FxShaderBinding> shaders;
 };
 
-using Values = std::vector<float>;
+// A constant's components; `integer` when every operand was an integer, so '/' truncates as
+// HLSL's integer division does (array lengths such as N * (1 + 3 * (M / 4))).
+struct Values : std::vector<float> {
+  bool integer = false;
+};
 
 class Parser {
  public:
@@ -321,10 +325,13 @@ bool Combine(char op, const Values& a, const Values& b, Values* r) {
     return false;
   const size_t n = std::max(a.size(), b.size());
   r->resize(n);
+  r->integer = a.integer && b.integer;
   for (size_t k = 0; k < n; ++k) {
     const float x = a[a.size() == 1 ? 0 : k], y = b[b.size() == 1 ? 0 : k];
-    (*r)[k] = op == '+' ? x + y : op == '-' ? x - y : op == '*' ? x * y : x / y;
-    if (!std::isfinite((*r)[k])) return false;
+    float z = op == '+' ? x + y : op == '-' ? x - y : op == '*' ? x * y : x / y;
+    if (op == '/' && r->integer) z = std::trunc(z);
+    if (!std::isfinite(z)) return false;
+    (*r)[k] = z;
   }
   return true;
 }
@@ -371,6 +378,9 @@ bool Parser::EvalUnary(size_t* i, size_t end, Values* v, int depth) const {
     float f = 0;
     if (!ParseNumberText(Text(t), &f)) return false;
     v->push_back(f);
+    const std::string_view text = Text(t);
+    v->integer = text.find_first_of(".eEfFhH") == std::string_view::npos ||
+                 (text.size() > 2 && (text[1] == 'x' || text[1] == 'X'));
     return true;
   }
   const bool brace = IsPunct(t, '{');
@@ -400,7 +410,11 @@ bool Parser::EvalUnary(size_t* i, size_t end, Values* v, int depth) const {
     if (*i + 1 < end && tokens_[*i].kind == FxTok::Ident && NumericType(Text(tokens_[*i]), &cast) &&
         IsPunct(tokens_[*i + 1], ')')) {
       *i += 2;
-      return EvalUnary(i, end, v, depth + 1);
+      if (!EvalUnary(i, end, v, depth + 1)) return false;
+      v->integer = cast.base == FxBase::Int || cast.base == FxBase::Uint;
+      if (v->integer)
+        for (float& f : *v) f = std::trunc(f);
+      return true;
     }
     if (!Eval(i, end, v, depth + 1) || *i >= end || !IsPunct(tokens_[*i], ')')) return false;
     ++*i;
@@ -413,7 +427,9 @@ bool Parser::EvalUnary(size_t* i, size_t end, Values* v, int depth) const {
   if (t.kind == FxTok::Ident) {
     const FxParameter* p = FindParameter(Text(t));
     if (!p || p->value.empty()) return false;
-    *v = p->value;
+    v->assign(p->value.begin(), p->value.end());
+    v->integer =
+        p->type.base == FxBase::Int || p->type.base == FxBase::Uint || p->type.base == FxBase::Bool;
     return true;
   }
   return false;
@@ -441,10 +457,22 @@ bool Parser::ArrayLength(uint32_t* length) {
   const size_t end = ExpressionEnd(begin);
   if (!IsPunct(tokens_[end], ']')) return Fail(open.line, "'[' is never closed by ']'");
   int64_t n = 0;
-  if (!EvalInteger(begin, end, &n) || n < 1 || n > 65536)
-    return Fail(
-        open.line, "the array length %s is not a constant from 1 to 65536",
-        Quote(std::string_view(src_.text).substr(open.end, tokens_[end].begin - open.end)).c_str());
+  if (!EvalInteger(begin, end, &n) || n < 1 || n > 65536) {
+    const std::string written =
+        Quote(std::string_view(src_.text).substr(open.end, tokens_[end].begin - open.end));
+    // A name that is neither a macro nor a constant is usually one the application was to
+    // define when it compiled the effect: say which.
+    FxType scratch;
+    for (size_t i = begin; i < end; ++i)
+      if (tokens_[i].kind == FxTok::Ident && !FindParameter(Text(tokens_[i])) &&
+          !NumericType(Text(tokens_[i]), &scratch))
+        return Fail(open.line,
+                    "the array length %s uses %s, which is neither a macro nor a "
+                    "constant",
+                    written.c_str(), Describe(tokens_[i]).c_str());
+    return Fail(open.line, "the array length %s is not a constant from 1 to 65536",
+                written.c_str());
+  }
   *length = static_cast<uint32_t>(n);
   pos_ = end + 1;
   return true;
@@ -507,9 +535,24 @@ bool Parser::ParseStruct() {
     Next();
     return true;
   }
-  // struct S { ... } s; declares a parameter too: read it as `S s;`.
-  --pos_;
-  return ParseDeclaration();
+  // struct S { ... } s, t; declares parameters of the new type too.
+  FxType type;
+  type.base = FxBase::Struct;
+  type.name = name;
+  for (;;) {
+    FxParameter p;
+    p.type = type;
+    if (!ExpectName(&p.name, "a name or ';' after the struct", &p.line)) return false;
+    if (IsPunct(Peek(), '[') && !ArrayLength(&p.type.elements)) return false;
+    if (!ParseParameterTail(p.type, Kind::Value, &p, nullptr)) return false;
+    if (FindParameter(p.name)) return Fail(p.line, "%s is declared twice", Quote(p.name).c_str());
+    if (out_->parameters.size() >= kMaxFxParameters)
+      return Fail(p.line, "more than %zu parameters", kMaxFxParameters);
+    out_->parameters.push_back(std::move(p));
+    if (!IsPunct(Peek(), ',')) break;
+    Next();
+  }
+  return Expect(';', "after a declaration");
 }
 
 bool Parser::ParseDeclaration() {
@@ -534,8 +577,6 @@ bool Parser::ParseDeclaration() {
     } else if (IsExact(m, "uniform") || IsExact(m, "extern") || IsExact(m, "volatile") ||
                IsExact(m, "inline") || IsExact(m, "precise") || IsExact(m, "snorm") ||
                IsExact(m, "unorm")) {
-    } else if (IsPunct(m, '}') && pos_ > 0 && IsPunct(tokens_[pos_ - 1], '}')) {
-      // the struct of `struct S {...} s;`
     } else {
       break;
     }
@@ -650,8 +691,9 @@ bool Parser::ParseParameterTail(const FxType& type, Kind kind, FxParameter* p, u
         const size_t inner = pos_ + 1;
         uint32_t end = 0;
         if (!SkipBalanced('(', ')', &end)) return false;
-        if (IsExact(what, "register") && inner < pos_)
-          lastRegister_ = std::string(Text(tokens_[inner]));
+        if (IsExact(what, "register") && inner + 1 < pos_)
+          lastRegister_ =
+              src_.text.substr(tokens_[inner].begin, tokens_[pos_ - 2].end - tokens_[inner].begin);
         Blank(begin, end);
       } else {
         if (p) p->semantic = std::string(Text(what));
@@ -665,6 +707,7 @@ bool Parser::ParseParameterTail(const FxType& type, Kind kind, FxParameter* p, u
     }
     break;
   }
+  if (p) p->registerName = lastRegister_;
   if (!p || !IsPunct(Peek(), '=')) return true;
   const FxToken& eq = Next();
   const size_t begin = pos_;
@@ -685,7 +728,7 @@ bool Parser::ParseParameterTail(const FxType& type, Kind kind, FxParameter* p, u
   const size_t count = size_t(type.rows) * type.columns * (type.elements ? type.elements : 1);
   if (type.base == FxBase::Struct) return true;
   if (v.size() == 1 && count > 1) v.assign(count, v[0]);
-  if (v.size() == count) p->value = std::move(v);
+  if (v.size() == count) p->value.assign(v.begin(), v.end());
   return true;
 }
 
@@ -1203,67 +1246,6 @@ bool ParseFx(const FxPreprocessed& source, FxEffect* out, std::string* error) {
   out->source = source;
   Parser parser(out->source, out);
   return parser.Run(error);
-}
-
-// Tells the two languages apart by words each one has and the other lacks: our blocks
-// (vertex_shader NAME {, fragment_shader, glsl common, FragmentShader =) against HLSL's compile,
-// PixelShader, semantics (':' outside braces) and preprocessor lines. Comments and strings are
-// skipped; a file with neither (empty, binary) goes to our format's reader, whose messages cover
-// it.
-bool IsFxEffect(const char* text, size_t size) {
-  if (std::memchr(text, 0, size)) return false;
-  bool hlsl = false, glsl = false, lineStart = true;
-  int depth = 0;
-  std::string_view prev;
-  for (size_t i = 0; i < size;) {
-    const char c = text[i];
-    if (c == '\n') {
-      lineStart = true;
-      ++i;
-      continue;
-    }
-    if (c == ' ' || c == '\t' || c == '\r') {
-      ++i;
-      continue;
-    }
-    if (c == '/' && i + 1 < size && text[i + 1] == '/') {
-      while (i < size && text[i] != '\n') ++i;
-      continue;
-    }
-    if (c == '/' && i + 1 < size && text[i + 1] == '*') {
-      i += 2;
-      while (i + 1 < size && !(text[i] == '*' && text[i + 1] == '/')) ++i;
-      i += 2;
-      continue;
-    }
-    if (c == '"') {
-      ++i;
-      while (i < size && text[i] != '"' && text[i] != '\n') ++i;
-      ++i;
-      continue;
-    }
-    if (c == '#' && lineStart && depth == 0) hlsl = true;
-    lineStart = false;
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_') {
-      const size_t start = i;
-      while (i < size && (std::isalnum(static_cast<unsigned char>(text[i])) || text[i] == '_')) ++i;
-      const std::string_view word(text + start, i - start);
-      if (depth == 0 && (word == "vertex_shader" || word == "fragment_shader" ||
-                         (prev == "glsl" && word == "common")))
-        glsl = true;
-      if (word == "FragmentShader") glsl = true;
-      if (FxEqualIgnoringCase(word, "compile") || FxEqualIgnoringCase(word, "PixelShader"))
-        hlsl = true;
-      prev = word;
-      continue;
-    }
-    if (c == '{') ++depth;
-    if (c == '}' && depth > 0) --depth;
-    if (c == ':' && depth == 0) hlsl = true;
-    prev = {};
-    ++i;
-  }
-  return hlsl && !glsl;
 }
 
 }  // namespace formats

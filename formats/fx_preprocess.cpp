@@ -44,13 +44,15 @@ void SplitLines(const std::string& bytes, std::vector<Line>* lines) {
   int physical = 1;
   bool directive = false, seenCode = false;
   const size_t n = bytes.size();
+  // A UTF-8 byte-order mark is how many editors of that era start a file; it is no text.
+  const size_t bom = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
   auto endLine = [&](int nextLine) {
     lines->push_back(std::move(current));
     current = Line();
     current.line = nextLine;
     directive = seenCode = false;
   };
-  for (size_t i = 0; i < n;) {
+  for (size_t i = bom; i < n;) {
     const char c = bytes[i];
     if (c == '\\' && i + 1 < n && (bytes[i + 1] == '\n' || bytes[i + 1] == '\r')) {
       size_t j = i + 1;
@@ -196,7 +198,7 @@ struct Pp {
   std::unordered_map<std::string, int> macroIds;
   std::vector<std::vector<int>> sets{{}};
   std::map<std::vector<int>, int> setIndex{{{}, 0}};
-  std::map<std::pair<int, int>, int> unions, intersections;
+  std::map<std::pair<int, int>, int> unions, intersections, setUnions;
   std::vector<std::string> onceFiles;
   size_t expansionTokens = 0;
   size_t includes = 0;
@@ -245,9 +247,18 @@ int WithMacro(Pp* pp, int set, int macro) {
   return id;
 }
 
+// Called for every token an expansion produces, so the common cases (a body token with no set
+// of its own, or the same set again) answer without a lookup, and the rest are cached.
 int Union(Pp* pp, int a, int b) {
-  for (int m : pp->sets[b]) a = WithMacro(pp, a, m);
-  return a;
+  if (a == 0 || a == b) return b;
+  if (b == 0) return a;
+  const auto key = std::make_pair(a, b);
+  auto found = pp->setUnions.find(key);
+  if (found != pp->setUnions.end()) return found->second;
+  int r = a;
+  for (int m : pp->sets[b]) r = WithMacro(pp, r, m);
+  pp->setUnions.emplace(key, r);
+  return r;
 }
 
 int Intersect(Pp* pp, int a, int b) {
@@ -838,7 +849,10 @@ bool ProcessFile(Pp* pp, uint32_t file, const std::string& bytes, int depth) {
         if (e.empty() || e[0].kind != PK::Number || !ParseInteger(e[0].text, &n) || n > 1000000000)
           return Fail(pp, "#line needs a line number");
         lineOffset = static_cast<int>(n) - (next < lines.size() ? lines[next].line : l.line + 1);
-        if (e.size() >= 2 && e[1].kind == PK::String && e[1].text.size() >= 2) {
+        if (e.size() >= 2) {
+          const std::string& name = e[1].text;
+          if (e[1].kind != PK::String || name.size() < 2 || name[0] != '"' || name.back() != '"')
+            return Fail(pp, "#line expects a file name in double quotes after the number");
           if (pp->out->files.size() >= kMaxFxIncludes) return Fail(pp, "too many #line files");
           pp->out->files.push_back(e[1].text.substr(1, e[1].text.size() - 2));
           labelFile = static_cast<uint32_t>(pp->out->files.size() - 1);

@@ -47,6 +47,14 @@ const FxStateInfo kRenderStates[] = {
     {"ColorVertex", 141, K::Bool, U::Dropped, -1},
     {"DitherEnable", 26, K::Bool, U::Dropped, -1},
     {"FogEnable", 28, K::Bool, U::Dropped, 0},
+    // Fog's parameters change nothing while fog is off, and FogEnable = TRUE is refused.
+    {"FogColor", 34, K::Color, U::Dropped, -1},
+    {"FogTableMode", 35, K::Fog, U::Dropped, -1},
+    {"FogStart", 36, K::Float, U::Dropped, -1},
+    {"FogEnd", 37, K::Float, U::Dropped, -1},
+    {"FogDensity", 38, K::Float, U::Dropped, -1},
+    {"RangeFogEnable", 48, K::Bool, U::Dropped, -1},
+    {"FogVertexMode", 140, K::Fog, U::Dropped, -1},
     {"ShadeMode", 9, K::Shade, U::Dropped, 2},
     {"Clipping", 136, K::Bool, U::Dropped, 1},
 };
@@ -132,6 +140,10 @@ const Named kValues[] = {
     {K::Shade, "Flat", 1},
     {K::Shade, "Gouraud", 2},
     {K::Shade, "Phong", 3},
+    {K::Fog, "None", 0},
+    {K::Fog, "Exp", 1},
+    {K::Fog, "Exp2", 2},
+    {K::Fog, "Linear", 3},
     {K::Integer, "FALSE", 0},
     {K::Integer, "TRUE", 1},
 };

@@ -23,6 +23,7 @@ enum class FxValueKind : uint8_t {
   Filter,     // None Point Linear Anisotropic PyramidalQuad GaussianQuad
   Address,    // Wrap Mirror Clamp Border MirrorOnce
   Shade,      // Flat Gouraud Phong
+  Fog,        // None Exp Exp2 Linear
 };
 
 // What the effect does with a state it reads.

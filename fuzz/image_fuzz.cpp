@@ -1,6 +1,7 @@
-// Fuzz harness for image loading: the texture loader's decode step (format gate, header check, the
-// side limit, decode to RGBA8) on any bytes, with the decoder's own code compiled into the harness
-// so the sanitizers see inside it.
+// Fuzz harness for image loading: the texture loader's decode step (format told by content, header
+// checks, size limits, every reader) on any bytes, with stb_image's own code compiled into the
+// harness so the sanitizers see inside it.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -23,16 +24,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   formats::DecodedImage image;
   std::string why;
   if (!formats::DecodeImage(bytes, &image, &why)) {
-    Check(!why.empty() && image.pixels == nullptr, "a refused image has a reason and no pixels");
+    Check(!why.empty() && image.levels.empty() && !image.storage,
+          "a refused image has a reason and no pixels");
     return 0;
   }
   Check(image.width > 0 && image.height > 0 && image.width <= formats::kMaxImageSide &&
-            image.height <= formats::kMaxImageSide,
+            image.height <= formats::kMaxImageSide &&
+            int64_t{image.width} * image.height <= formats::kMaxImagePixels,
         "a decoded image has a sane size");
-  // Touch the last pixel: the buffer must hold all of them.
-  volatile unsigned char last =
-      image.pixels[(size_t{static_cast<size_t>(image.width)} * image.height - 1) * 4 + 3];
-  (void)last;
-  formats::FreeImage(&image);
+  Check(!image.levels.empty() && image.levels[0].width == image.width &&
+            image.levels[0].height == image.height,
+        "the first level is the picture");
+  Check(image.levels.size() == 1 || image.levels.back().width * image.levels.back().height == 1,
+        "a mip chain goes down to 1x1");
+  for (size_t i = 0; i < image.levels.size(); ++i) {
+    const formats::ImageLevel& level = image.levels[i];
+    Check(level.width == std::max(1, image.width >> i) &&
+              level.height == std::max(1, image.height >> i) &&
+              level.size == formats::LevelBytes(image.format, level.width, level.height),
+          "every level has the size its format and place give it");
+    // Touch the first and last byte: the buffer must hold the whole level.
+    volatile unsigned char first = level.data[0], last = level.data[level.size - 1];
+    (void)first, (void)last;
+  }
   return 0;
 }

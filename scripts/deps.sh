@@ -6,7 +6,7 @@ set -euo pipefail
 BUILD_PACKAGES=(
   build-essential cmake pkg-config make
   libsdl2-dev libepoxy-dev libgl1-mesa-dri libegl-mesa0
-  libstb-dev libglm-dev zlib1g-dev
+  libstb-dev libglm-dev zlib1g-dev libjpeg62-turbo-dev
   libfreetype-dev libfontconfig-dev fonts-liberation
   glslang-dev libspirv-cross-c-shared-dev spirv-tools   # HLSL effect bodies (glslang links SPIRV-Tools)
   xfonts-base                                   # the message box's font under X11

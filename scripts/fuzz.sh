@@ -10,7 +10,7 @@ build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(settings effect mesh_x image)
+[ ${#targets[@]} -eq 0 ] && targets=(settings effect fx mesh_x image)
 
 cmake -S "$root" -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DTOBRIN_FUZZ=ON >/dev/null
@@ -31,7 +31,7 @@ cmake --build "$build" -j "$(nproc)" --target "${built[@]/#/fuzz_}"
 data_seeds() {
   case $1 in
     settings) ls "$root"/data/postavke.txt ;;
-    effect) ls "$root"/data/*.fx ;;
+    effect | fx) ls "$root"/data/*.fx ;;
     mesh_x) ls "$root"/data/modeli/*.x ;;
     image) find "$root/data" -type f \( -iname '*.bmp' -o -iname '*.png' -o -iname '*.jpg' \
              -o -iname '*.tga' \) ;;
@@ -39,7 +39,7 @@ data_seeds() {
 }
 max_len() {
   case $1 in
-    settings) echo 4096 ;; effect) echo 65536 ;; mesh_x) echo 1048576 ;; image) echo 262144 ;;
+    settings) echo 4096 ;; effect | fx) echo 65536 ;; mesh_x) echo 1048576 ;; image) echo 262144 ;;
   esac
 }
 

@@ -24,6 +24,12 @@ exec "$root/scripts/with-xvfb.sh" bash -c '
     echo "The window did not appear within 20 s."
     kill "$pid" 2>/dev/null
   fi
+  # A close that never arrives must not keep make run waiting.
+  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$pid" 2>/dev/null; then
+    echo "tobrin did not end within 10 s of the close request; stopping it."
+    kill "$pid"; sleep 2; kill -9 "$pid" 2>/dev/null
+  fi
   wait "$pid"; status=$?
   echo "tobrin exited with status $status"
   exit $status'

@@ -154,13 +154,13 @@ void AddTextureCases(std::vector<Case>* cases, const std::string& stem, const ch
     const char* reason;
   } kinds[] = {
       {"missing", Remove, "file not found"},
-      {"empty", Empty, "not a BMP or PNG image"},
+      {"empty", Empty, "the file is empty"},
       {"truncated", Halve, "the image data is cut short"},
-      {"wrong_type", CopyOf(otherKind), "not a BMP or PNG image"},
+      {"wrong_type", CopyOf(otherKind), "not an image format the loader reads"},
       {"directory", Directory, "read error"},
       {"out_of_range", OversizedBmp, "image size 20000x20000 is not supported"},
       {"huge", Huge, "file too large"},
-      {"garbage", GarbageHeader, "not a BMP or PNG image"},
+      {"garbage", GarbageHeader, "not an image format the loader reads"},
       {"unreadable", Unreadable, "Permission denied"},
   };
   for (const auto& k : kinds)

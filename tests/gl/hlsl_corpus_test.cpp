@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -79,8 +80,10 @@ TEST_F(HlslCorpus, EachFileBuildsOrSaysWhereAndWhy) {
           << name << ": " << built.errors;
     }
   }
-  // 29 of the 38 build here; the rest use what the reader refuses or the two above.
-  EXPECT_GE(builds, 29) << "of " << files.size();
+  std::printf("%d of %zu real effect files build\n", builds, files.size());
+  // 30 of the 38 built when this was written; the rest use what the reader refuses or the two
+  // above.
+  EXPECT_GE(builds, 30) << "of " << files.size();
 }
 
 // Draws the sphere mesh (radius 20, centred) scaled to half the target's width, in front of the

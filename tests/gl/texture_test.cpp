@@ -1,5 +1,6 @@
 // Textures from image files: a BMP written here loads as RGBA8 with its top row at t = 0 and a
-// full mip chain; missing, corrupt and oversized images fail with a null texture.
+// full mip chain; DXT files go up compressed with their own mip chain, float files as float
+// textures; missing, corrupt and oversized images fail with a null texture.
 #include <cstring>
 
 #include "render/gfx/gl/gl_objects.hpp"
@@ -98,9 +99,9 @@ TEST_F(GlTextureTest, UnreadableImagesFailWithANullTexture) {
   EXPECT_EQ(texture, nullptr);
 }
 
-// The decoder underneath corrupts memory on some hostile JPEG and 16-bit PNM files, so only BMP and
-// PNG ever reach it; these two inputs are the ones that showed the fault.
-TEST_F(GlTextureTest, FormatsOtherThanBmpAndPngAreRefusedBeforeDecoding) {
+// The system's stb_image corrupts memory on these two (a hostile JPEG and a 16-bit PNM); they now
+// go to libjpeg-turbo and our own PNM reader, which refuse them.
+TEST_F(GlTextureTest, InputsThatBrokeTheOldDecoderFailCleanly) {
   const std::string findings = TOBRIN_SOURCE_DIR "/fuzz/regressions/image/";
   for (const char* name : {"jpeg-huffman-table-overflow.jpg", "pnm-16-bit-overread.ppm"}) {
     gfx::Texture* texture = nullptr;
@@ -120,6 +121,74 @@ TEST_F(GlTextureTest, FormatsOtherThanBmpAndPngAreRefusedBeforeDecoding) {
   gfx::Texture* texture = nullptr;
   ASSERT_EQ(Load("red.png", &texture), gfx::S_OK);
   EXPECT_EQ(dynamic_cast<gfx::gl::GlTexture*>(texture)->width, 1);
+  texture->Release();
+}
+
+// The level-0 RGBA8 texels of the bound texture, decompressed by GL where it is compressed.
+std::vector<uint8_t> TopLevel(GLuint name, int width, int height) {
+  std::vector<uint8_t> texels(size_t(width) * height * 4);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  return texels;
+}
+
+GLint LevelParameter(GLint level, GLenum parameter) {
+  GLint value = -1;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, parameter, &value);
+  return value;
+}
+
+// The DXT5 file of another tool: its eleven levels go up as stored, none generated.
+TEST_F(GlTextureTest, DxtFilesGoUpCompressedWithTheirOwnMipChain) {
+  gfx::Texture* texture = nullptr;
+  const std::string file = TOBRIN_SOURCE_DIR "/tests/data/images/BC3DXT4DXT5_RGBA_Legacy.dds";
+  ASSERT_EQ(gfx::CreateTextureFromFile(device, file.c_str(), &texture), gfx::S_OK);
+  const GLuint name = static_cast<gfx::gl::GlTexture*>(texture)->name;
+  glBindTexture(GL_TEXTURE_2D, name);
+  EXPECT_EQ(LevelParameter(0, GL_TEXTURE_INTERNAL_FORMAT), GL_COMPRESSED_RGBA_S3TC_DXT5_EXT);
+  EXPECT_EQ(LevelParameter(0, GL_TEXTURE_COMPRESSED_IMAGE_SIZE), 1280 / 4 * 720 / 4 * 16);
+  EXPECT_EQ(LevelParameter(10, GL_TEXTURE_WIDTH), 1);
+  GLint maxLevel = 0;
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, &maxLevel);
+  EXPECT_EQ(maxLevel, 10);
+  // The first block as the file stores it decodes to what GL gives back.
+  const std::vector<uint8_t> texels = TopLevel(name, 1280, 720);
+  EXPECT_EQ(texels[3], 0xFF);  // alpha block 0xFF 0xFF: opaque
+  texture->Release();
+
+  // A hand-made DXT1 without a chain: one solid red block, the chain made by the driver.
+  std::string dds(128, '\0');
+  auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&dds[at], &v, 4); };
+  std::memcpy(&dds[0], "DDS ", 4);
+  put32(4, 124), put32(8, 0x1007), put32(12, 4), put32(16, 4), put32(76, 32), put32(80, 4);
+  std::memcpy(&dds[84], "DXT1", 4);
+  dds += std::string("\x00\xF8\x00\xF8\0\0\0\0", 8);  // both colours 5-6-5 red, index 0
+  WriteFile(directory + "/red.dds", dds);
+  ASSERT_EQ(Load("red.dds", &texture), gfx::S_OK);
+  const GLuint red = static_cast<gfx::gl::GlTexture*>(texture)->name;
+  const std::vector<uint8_t> block = TopLevel(red, 4, 4);
+  EXPECT_EQ(block[0], 0xFF);
+  EXPECT_EQ(block[1], 0x00);
+  EXPECT_EQ(block[15 * 4 + 3], 0xFF);
+  EXPECT_EQ(LevelParameter(2, GL_TEXTURE_WIDTH), 1);  // 4 -> 2 -> 1
+  glBindTexture(GL_TEXTURE_2D, 0);
+  texture->Release();
+}
+
+TEST_F(GlTextureTest, FloatImagesStayFloatOnTheGpu) {
+  std::string pfm = "PF\n1 1\n-1.0\n";
+  for (float v : {2.5f, 0.125f, 100.0f}) pfm.append(reinterpret_cast<const char*>(&v), 4);
+  WriteFile(directory + "/bright.pfm", pfm);
+  gfx::Texture* texture = nullptr;
+  ASSERT_EQ(Load("bright.pfm", &texture), gfx::S_OK);
+  glBindTexture(GL_TEXTURE_2D, static_cast<gfx::gl::GlTexture*>(texture)->name);
+  EXPECT_EQ(LevelParameter(0, GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA32F);
+  float texel[4] = {};
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, texel);
+  EXPECT_EQ(texel[0], 2.5f);  // beyond 1: an 8-bit texture would have clamped it
+  EXPECT_EQ(texel[2], 100.0f);
+  glBindTexture(GL_TEXTURE_2D, 0);
   texture->Release();
 }
 

@@ -28,7 +28,8 @@ class GlTexture final : public RefCounted<Texture> {
  public:
   GlTexture(GLuint name, int width, int height) : name(name), width(width), height(height) {}
   ~GlTexture() override { glDeleteTextures(1, &name); }
-  const GLuint name;  // GL_TEXTURE_2D, RGBA8, full mip chain
+  // GL_TEXTURE_2D with a full mip chain: RGBA8, RGBA16F, RGBA32F or S3TC, as the file had it.
+  const GLuint name;
   const int width, height;
 };
 
