@@ -277,10 +277,7 @@ void ApplyFxSamplerState(const FxSamplerState& state, GlSamplerStates* out) {
     case 3: out->wrap[2] = address(v); break;
     case 4: ColorToFloats(v, out->borderColor); break;
     case 5: out->magFilter = filter(v); break;
-    case 6:
-      out->minFilter = filter(v);
-      if (v == 3 && out->maxAnisotropy < 2.0f) out->maxAnisotropy = 16.0f;
-      break;
+    case 6: out->minFilter = filter(v); break;  // anisotropy as MaxAnisotropy says, 1 by default
     case 7: out->mipFilter = v == 0 ? 0 : filter(v); break;
     case 8: std::memcpy(&out->lodBias, &v, sizeof v); break;
     case 9: out->minLod = static_cast<float>(v); break;
