@@ -568,6 +568,12 @@ TEST_F(HlslEffect, WhatWeDoNotRunIsRefusedAtItsPass) {
   EXPECT_NE(error_.find("no function 'White' takes 1 uniform arguments"), std::string::npos)
       << error_;
 
+  // Semantics come from the file: a number too long for any register is refused, not thrown.
+  fx = Describe(std::string(kThrough) + "float4 Odd() : COLOR99999999999999999999 { return 1; }\n");
+  AddTechnique(&fx, "T", "Through", "Odd");
+  ASSERT_FALSE(Build(fx));
+  EXPECT_NE(error_.find("only COLOR0 to COLOR7 and DEPTH"), std::string::npos) << error_;
+
   // A number beyond float's range, as our format treats it.
   fx = Describe("float tooLarge = 1e99;\n" + std::string(kThrough) +
                 "float4 White() : COLOR0 { return tooLarge; }\n");

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 
@@ -32,11 +33,22 @@ struct Varying {
   uint32_t elements = 0;  // an array takes this many registers from its semantic's index on
 };
 
+// The number a semantic ends in; semantics come from the file, so no digit string may throw.
+uint32_t SemanticIndex(const std::string& digits) {
+  uint32_t n = 0;
+  for (char c : digits) {
+    if (!std::isdigit(static_cast<unsigned char>(c))) return UINT32_MAX;
+    n = n > 100000 ? 100000 : n * 10 + static_cast<uint32_t>(c - '0');
+  }
+  return digits.empty() ? UINT32_MAX : n;
+}
+
 // The semantic of element k of an array varying: TEXCOORD1 is followed by TEXCOORD2, TEXCOORD3...
 std::string SemanticOfElement(const std::string& semantic, uint32_t k) {
   size_t digits = semantic.size();
   while (digits > 0 && std::isdigit(static_cast<unsigned char>(semantic[digits - 1]))) --digits;
-  return semantic.substr(0, digits) + std::to_string(std::stoul(semantic.substr(digits)) + k);
+  const uint32_t index = SemanticIndex(semantic.substr(digits));
+  return semantic.substr(0, digits) + std::to_string((index == UINT32_MAX ? 0 : index) + k);
 }
 
 // "NAME" or "NAME[k]".
@@ -189,12 +201,13 @@ bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::strin
         spvc_compiler_get_decoration_string(compiler, resource.id, SpvDecorationUserSemantic);
     const std::string normal = NormalSemantic(semantic ? semantic : "");
     const std::string name = resource.name ? resource.name : "";
-    const size_t open = name.rfind('[');
+    const size_t open = name.rfind('[');  // glslang writes "s.a[1]"
     if (name.empty() || name.back() != ']' || open == std::string::npos || open + 2 >= name.size())
       return normal;
     const std::string index = name.substr(open + 1, name.size() - open - 2);
     if (index.find_first_not_of("0123456789") != std::string::npos) return normal;
-    return SemanticOfElement(normal, static_cast<uint32_t>(std::stoul(index)));
+    const uint32_t element = SemanticIndex(index);
+    return element > 64 ? normal : SemanticOfElement(normal, element);
   };
   const auto componentsOf = [&](spvc_type_id type) {
     return spvc_type_get_vector_size(spvc_compiler_get_type_handle(compiler, type));
@@ -267,17 +280,17 @@ bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::strin
       outputs.push_back(
           {name, semantic, componentsOf(list[i].type_id), elementsOf(list[i].type_id)});
       spvc_compiler_set_name(compiler, list[i].id, name.c_str());
-    } else if (StartsWith(semantic, "COLOR")) {
+    } else if (StartsWith(semantic, "COLOR") && SemanticIndex(semantic.substr(5)) < 8) {
       const std::string name = "tobrin_out_" + semantic;
       spvc_compiler_set_decoration(compiler, list[i].id, SpvDecorationLocation,
-                                   static_cast<unsigned>(std::stoul(semantic.substr(5))));
+                                   SemanticIndex(semantic.substr(5)));
       spvc_compiler_set_name(compiler, list[i].id, name.c_str());
     } else if (semantic == "DEPTH0") {
       depth = "tobrin_out_DEPTH0";
       spvc_compiler_set_name(compiler, list[i].id, depth.c_str());
     } else {
       problems += "error: pixel output '" + std::string(list[i].name) + "' has semantic " +
-                  semantic + "; only COLORn and DEPTH are written\n";
+                  semantic + "; only COLOR0 to COLOR7 and DEPTH are written\n";
     }
   }
 
