@@ -417,6 +417,26 @@ float4 Cast(float2 uv : TEXCOORD0) : COLOR0 { float w[3] = (float[3]) g.yxw; ret
   const float g[4] = {0, 0, 0.5f, 1};
   EXPECT_EQ(effect_->SetFloatArray("g", g, 4), gfx::S_OK);
   EXPECT_TRUE(Near(0xFF00BFFFu, Draw("Writes")));
+
+  // A static initialised by a call to a function of the file, which glslang refuses as written:
+  // every entry runs the initialiser first.
+  fx = Describe(std::string(kThrough) + R"(
+float Twice(float x) { return 2 * x; }
+static float twice = Twice(0.25);
+float4 Called() : COLOR0 { return float4(twice, 0, 0, 1); }
+)");
+  AddParameter(&fx, "twice", FxBase::Float, 1, 1);
+  fx.parameters[0].isStatic = true;
+  fx.parameters[0].initText = "Twice(0.25)";
+  FxFunction through{"Through", "VsOut", "", {}, 0};
+  through.parameters.push_back({"position", "float4", "POSITION", true, false, false});
+  through.parameters.push_back({"uv", "float2", "TEXCOORD0", true, false, false});
+  fx.functions = {through,
+                  {"Twice", "float", "", {{"x", "float", "", true, false, false}}, 0},
+                  {"Called", "float4", "COLOR0", {}, 0}};
+  AddTechnique(&fx, "Called", "Through", "Called");
+  ASSERT_TRUE(Build(fx)) << error_;
+  EXPECT_EQ(Draw("Called"), 0x800000FFu);
 }
 
 TEST_F(HlslEffect, APixelOnlyPassPassesPositionAndTextureCoordinatesThrough) {

@@ -518,8 +518,9 @@ bool GlEffect::BuildFx(const std::string& label, const FxEffect& effect, std::st
     return -1;
   };
 
-  const std::string hlsl =
-      RewriteArrayCasts(RenameBuiltinSemantics(RewriteAssignedGlobals(effect, effect.hlsl)));
+  std::string prologue;  // statements every entry runs first
+  const std::string hlsl = RewriteArrayCasts(
+      RenameBuiltinSemantics(RewriteAssignedGlobals(effect, effect.hlsl, &prologue)));
   if (hlsl.size() > kMaxGeneratedShaderBytes) {
     *error = TooMuchShaderText(label);
     return false;
@@ -547,8 +548,8 @@ bool GlEffect::BuildFx(const std::string& label, const FxEffect& effect, std::st
     std::string text, entry, why, log;
     if (binding) {
       text = hlsl;
-      if (!EntryWithArguments(effect, *binding, static_cast<int>(stages.size()), &text, &entry,
-                              &why)) {
+      if (!EntryWithArguments(effect, *binding, static_cast<int>(stages.size()), prologue, &text,
+                              &entry, &why)) {
         messages += FxLineLabel(source, binding->line, 0) + ": error: " + why + "\n";
         stages.push_back(std::move(stage));
         return -1;

@@ -86,9 +86,56 @@ bool Numeric(FxBase base) {
 
 }  // namespace
 
-std::string RewriteAssignedGlobals(const FxEffect& effect, const std::string& hlsl) {
+// True when the expression calls a function of the effect (intrinsics are no concern).
+bool CallsUserFunction(const FxEffect& effect, const std::string& expression) {
+  for (size_t i = 0; i < expression.size();) {
+    if (!IsWordChar(expression[i]) || (i > 0 && IsWordChar(expression[i - 1]))) {
+      ++i;
+      continue;
+    }
+    size_t end = i;
+    while (end < expression.size() && IsWordChar(expression[end])) ++end;
+    size_t next = end;
+    while (next < expression.size() && std::isspace(static_cast<unsigned char>(expression[next])))
+      ++next;
+    if (next < expression.size() && expression[next] == '(')
+      for (const FxFunction& function : effect.functions)
+        if (function.name.size() == end - i && expression.compare(i, end - i, function.name) == 0)
+          return true;
+    i = end;
+  }
+  return false;
+}
+
+// glslang refuses a global initialised by a call to a function of the file ("Recursion
+// detected"): such a static loses its initialiser, which the entry wrapper runs instead.
+void MoveCallingInitialiser(const FxEffect& effect, const FxParameter& parameter, std::string* text,
+                            std::string* prologue) {
+  if (parameter.initText.empty() || !CallsUserFunction(effect, parameter.initText)) return;
+  const size_t declared = text->find(parameter.name, LineStart(*text, parameter.line));
+  if (declared == std::string::npos) return;
+  const size_t equals = text->find('=', declared);
+  if (equals == std::string::npos) return;
+  int depth = 0;
+  size_t end = equals;
+  for (; end < text->size(); ++end) {
+    const char c = (*text)[end];
+    if (c == '(' || c == '{') ++depth;
+    if (c == ')' || c == '}') --depth;
+    if (c == ';' && depth == 0) break;
+  }
+  if (end >= text->size()) return;
+  for (size_t i = equals; i < end; ++i)
+    if ((*text)[i] != '\n') (*text)[i] = ' ';
+  *prologue += parameter.name + " = " + parameter.initText + "; ";
+}
+
+std::string RewriteAssignedGlobals(const FxEffect& effect, const std::string& hlsl,
+                                   std::string* prologue) {
   std::string text = hlsl;
   for (const FxParameter& parameter : effect.parameters) {
+    if (parameter.isStatic && Numeric(parameter.type.base))
+      MoveCallingInitialiser(effect, parameter, &text, prologue);
     if (parameter.isStatic || parameter.isConst || !Numeric(parameter.type.base)) continue;
     const size_t lineStart = LineStart(text, parameter.line);
     size_t declared = lineStart;
@@ -112,9 +159,15 @@ std::string RewriteAssignedGlobals(const FxEffect& effect, const std::string& hl
     std::string copy;
     if (computed) {
       const std::string flag = kSetFlagPrefix + parameter.name;
-      copy = " bool " + flag + "; static " + parameter.type.name + " " + parameter.name + " = " +
-             flag + " ? " + uniform + " : (" + parameter.type.name + ")(" + parameter.initText +
-             ");";
+      const std::string value =
+          flag + " ? " + uniform + " : (" + parameter.type.name + ")(" + parameter.initText + ")";
+      copy = " bool " + flag + "; static " + parameter.type.name + " " + parameter.name;
+      if (CallsUserFunction(effect, parameter.initText)) {
+        copy += ";";
+        *prologue += parameter.name + " = " + value + "; ";
+      } else {
+        copy += " = " + value + ";";
+      }
     } else {
       copy = " static " + parameter.type.name + " " + parameter.name;
       if (parameter.type.elements) copy += "[" + std::to_string(parameter.type.elements) + "]";
@@ -200,8 +253,9 @@ std::string RewriteArrayCasts(const std::string& hlsl) {
 }
 
 bool EntryWithArguments(const FxEffect& effect, const FxShaderBinding& binding, int serial,
-                        std::string* source, std::string* entry, std::string* why) {
-  if (binding.arguments.empty()) {
+                        const std::string& prologue, std::string* source, std::string* entry,
+                        std::string* why) {
+  if (binding.arguments.empty() && prologue.empty()) {
     *entry = binding.entry;
     return true;
   }
@@ -240,8 +294,8 @@ bool EntryWithArguments(const FxEffect& effect, const FxShaderBinding& binding, 
   const bool returns = function->returnTypeText != "void";
   *source += "\n" + function->returnTypeText + " " + *entry + "(" + parameters + ")";
   if (!function->returnSemantic.empty()) *source += " : " + function->returnSemantic;
-  *source +=
-      " { " + std::string(returns ? "return " : "") + binding.entry + "(" + arguments + "); }\n";
+  *source += " { " + prologue + std::string(returns ? "return " : "") + binding.entry + "(" +
+             arguments + "); }\n";
   return true;
 }
 

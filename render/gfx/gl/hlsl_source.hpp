@@ -19,8 +19,12 @@ constexpr const char* kSetFlagPrefix = "tobrin_set_";
 // kAssignedGlobalPrefix and followed by a static copy of the old name initialised from it.
 // A scalar or vector global whose initialiser the reader could not evaluate
 // (`float3 L = normalize(float3(1, 1, 1));`) is treated so too, its copy reading the initialiser
-// until the program sets the parameter. Lines stay where they were, so messages keep their places.
-std::string RewriteAssignedGlobals(const formats::FxEffect& effect, const std::string& hlsl);
+// until the program sets the parameter. A static global initialised by a call to a function of
+// the file, which glslang refuses ("Recursion detected"), loses its initialiser to *prologue,
+// statements each entry runs first (EntryWithArguments). Lines stay where they were, so messages
+// keep their places.
+std::string RewriteAssignedGlobals(const formats::FxEffect& effect, const std::string& hlsl,
+                                   std::string* prologue);
 
 // glslang takes VPOS and VFACE for its built-ins in some declarations and not in others, with the
 // wrong vector sizes; renamed to TOBRIN_VPOS and TOBRIN_VFACE they are always plain inputs, which
@@ -31,12 +35,13 @@ std::string RenameBuiltinSemantics(const std::string& hlsl);
 // refuses; it becomes the initialiser list `{ (float)(v)[0], (float)(v)[1], (float)(v)[2] }`.
 std::string RewriteArrayCasts(const std::string& hlsl);
 
-// For `compile vs_2_0 Main(2, true)`: appends to *source an entry that calls Main with the
-// arguments in place of its uniform parameters, and names it in *entry. Without arguments *entry
-// is the binding's own entry. Returns false with the reason when the function is not declared or
-// the argument count does not match its uniform parameters.
+// For `compile vs_2_0 Main(2, true)`: appends to *source an entry that runs `prologue`, then
+// calls Main with the arguments in place of its uniform parameters, and names it in *entry.
+// Without arguments or prologue *entry is the binding's own entry. Returns false with the reason
+// when the function is not declared or the argument count does not match its uniform parameters.
 bool EntryWithArguments(const formats::FxEffect& effect, const formats::FxShaderBinding& binding,
-                        int serial, std::string* source, std::string* entry, std::string* why);
+                        int serial, const std::string& prologue, std::string* source,
+                        std::string* entry, std::string* why);
 
 // The vertex stage of a pass that names only a pixel shader: position and texture coordinates
 // pass through unchanged.
