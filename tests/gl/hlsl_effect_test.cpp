@@ -383,6 +383,11 @@ float4 Tinted(float2 uv : TEXCOORD0, uniform float4 tint, uniform bool half) : C
   return half ? tint * 0.5 : tint;
 }
 float4 Writes(float2 uv : TEXCOORD0) : COLOR0 { g.x = 1; g.z += 0.25; return g; }
+float4 Split(float2 uv : TEXCOORD0) : COLOR0 {
+  float2 a, b;
+  float4(a, b) = float4(0.25, 0.5, 0.75, 1);
+  return float4(b, a);
+}
 float3 L = normalize(float3(0, 3, 4));
 float4 Computed(float2 uv : TEXCOORD0) : COLOR0 { return float4(L, 1); }
 float4 Cast(float2 uv : TEXCOORD0) : COLOR0 { float w[3] = (float[3]) g.yxw; return float4(w[2], w[1], w[0], 1); }
@@ -400,6 +405,7 @@ float4 Cast(float2 uv : TEXCOORD0) : COLOR0 { float w[3] = (float[3]) g.yxw; ret
   AddTechnique(&fx, "Writes", "Through", "Writes");
   AddTechnique(&fx, "Cast", "Through", "Cast");
   AddTechnique(&fx, "Computed", "Through", "Computed");
+  AddTechnique(&fx, "Split", "Through", "Split");
   AddParameter(&fx, "L", FxBase::Float, 1, 3);
   fx.parameters.back().initText = "normalize(float3(0, 3, 4))";  // not evaluated by the reader
   ASSERT_TRUE(Build(fx)) << error_;
@@ -408,7 +414,8 @@ float4 Cast(float2 uv : TEXCOORD0) : COLOR0 { float w[3] = (float[3]) g.yxw; ret
   const float x[3] = {1, 0, 0};
   EXPECT_EQ(effect_->SetFloatArray("L", x, 3), gfx::S_OK);
   EXPECT_EQ(Draw("Computed"), 0xFF0000FFu);
-  EXPECT_TRUE(Near(0xFF0080FFu, Draw("Cast")));  // a vector cast to an array keeps its order
+  EXPECT_TRUE(Near(0xFF0080FFu, Draw("Cast")));   // a vector cast to an array keeps its order
+  EXPECT_TRUE(Near(0xBFFF4080u, Draw("Split")));  // an assignment to a constructor fills each part
   EXPECT_EQ(Draw("Full"), 0x00FF00FFu);
   EXPECT_TRUE(Near(0x80800080u, Draw("Half")));
   // Each draw starts from the parameter's value, whatever the shader wrote before.

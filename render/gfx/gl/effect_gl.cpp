@@ -519,8 +519,8 @@ bool GlEffect::BuildFx(const std::string& label, const FxEffect& effect, std::st
   };
 
   std::string prologue;  // statements every entry runs first
-  const std::string hlsl = RewriteArrayCasts(
-      RenameBuiltinSemantics(RewriteAssignedGlobals(effect, effect.hlsl, &prologue)));
+  const std::string hlsl = RewriteConstructorAssignments(RewriteArrayCasts(
+      RenameBuiltinSemantics(RewriteAssignedGlobals(effect, effect.hlsl, &prologue))));
   if (hlsl.size() > kMaxGeneratedShaderBytes) {
     *error = TooMuchShaderText(label);
     return false;

@@ -252,6 +252,100 @@ std::string RewriteArrayCasts(const std::string& hlsl) {
   return text;
 }
 
+// void tobrin_split(float4 v, out float2 o0, out float2 o1) { o0 = v.xy; o1 = v.zw; } and the
+// other ways to cut a float2, float3 or float4 into two or more vectors, on one line.
+std::string SplitHelpers() {
+  std::string helpers;
+  const std::string axes = "xyzw";
+  std::vector<int> parts;
+  const auto emit = [&](int n) {
+    std::string head = "void tobrin_split(float" + std::to_string(n) + " v", body;
+    int at = 0;
+    for (size_t k = 0; k < parts.size(); ++k) {
+      const std::string type = parts[k] == 1 ? "float" : "float" + std::to_string(parts[k]);
+      head += ", out " + type + " o" + std::to_string(k);
+      body += " o" + std::to_string(k) + " = v." + axes.substr(at, parts[k]) + ";";
+      at += parts[k];
+    }
+    helpers += head + ") {" + body + " } ";
+  };
+  for (int n = 2; n <= 4; ++n) {
+    // Every composition of n into two or more parts.
+    const auto compose = [&](auto&& self, int left) -> void {
+      if (left == 0) {
+        if (parts.size() >= 2) emit(n);
+        return;
+      }
+      for (int part = 1; part <= left; ++part) {
+        parts.push_back(part);
+        self(self, left - part);
+        parts.pop_back();
+      }
+    };
+    compose(compose, n);
+  }
+  return helpers;
+}
+
+std::string RewriteConstructorAssignments(const std::string& hlsl) {
+  std::string text = hlsl;
+  bool used = false;
+  for (size_t i = 0; i + 6 < text.size(); ++i) {
+    if (text.compare(i, 5, "float") != 0 || (i > 0 && IsWordChar(text[i - 1]))) continue;
+    const char n = text[i + 5];
+    if (n < '2' || n > '4' || IsWordChar(text[i + 6])) continue;
+    // At the start of a statement.
+    size_t before = i;
+    while (before > 0 && std::isspace(static_cast<unsigned char>(text[before - 1]))) --before;
+    if (before > 0 && !strchr(";{}", text[before - 1])) continue;
+    size_t j = i + 6;
+    const auto space = [&] {
+      while (j < text.size() && std::isspace(static_cast<unsigned char>(text[j]))) ++j;
+    };
+    space();
+    if (j >= text.size() || text[j] != '(') continue;
+    ++j;
+    std::vector<std::string> targets;
+    for (;;) {
+      space();
+      const size_t start = j;
+      while (j < text.size() && IsWordChar(text[j])) ++j;
+      if (j == start) break;
+      targets.push_back(text.substr(start, j - start));
+      space();
+      if (j < text.size() && text[j] == ',') {
+        ++j;
+        continue;
+      }
+      break;
+    }
+    if (targets.size() < 2 || j >= text.size() || text[j] != ')') continue;
+    ++j;
+    space();
+    if (j + 1 >= text.size() || text[j] != '=' || text[j + 1] == '=') continue;
+    ++j;
+    size_t end = j;
+    int depth = 0;
+    for (; end < text.size(); ++end) {
+      if (text[end] == '(') ++depth;
+      if (text[end] == ')') --depth;
+      if (text[end] == ';' && depth == 0) break;
+    }
+    if (end >= text.size()) continue;
+    std::string call =
+        "tobrin_split((float" + std::string(1, n) + ")(" + text.substr(j, end - j) + ")";
+    for (const std::string& target : targets) call += ", " + target;
+    call += ")";
+    // Newlines inside the statement stay, so later lines keep their numbers.
+    for (size_t k = i; k < end; ++k)
+      if (text[k] == '\n') call += "\n";
+    text.replace(i, end - i, call);
+    i += call.size();
+    used = true;
+  }
+  return used ? SplitHelpers() + text : text;
+}
+
 bool EntryWithArguments(const FxEffect& effect, const FxShaderBinding& binding, int serial,
                         const std::string& prologue, std::string* source, std::string* entry,
                         std::string* why) {

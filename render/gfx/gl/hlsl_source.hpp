@@ -35,6 +35,11 @@ std::string RenameBuiltinSemantics(const std::string& hlsl);
 // refuses; it becomes the initialiser list `{ (float)(v)[0], (float)(v)[1], (float)(v)[2] }`.
 std::string RewriteArrayCasts(const std::string& hlsl);
 
+// `float4(a, b) = ddx(v);`, an assignment to a constructor of variables, is legal HLSL glslang
+// cannot parse; it becomes `tobrin_split((float4)(ddx(v)), a, b);`, overloads of which (one per
+// way to cut the vector) go in front of the text, on its first line.
+std::string RewriteConstructorAssignments(const std::string& hlsl);
+
 // For `compile vs_2_0 Main(2, true)`: appends to *source an entry that runs `prologue`, then
 // calls Main with the arguments in place of its uniform parameters, and names it in *entry.
 // Without arguments or prologue *entry is the binding's own entry. Returns false with the reason
