@@ -72,6 +72,7 @@ struct Baseline {
   std::vector<GLuint> samplers;           // one per effect sampler, same filter and address states
   std::vector<bool> samplerReadsTexture;  // true where the sampler reads "inTexture"
   GLuint white = 0;
+  gfx::Effect* programs = nullptr;  // the scene's effect in our GLSL format, built for its programs
   DeviceState device{};
   int64_t lastClock = 0;
   double elapsedSeconds = 0;
@@ -161,7 +162,7 @@ bool SetUpTechnique(const EffectDescription& description, const char* name, Base
     return false;
   }
   std::vector<GLuint> programs;
-  if (!CapturePassPrograms(AppState.effect, name, &programs) ||
+  if (!CapturePassPrograms(base.programs, name, &programs) ||
       programs.size() != source->passes.size()) {
     *error = std::string("could not capture the programs of technique ") + name;
     return false;
@@ -320,6 +321,15 @@ bool SetUpBaseline(const char* effectFile, std::string* error) {
   EffectDescription description;
   if (!formats::ParseEffect(effectFile, text.data(), text.size(), &description, error))
     return false;
+  // The shipped effect is a D3D9 one, whose values live in uniform blocks; the baseline sets plain
+  // uniforms of the same scene written in our format, and the pixel check holds the two equal.
+  gfx::Buffer* errors = nullptr;
+  if (gfx::Failed(gfx::CreateEffectFromFile(AppState.device, effectFile, nullptr, nullptr, 0,
+                                            nullptr, &base.programs, &errors))) {
+    *error = errors ? static_cast<const char*>(errors->GetBufferPointer()) : "effect failed";
+    if (errors) errors->Release();
+    return false;
+  }
 
   if (!CaptureMeshDraw(AppState.sphereMesh, 0, &base.sphere) ||
       !CaptureMeshDraw(AppState.chairMesh, 0, &base.chair)) {
@@ -439,6 +449,7 @@ void TearDownBaseline() {
   if (!base.samplers.empty())
     glDeleteSamplers(static_cast<GLsizei>(base.samplers.size()), base.samplers.data());
   if (base.white) glDeleteTextures(1, &base.white);
+  if (base.programs) base.programs->Release();
   base = Baseline{};
 }
 

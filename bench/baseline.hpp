@@ -1,6 +1,6 @@
 // The bare-GL baseline: the same scene as RenderFrame, drawn with the same vertex arrays, the
-// same linked programs and textures, the same uniform values and the same draw order, but with
-// uniform locations looked up once, no effect layer, no names and no state saved or restored.
+// same textures, programs of the same shading, the same uniform values and the same draw order, but
+// with uniform locations looked up once, no effect layer, no names and no state saved or restored.
 // The overlay is drawn through the same font object, so text costs the same on both sides.
 // Limits: needs the program's resources loaded (InitDevice, LoadResources) and a working effect.
 #pragma once
@@ -8,8 +8,9 @@
 
 namespace bench {
 
-// Reads the effect file for the pass states and sampler states, captures the meshes' draw ranges
-// and the passes' programs from the live objects, and caches every uniform location.
+// Reads an effect file of our GLSL format holding the same scene as the program's effect for the
+// pass and sampler states, builds it for its programs, captures the meshes' draw ranges from the
+// live objects, and caches every uniform location.
 bool SetUpBaseline(const char* effectFile, std::string* error);
 // One frame of the technique the program currently has (AppState.colorAnimationActive) with
 // SceneSettings.number_objects copies per list, presented like the program presents.

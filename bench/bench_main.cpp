@@ -357,7 +357,7 @@ int main(int argc, char** argv) {
   std::string error;
   if (!bench::MeasureTextureLoads(AppState.device, &report.inProcessStartup, &error))
     std::fprintf(stderr, "tobrin_bench: texture load measurement failed: %s\n", error.c_str());
-  if (!bench::SetUpBaseline("Za_rad_2.fx", &error)) {
+  if (!bench::SetUpBaseline(TOBRIN_SOURCE_DIR "/tests/data/effects/scene_glsl.fx", &error)) {
     std::fprintf(stderr, "tobrin_bench: baseline set-up failed: %s\n", error.c_str());
     ReleaseResources();
     return 1;

@@ -15,145 +15,121 @@ float4x4 matWorld;
 texture inTexture;
 
 sampler2D baseMap = sampler_state {
-  Texture   = inTexture;
-  MinFilter = LinearMipmapLinear;
+  Texture   = <inTexture>;
+  MinFilter = Linear;
   MagFilter = Linear;
+  MipFilter = Linear;
   AddressU  = Wrap;
   AddressV  = Wrap;
 };
 
-glsl common {
-  // Ambient plus Lambert diffuse; position and normal in world space.
-  vec3 Lighting(vec3 worldPosition, vec3 worldNormal) {
-    vec3 n = normalize(worldNormal);
-    vec3 l = normalize(light_position - worldPosition);
-    return kAmbient * iAmbient + kDifuse * iSource * max(dot(n, l), 0.0);
-  }
+struct VS_INPUT {
+  float4 position : POSITION0;
+  float3 normal   : NORMAL0;
+  float2 uv       : TEXCOORD0;
+};
 
-  // Turns a colour about the grey axis by the angle with the given cosine and sine: a hue shift
-  // that keeps the brightness.
-  vec3 HueRotate(vec3 c, float cosA, float sinA) {
-    const vec3 k = vec3(0.57735027);
-    return c * cosA + cross(k, c) * sinA + k * dot(k, c) * (1.0 - cosA);
-  }
+// World-space position and normal for per-pixel lighting.
+struct VS_OUTPUT {
+  float4 position      : POSITION0;
+  float2 uv            : TEXCOORD0;
+  float3 worldPosition : TEXCOORD1;
+  float3 worldNormal   : TEXCOORD2;
+};
 
-  // Rotation about the model's y axis.
-  vec3 TurnY(vec3 v, float cosA, float sinA) {
-    return vec3(cosA * v.x + sinA * v.z, v.y, -sinA * v.x + cosA * v.z);
-  }
+// Ambient plus Lambert diffuse; position and normal in world space.
+float3 Lighting(float3 worldPosition, float3 worldNormal) {
+  float3 n = normalize(worldNormal);
+  float3 l = normalize(light_position - worldPosition);
+  return kAmbient * iAmbient + kDifuse * iSource * max(dot(n, l), 0.0);
 }
 
-// Shared by every pass: world-space position and normal for per-pixel lighting.
-vertex_shader LitVS {
-  out vec3 worldPosition;
-  out vec3 worldNormal;
-  out vec2 uv;
-  void main() {
-    vec4 world = matWorld * vec4(inPosition, 1.0);
-    worldPosition = world.xyz;
-    // The world matrix scales uniformly, so its 3x3 part turns normals right up to length.
-    worldNormal = mat3(matWorld) * inNormal;
-    uv = inTexCoord;
-    gl_Position = matViewProjection * world;
-  }
+// Turns a colour about the grey axis by the angle with the given cosine and sine: a hue shift
+// that keeps the brightness.
+float3 HueRotate(float3 c, float cosA, float sinA) {
+  const float3 k = float3(0.57735027, 0.57735027, 0.57735027);
+  return c * cosA + cross(k, c) * sinA + k * dot(k, c) * (1.0 - cosA);
+}
+
+// Rotation about the model's y axis.
+float3 TurnY(float3 v, float cosA, float sinA) {
+  return float3(cosA * v.x + sinA * v.z, v.y, -sinA * v.x + cosA * v.z);
+}
+
+// The world matrix scales uniformly, so its 3x3 part turns normals right up to length.
+VS_OUTPUT Place(float3 position, float3 normal, float2 uv) {
+  VS_OUTPUT o;
+  float4 world = mul(float4(position, 1.0), matWorld);
+  o.worldPosition = world.xyz;
+  o.worldNormal = mul(normal, (float3x3)matWorld);
+  o.uv = uv;
+  o.position = mul(world, matViewProjection);
+  return o;
+}
+
+VS_OUTPUT LitVS(VS_INPUT i) {
+  return Place(i.position.xyz, i.normal, i.uv);
 }
 
 // A ripple runs over the surface: every vertex moves out from the model's centre and back by
 // sin(phase + time), written with the time's cosine and sine. Radial rather than along the normal,
 // so thin parts of the chair sway with their neighbours instead of turning inside out.
-vertex_shader WobbleVS {
-  out vec3 worldPosition;
-  out vec3 worldNormal;
-  out vec2 uv;
-  void main() {
-    float size = length(inPosition);
-    vec3 direction = size > 0.0 ? inPosition / size : vec3(0.0);
-    float phase = 9.0 * direction.y + 5.0 * direction.x;
-    float wave = sin(phase) * fCosTime0_X + cos(phase) * fSinTime0_X;
-    vec3 moved = inPosition * (1.0 + 0.08 * wave);
-    vec4 world = matWorld * vec4(moved, 1.0);
-    worldPosition = world.xyz;
-    worldNormal = mat3(matWorld) * inNormal;
-    uv = inTexCoord;
-    gl_Position = matViewProjection * world;
-  }
+VS_OUTPUT WobbleVS(VS_INPUT i) {
+  float size = length(i.position.xyz);
+  float3 direction = size > 0.0 ? i.position.xyz / size : float3(0.0, 0.0, 0.0);
+  float phase = 9.0 * direction.y + 5.0 * direction.x;
+  float wave = sin(phase) * fCosTime0_X + cos(phase) * fSinTime0_X;
+  return Place(i.position.xyz * (1.0 + 0.08 * wave), i.normal, i.uv);
 }
 
 // The model twists about its y axis, top against bottom, swinging with time, and breathes.
-vertex_shader TwistVS {
-  out vec3 worldPosition;
-  out vec3 worldNormal;
-  out vec2 uv;
-  void main() {
-    float size = length(inPosition);
-    float height = size > 0.0 ? inPosition.y / size : 0.0;
-    float angle = 0.9 * fSinTime0_X * height;
-    float c = cos(angle), s = sin(angle);
-    vec3 moved = TurnY(inPosition, c, s) * (1.0 + 0.06 * fCosTime0_X);
-    vec4 world = matWorld * vec4(moved, 1.0);
-    worldPosition = world.xyz;
-    worldNormal = mat3(matWorld) * TurnY(inNormal, c, s);
-    uv = inTexCoord;
-    gl_Position = matViewProjection * world;
-  }
+VS_OUTPUT TwistVS(VS_INPUT i) {
+  float size = length(i.position.xyz);
+  float height = size > 0.0 ? i.position.y / size : 0.0;
+  float angle = 0.9 * fSinTime0_X * height;
+  float c = cos(angle), s = sin(angle);
+  float3 moved = TurnY(i.position.xyz, c, s) * (1.0 + 0.06 * fCosTime0_X);
+  return Place(moved, TurnY(i.normal, c, s), i.uv);
 }
 
+struct PS_INPUT {
+  float2 uv            : TEXCOORD0;
+  float3 worldPosition : TEXCOORD1;
+  float3 worldNormal   : TEXCOORD2;
+};
+
 // The hue goes once around the colour wheel every 2*pi seconds.
-fragment_shader ColorFS {
-  in vec3 worldPosition;
-  in vec3 worldNormal;
-  in vec2 uv;
-  out vec4 colour;
-  void main() {
-    vec3 base = clamp(HueRotate(texture(baseMap, uv).rgb, fCosTime0_X, fSinTime0_X), 0.0, 1.0);
-    colour = vec4(base * Lighting(worldPosition, worldNormal), 1.0);
-  }
+float4 ColorPS(PS_INPUT i) : COLOR0 {
+  float3 base = saturate(HueRotate(tex2D(baseMap, i.uv).rgb, fCosTime0_X, fSinTime0_X));
+  return float4(base * Lighting(i.worldPosition, i.worldNormal), 1.0);
 }
 
 // The hue turns the other way, and a rim light whose colour cycles makes the outlines glow.
-fragment_shader GlowFS {
-  in vec3 worldPosition;
-  in vec3 worldNormal;
-  in vec2 uv;
-  out vec4 colour;
-  void main() {
-    vec3 base = clamp(HueRotate(texture(baseMap, uv).rgb, fCosTime0_X, -fSinTime0_X), 0.0, 1.0);
-    vec3 n = normalize(worldNormal);
-    vec3 toViewer = normalize(-worldPosition);  // the viewer stands at the origin
-    float rim = pow(1.0 - abs(dot(n, toViewer)), 3.0);
-    vec3 glow = 0.5 + 0.5 * vec3(fCosTime0_X, fSinTime0_X, -fCosTime0_X);
-    colour = vec4(base * Lighting(worldPosition, worldNormal) + rim * glow, 1.0);
-  }
+float4 GlowPS(PS_INPUT i) : COLOR0 {
+  float3 base = saturate(HueRotate(tex2D(baseMap, i.uv).rgb, fCosTime0_X, -fSinTime0_X));
+  float3 n = normalize(i.worldNormal);
+  float3 toViewer = normalize(-i.worldPosition);  // the viewer stands at the origin
+  float rim = pow(1.0 - abs(dot(n, toViewer)), 3.0);
+  float3 glow = 0.5 + 0.5 * float3(fCosTime0_X, fSinTime0_X, -fCosTime0_X);
+  return float4(base * Lighting(i.worldPosition, i.worldNormal) + rim * glow, 1.0);
 }
 
-fragment_shader LitFS {
-  in vec3 worldPosition;
-  in vec3 worldNormal;
-  in vec2 uv;
-  out vec4 colour;
-  void main() {
-    colour = vec4(texture(baseMap, uv).rgb * Lighting(worldPosition, worldNormal), 1.0);
-  }
+float4 LitPS(PS_INPUT i) : COLOR0 {
+  return float4(tex2D(baseMap, i.uv).rgb * Lighting(i.worldPosition, i.worldNormal), 1.0);
 }
 
 // Lit texture with a steady warm rim, so the small far objects keep their outlines.
-fragment_shader RimFS {
-  in vec3 worldPosition;
-  in vec3 worldNormal;
-  in vec2 uv;
-  out vec4 colour;
-  void main() {
-    vec3 n = normalize(worldNormal);
-    float rim = pow(1.0 - abs(dot(n, normalize(-worldPosition))), 3.0);
-    vec3 lit = texture(baseMap, uv).rgb * Lighting(worldPosition, worldNormal);
-    colour = vec4(lit + rim * vec3(0.9, 0.75, 0.5), 1.0);
-  }
+float4 RimPS(PS_INPUT i) : COLOR0 {
+  float3 n = normalize(i.worldNormal);
+  float rim = pow(1.0 - abs(dot(n, normalize(-i.worldPosition))), 3.0);
+  float3 lit = tex2D(baseMap, i.uv).rgb * Lighting(i.worldPosition, i.worldNormal);
+  return float4(lit + rim * float3(0.9, 0.75, 0.5), 1.0);
 }
 
 technique ColorAnimation {
   pass P0 {
-    VertexShader     = LitVS;
-    FragmentShader   = ColorFS;
+    VertexShader     = compile vs_2_0 LitVS();
+    PixelShader      = compile ps_2_0 ColorPS();
     CullMode         = None;
     ZEnable          = true;
     ZWriteEnable     = true;
@@ -161,8 +137,8 @@ technique ColorAnimation {
     FillMode         = Solid;
   }
   pass P1 {
-    VertexShader     = LitVS;
-    FragmentShader   = GlowFS;
+    VertexShader     = compile vs_2_0 LitVS();
+    PixelShader      = compile ps_2_0 GlowPS();
     CullMode         = None;
     ZEnable          = true;
     ZWriteEnable     = true;
@@ -173,8 +149,8 @@ technique ColorAnimation {
 
 technique VertexAnimation {
   pass P0 {
-    VertexShader     = WobbleVS;
-    FragmentShader   = LitFS;
+    VertexShader     = compile vs_2_0 WobbleVS();
+    PixelShader      = compile ps_2_0 LitPS();
     CullMode         = None;
     ZEnable          = true;
     ZWriteEnable     = true;
@@ -182,8 +158,8 @@ technique VertexAnimation {
     FillMode         = Solid;
   }
   pass P1 {
-    VertexShader     = TwistVS;
-    FragmentShader   = RimFS;
+    VertexShader     = compile vs_2_0 TwistVS();
+    PixelShader      = compile ps_2_0 RimPS();
     CullMode         = None;
     ZEnable          = true;
     ZWriteEnable     = true;

@@ -250,6 +250,29 @@ TEST(EffectGlCreate, GlslErrorInADeclarationNamesTheDeclaration) {
   EXPECT_NE(created.errors.find("output"), std::string::npos) << created.errors;
 }
 
+// Every stage is compiled from its own copy of the common block: a file well under the size limit
+// can still ask for far more text than any effect needs, and is refused before compiling.
+TEST(EffectGlCreate, GeneratedShaderTextIsBounded) {
+  REQUIRE_GL_CONTEXT();
+  std::string text = "glsl common {\n/*" + std::string(600000, ' ') + "*/\n}\n";
+  text += "fragment_shader FS { out vec4 c; void main() { c = vec4(1.0); } }\n";
+  for (int t = 0; t < 2; ++t) {
+    text += "technique T" + std::to_string(t) + " {\n";
+    for (int p = 0; p < 16; ++p) {
+      const std::string vs = "VS" + std::to_string(t * 16 + p);
+      text = "vertex_shader " + vs + " { void main() { gl_Position = vec4(0.0); } }\n" + text;
+      text +=
+          "  pass P" + std::to_string(p) + " { VertexShader = " + vs + "; FragmentShader = FS; }\n";
+    }
+    text += "}\n";
+  }
+  const std::string path = WriteEffect("huge_common.fx", text);
+  const Created created = Create(path);
+  EXPECT_TRUE(gfx::Failed(created.result));
+  EXPECT_EQ(created.errors,
+            path + ": error: the effect's generated shader text would exceed 16777216 bytes\n");
+}
+
 TEST(EffectGlCreate, LinkErrorNamesThePass) {
   REQUIRE_GL_CONTEXT();
   const std::string text =
@@ -302,10 +325,17 @@ TEST(EffectGlCreate, DocumentedExampleBuilds) {
   created.effect->Release();
 }
 
-// The effect we ship, where it has been generated, builds and declares the names the program sets.
-TEST(EffectGlCreate, ShippedEffectBuildsAndDeclaresTheContract) {
+// The effect we ship (where it has been generated) and the scene's effect in our GLSL format build
+// and declare the names the program sets.
+class EffectGlContract : public ::testing::TestWithParam<const char*> {};
+
+INSTANTIATE_TEST_SUITE_P(Scene, EffectGlContract,
+                         ::testing::Values(TOBRIN_SOURCE_DIR "/data/Za_rad_2.fx",
+                                           TOBRIN_SOURCE_DIR "/tests/data/effects/scene_glsl.fx"));
+
+TEST_P(EffectGlContract, BuildsAndDeclaresTheContract) {
   REQUIRE_GL_CONTEXT();
-  const std::string path = TOBRIN_SOURCE_DIR "/data/Za_rad_2.fx";
+  const std::string path = GetParam();
   if (access(path.c_str(), R_OK) != 0) GTEST_SKIP() << path << " not generated yet";
   const Created created = Create(path);
   ASSERT_EQ(created.result, gfx::S_OK) << created.errors;

@@ -1,23 +1,34 @@
-// Effects on OpenGL 3.3 core: builds GLSL stages from a parsed effect file, links every pass up
-// front and applies passes with their render states, samplers and parameter values. Limits: one
-// texture unit per sampler (unit = sampler index), 2D textures only; needs the device's GL context
-// current whenever it is called, destroyed included.
+// Effects on OpenGL 3.3 core: builds the stages of our GLSL effect format or of a D3D9 effect file
+// (HLSL, compiled by hlsl_compile), links every pass up front and applies passes with their render
+// states, samplers and parameter values. Limits: one texture unit per sampler (unit = sampler
+// index), the program's textures are 2D (cube and volume samplers read white); needs the device's
+// GL context current whenever it is called, destroyed included.
+#include "render/gfx/gl/effect_gl.hpp"
+
 #include <epoxy/gl.h>
 
 #include <algorithm>
+#include <cfloat>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "formats/effect_parse.hpp"
 #include "formats/file_names.hpp"
+#include "formats/fx_effect.hpp"
 #include "render/gfx/gfx.hpp"
 #include "render/gfx/gl/buffer_gl.hpp"
 #include "render/gfx/gl/effect_check.hpp"
 #include "render/gfx/gl/gl_objects.hpp"
 #include "render/gfx/gl/gl_state.hpp"
+#include "render/gfx/gl/hlsl_compile.hpp"
+#include "render/gfx/gl/hlsl_source.hpp"
+#include "render/gfx/gl/hlsl_states.hpp"
 
 namespace gfx::gl {
 namespace {
@@ -105,70 +116,56 @@ std::string StageSource(const EffectDescription& description, const EffectShader
   return source;
 }
 
-GLenum GlFilter(Filter filter) {
-  switch (filter) {
-    case Filter::Nearest: return GL_NEAREST;
-    case Filter::Linear: return GL_LINEAR;
-    case Filter::NearestMipmapNearest: return GL_NEAREST_MIPMAP_NEAREST;
-    case Filter::LinearMipmapNearest: return GL_LINEAR_MIPMAP_NEAREST;
-    case Filter::NearestMipmapLinear: return GL_NEAREST_MIPMAP_LINEAR;
-    case Filter::LinearMipmapLinear: return GL_LINEAR_MIPMAP_LINEAR;
-  }
-  return GL_LINEAR;
+// Both formats together: stages × (common + body) for ours, stages × the HLSL text for D3D9
+// effects. A small file can name many stages, and each is compiled from its own copy of the text.
+constexpr size_t kMaxGeneratedShaderBytes = 16u << 20;
+
+std::string TooMuchShaderText(const std::string& label) {
+  return label + ": error: the effect's generated shader text would exceed " +
+         std::to_string(kMaxGeneratedShaderBytes) + " bytes\n";
 }
 
-GLenum GlAddress(Address address) {
-  switch (address) {
-    case Address::Wrap: return GL_REPEAT;
-    case Address::Clamp: return GL_CLAMP_TO_EDGE;
-    case Address::Mirror: return GL_MIRRORED_REPEAT;
-  }
-  return GL_REPEAT;
-}
-
-GLenum GlBlend(Blend blend) {
-  switch (blend) {
-    case Blend::Zero: return GL_ZERO;
-    case Blend::One: return GL_ONE;
-    case Blend::SrcAlpha: return GL_SRC_ALPHA;
-    case Blend::InvSrcAlpha: return GL_ONE_MINUS_SRC_ALPHA;
-    case Blend::SrcColor: return GL_SRC_COLOR;
-    case Blend::InvSrcColor: return GL_ONE_MINUS_SRC_COLOR;
-    case Blend::DestAlpha: return GL_DST_ALPHA;
-    case Blend::InvDestAlpha: return GL_ONE_MINUS_DST_ALPHA;
-    case Blend::DestColor: return GL_DST_COLOR;
-    case Blend::InvDestColor: return GL_ONE_MINUS_DST_COLOR;
-  }
-  return GL_ONE;
-}
-
-GLenum GlFill(FillMode fill) {
-  switch (fill) {
-    case FillMode::Solid: return GL_FILL;
-    case FillMode::Wireframe: return GL_LINE;
-    case FillMode::Point: return GL_POINT;
-  }
-  return GL_FILL;
-}
+enum class Kind : uint8_t { Numeric, Matrix, Texture };
 
 struct Parameter {
   std::string name;
-  ParamType type;
-  uint32_t floats;
-  float value[16];
-  uint32_t version;    // bumped on every change; programs remember the version they last got
-  GlTexture* texture;  // one reference held; textures only
+  ParamType type;  // our format's type; D3D9 effects use `kind` and the shape alone
+  Kind kind;
+  uint32_t rows, columns;  // the shape of one element: float3 is 1x3, float4x3 4x3
+  uint32_t floats;         // all elements together
+  uint32_t first;          // index of the first value in GlEffect::values_
+  uint32_t version;        // bumped on every change; programs remember the version they last got
+  bool set;                // the program has set it (a computed initial value no longer applies)
+  GlTexture* texture;      // one reference held; textures only
+};
+
+// One global of one stage's uniform block, filled from a parameter.
+struct BlockCopy {
+  uint32_t parameter;
+  HlslMember member;
+  bool setFlag;  // the member holds whether the parameter has been set, not its value
+};
+
+struct Block {
+  GLuint buffer = 0;
+  GLuint binding = 0;
+  std::vector<uint8_t> bytes;
+  std::vector<BlockCopy> copies;
 };
 
 struct Program {
   GLuint name = 0;
-  std::vector<GLint> locations;  // per parameter, -1 where the program does not use it
+  std::vector<GLint> locations;  // our format: per parameter, -1 where the program does not use it
   std::vector<uint32_t> seen;    // per parameter, the version last uploaded to this program
+  std::vector<Block> blocks;     // D3D9 effects: the globals of each stage
+  GLint targetHeight = -1;       // D3D9 effects reading VPOS
+  std::vector<HlslDefaultInput> defaultInputs;
 };
 
 struct Pass {
   uint32_t program;
-  EffectPass states;
+  GlPassStates states;
+  uint32_t samplerSet;  // index into GlEffect::samplerSets_
 };
 
 struct Technique {
@@ -181,11 +178,53 @@ struct NameEntry {
   uint32_t index;
 };
 
+GLenum SamplerTarget(HlslSamplerKind kind) {
+  switch (kind) {
+    case HlslSamplerKind::Tex2D: return GL_TEXTURE_2D;
+    case HlslSamplerKind::Cube: return GL_TEXTURE_CUBE_MAP;
+    case HlslSamplerKind::Tex3D: return GL_TEXTURE_3D;
+  }
+  return GL_TEXTURE_2D;
+}
+
+// A GL shader from generated or effect text; the log is empty when it compiled.
+GLuint CompileGl(GLenum stage, const std::string& source, std::string* log) {
+  const GLuint name = glCreateShader(stage);
+  const char* text = source.c_str();
+  const GLint length = static_cast<GLint>(source.size());
+  glShaderSource(name, 1, &text, &length);
+  glCompileShader(name);
+  GLint ok = GL_FALSE, logLength = 0;
+  glGetShaderiv(name, GL_COMPILE_STATUS, &ok);
+  log->clear();
+  if (ok) return name;
+  glGetShaderiv(name, GL_INFO_LOG_LENGTH, &logLength);
+  std::string text2(static_cast<size_t>(std::max(logLength, 1)), '\0');
+  glGetShaderInfoLog(name, logLength, nullptr, text2.data());
+  *log = text2.c_str();
+  if (log->empty()) *log = "does not compile";
+  return name;
+}
+
+std::string ProgramLog(GLuint program) {
+  GLint logLength = 0;
+  glGetProgramiv(program, GL_INFO_LOG_LENGTH, &logLength);
+  std::string log(static_cast<size_t>(std::max(logLength, 1)), '\0');
+  glGetProgramInfoLog(program, logLength, nullptr, log.data());
+  return log.c_str();
+}
+
+bool NumericBase(FxBase base) {
+  return base == FxBase::Bool || base == FxBase::Int || base == FxBase::Uint ||
+         base == FxBase::Half || base == FxBase::Float || base == FxBase::Double;
+}
+
 class GlEffect final : public RefCounted<Effect> {
  public:
   ~GlEffect() override;
-  // Compiles and links everything; on failure returns false with the text in *error.
+  // Compile and link everything; on failure return false with the text in *error.
   bool Build(const std::string& label, const EffectDescription& description, std::string* error);
+  bool BuildFx(const std::string& label, const FxEffect& effect, std::string* error);
 
   HRESULT GetParameterDesc(const char* name, ParameterDesc* desc) override;
   HRESULT SetTechnique(const char* name) override;
@@ -202,103 +241,155 @@ class GlEffect final : public RefCounted<Effect> {
 
  private:
   static int Find(const std::vector<NameEntry>& table, const char* name);
+  void AddParameter(const std::string& name, ParamType type, Kind kind, uint32_t rows,
+                    uint32_t columns, uint32_t elements, const float* value, size_t valueCount);
+  void FinishParameters();
+  void FinishTechniques();
+  GLuint WhiteTexture(GLenum target);
   HRESULT SetFloats(const char* name, const float* values, uint32_t count, bool matrix);
   void Upload(Program& program);
-  void BindTextures();
-  void ApplyStates(const EffectPass& pass);
+  void UploadBlocks(Program& program);
+  void BindTextures(const Pass& pass);
+  void ApplyStates(const GlPassStates& states);
   void RestoreState();
 
   std::vector<Parameter> parameters_;
-  std::vector<NameEntry> parameterNames_;   // sorted by strcmp
-  std::vector<uint32_t> samplerParameter_;  // per sampler, the texture parameter it reads
-  std::vector<GLuint> samplerObjects_;
+  std::vector<float> values_;
+  std::vector<NameEntry> parameterNames_;  // sorted by strcmp
+  std::vector<int> samplerParameter_;      // per sampler, the texture parameter it reads, or -1
+  std::vector<GLenum> samplerTargets_;     // per sampler
+  std::vector<std::vector<GLuint>> samplerSets_;  // [0]: the effect's; then passes' own states
+  std::vector<GLuint> boundTextures_;             // per sampler, what BindTextures last bound
+  std::vector<uint8_t> changed_;                  // per parameter, scratch for UploadBlocks
   std::vector<Program> programs_;
   std::vector<Technique> techniques_;
   std::vector<NameEntry> techniqueNames_;  // sorted by strcmp
-  GLuint white_ = 0;
-  uint32_t current_ = 0;  // technique SetTechnique chose
-  int begun_ = -1;        // technique between Begin and End, -1 outside
-  int pass_ = -1;         // pass between BeginPass and EndPass, -1 outside
+  GLuint white_[3] = {};                   // 2D, cube, 3D
+  bool fx_ = false;                        // a D3D9 effect
+  uint32_t current_ = 0;                   // technique SetTechnique chose
+  int begun_ = -1;                         // technique between Begin and End, -1 outside
+  int pass_ = -1;                          // pass between BeginPass and EndPass, -1 outside
   bool saved_ = false;
-  GlState state_{};  // the shadow as Begin found it
+  bool blendColourSet_ = false;  // a pass set the blend colour, which End puts back to GL's default
+  GlState state_{};              // the shadow as Begin found it
 };
 
 GlEffect::~GlEffect() {
   for (Parameter& parameter : parameters_)
     if (parameter.texture) parameter.texture->Release();
-  for (Program& program : programs_) glDeleteProgram(program.name);
-  if (!samplerObjects_.empty())
-    glDeleteSamplers(static_cast<GLsizei>(samplerObjects_.size()), samplerObjects_.data());
-  if (white_) glDeleteTextures(1, &white_);
+  for (Program& program : programs_) {
+    glDeleteProgram(program.name);
+    for (Block& block : program.blocks) glDeleteBuffers(1, &block.buffer);
+  }
+  for (std::vector<GLuint>& set : samplerSets_)
+    if (!set.empty()) glDeleteSamplers(static_cast<GLsizei>(set.size()), set.data());
+  for (GLuint white : white_)
+    if (white) glDeleteTextures(1, &white);
+}
+
+void GlEffect::AddParameter(const std::string& name, ParamType type, Kind kind, uint32_t rows,
+                            uint32_t columns, uint32_t elements, const float* value,
+                            size_t valueCount) {
+  const uint32_t floats = kind == Kind::Texture ? 0 : rows * columns * std::max(elements, 1u);
+  Parameter parameter{
+      name, type,  kind,   rows, columns, floats, static_cast<uint32_t>(values_.size()),
+      1,    false, nullptr};
+  values_.resize(values_.size() + floats, 0.0f);
+  std::copy(value, value + std::min<size_t>(valueCount, floats), values_.begin() + parameter.first);
+  parameters_.push_back(std::move(parameter));
+}
+
+void GlEffect::FinishParameters() {
+  // Names are final now: the tables point into the strings and are never reallocated again.
+  for (uint32_t i = 0; i < parameters_.size(); ++i)
+    parameterNames_.push_back({parameters_[i].name.c_str(), i});
+  std::sort(parameterNames_.begin(), parameterNames_.end(),
+            [](const NameEntry& a, const NameEntry& b) { return std::strcmp(a.name, b.name) < 0; });
+  changed_.assign(parameters_.size(), 0);
+}
+
+void GlEffect::FinishTechniques() {
+  for (uint32_t i = 0; i < techniques_.size(); ++i)
+    techniqueNames_.push_back({techniques_[i].name.c_str(), i});
+  std::sort(techniqueNames_.begin(), techniqueNames_.end(),
+            [](const NameEntry& a, const NameEntry& b) { return std::strcmp(a.name, b.name) < 0; });
+}
+
+// Read by samplers whose texture parameter is null, so untextured objects are lit but not dark;
+// cube and volume samplers always read it, since the program's textures are 2D.
+GLuint GlEffect::WhiteTexture(GLenum target) {
+  const int slot = target == GL_TEXTURE_2D ? 0 : target == GL_TEXTURE_CUBE_MAP ? 1 : 2;
+  if (white_[slot]) return white_[slot];
+  const uint8_t white[4] = {255, 255, 255, 255};
+  glGenTextures(1, &white_[slot]);
+  glBindTexture(target, white_[slot]);
+  if (target == GL_TEXTURE_2D) {
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+  } else if (target == GL_TEXTURE_CUBE_MAP) {
+    for (GLenum face = 0; face < 6; ++face)
+      glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GL_RGBA8, 1, 1, 0, GL_RGBA,
+                   GL_UNSIGNED_BYTE, white);
+  } else {
+    glTexImage3D(GL_TEXTURE_3D, 0, GL_RGBA8, 1, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+  }
+  glTexParameteri(target, GL_TEXTURE_MAX_LEVEL, 0);  // complete under mipmap filters too
+  // As the shadow says; the backend binds nothing else to the cube and volume targets.
+  glBindTexture(target, target == GL_TEXTURE_2D ? State().textures[State().activeUnit] : 0);
+  return white_[slot];
 }
 
 bool GlEffect::Build(const std::string& label, const EffectDescription& description,
                      std::string* error) {
   for (const EffectParameter& source : description.parameters) {
-    Parameter parameter{source.name, source.type, FloatCount(source.type), {}, 1, nullptr};
-    std::memcpy(parameter.value, source.value, sizeof parameter.value);
-    parameters_.push_back(std::move(parameter));
+    const bool texture = source.type == ParamType::Texture;
+    const bool matrix = source.type == ParamType::Float4x4;
+    AddParameter(source.name, source.type,
+                 texture  ? Kind::Texture
+                 : matrix ? Kind::Matrix
+                          : Kind::Numeric,
+                 matrix ? 4 : 1, matrix ? 4 : FloatCount(source.type), 0, source.value, 16);
   }
-  // Names are final now: the tables point into the strings and are never reallocated again.
-  for (uint32_t i = 0; i < parameters_.size(); ++i)
-    parameterNames_.push_back({parameters_[i].name.c_str(), i});
-  const auto byName = [](const NameEntry& a, const NameEntry& b) {
-    return std::strcmp(a.name, b.name) < 0;
-  };
-  std::sort(parameterNames_.begin(), parameterNames_.end(), byName);
+  FinishParameters();
+  WhiteTexture(GL_TEXTURE_2D);
 
-  // Read by samplers whose texture parameter is null, so untextured objects are lit but not dark.
-  const uint8_t white[4] = {255, 255, 255, 255};
-  glGenTextures(1, &white_);
-  glBindTexture(GL_TEXTURE_2D, white_);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);  // complete under mipmap filters too
-  glBindTexture(GL_TEXTURE_2D, State().textures[State().activeUnit]);  // as the shadow says
-
+  samplerSets_.emplace_back();
   for (const EffectSampler& sampler : description.samplers) {
     GLuint object = 0;
     glGenSamplers(1, &object);
-    glSamplerParameteri(object, GL_TEXTURE_MIN_FILTER,
-                        static_cast<GLint>(GlFilter(sampler.minFilter)));
-    glSamplerParameteri(object, GL_TEXTURE_MAG_FILTER,
-                        static_cast<GLint>(GlFilter(sampler.magFilter)));
-    glSamplerParameteri(object, GL_TEXTURE_WRAP_S, static_cast<GLint>(GlAddress(sampler.addressU)));
-    glSamplerParameteri(object, GL_TEXTURE_WRAP_T, static_cast<GLint>(GlAddress(sampler.addressV)));
-    samplerObjects_.push_back(object);
-    samplerParameter_.push_back(sampler.texture);
+    ConfigureSampler(object, SamplerStatesOfEffect(sampler));
+    samplerSets_[0].push_back(object);
+    samplerParameter_.push_back(static_cast<int>(sampler.texture));
+    samplerTargets_.push_back(GL_TEXTURE_2D);
+  }
+
+  // Each stage is its own copy of the uniforms, the common block and its body.
+  std::vector<bool> used(description.shaders.size(), false);
+  for (const EffectTechnique& technique : description.techniques)
+    for (const EffectPass& pass : technique.passes)
+      used[pass.vertexShader] = used[pass.fragmentShader] = true;
+  size_t generated = 0;
+  for (size_t i = 0; i < description.shaders.size(); ++i) {
+    if (!used[i]) continue;
+    generated += 256 + description.common.size() + description.shaders[i].body.size();
+    for (const EffectParameter& parameter : description.parameters)
+      generated += 32 + parameter.name.size();
+    for (const EffectSampler& sampler : description.samplers) generated += 32 + sampler.name.size();
+  }
+  if (generated > kMaxGeneratedShaderBytes) {
+    *error = TooMuchShaderText(label);
+    return false;
   }
 
   // Compile only the stages some pass uses, each once, and report every broken one together.
   std::vector<GLuint> shaders(description.shaders.size(), 0);
-  std::string messages;
-  // The common block goes into every stage, so a 1 MiB file can hand the driver hundreds of MiB.
-  constexpr size_t kMaxGeneratedBytes = size_t{8} << 20;
-  size_t generated = 0;
+  std::string messages, log;
   const auto compile = [&](uint32_t index) {
-    if (shaders[index] || generated > kMaxGeneratedBytes) return;
+    if (shaders[index]) return;
     const EffectShader& shader = description.shaders[index];
-    const std::string source = StageSource(description, shader);
-    generated += source.size();
-    if (generated > kMaxGeneratedBytes) {
-      messages += label + "(" + std::to_string(shader.line) +
-                  "): error: the stages' code (the common block repeated in each, and the bodies) "
-                  "comes to over " +
-                  std::to_string(kMaxGeneratedBytes >> 20) + " MiB\n";
-      return;
-    }
-    const GLuint name =
-        glCreateShader(shader.stage == ShaderStage::Vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
-    const char* text = source.c_str();
-    const GLint length = static_cast<GLint>(source.size());
-    glShaderSource(name, 1, &text, &length);
-    glCompileShader(name);
-    shaders[index] = name;
-    GLint ok = GL_FALSE, logLength = 0;
-    glGetShaderiv(name, GL_COMPILE_STATUS, &ok);
-    if (ok) return;
-    glGetShaderiv(name, GL_INFO_LOG_LENGTH, &logLength);
-    std::string log(static_cast<size_t>(std::max(logLength, 1)), '\0');
-    glGetShaderInfoLog(name, logLength, nullptr, log.data());
+    shaders[index] =
+        CompileGl(shader.stage == ShaderStage::Vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER,
+                  StageSource(description, shader), &log);
+    if (log.empty()) return;
     const std::string context = "shader '" + shader.name + "'";
     if (AppendDriverLog(label, log.c_str(), shader.line, context, &messages) == 0)
       messages += label + "(" + std::to_string(shader.line) + "): error: " + context +
@@ -318,7 +409,7 @@ bool GlEffect::Build(const std::string& label, const EffectDescription& descript
         const std::pair<uint32_t, uint32_t> stages{pass.vertexShader, pass.fragmentShader};
         const auto found = std::find(linked.begin(), linked.end(), stages);
         const uint32_t index = static_cast<uint32_t>(found - linked.begin());
-        technique.passes.push_back({index, pass});
+        technique.passes.push_back({index, StatesOfEffectPass(pass), 0});
         if (found != linked.end()) continue;
         linked.push_back(stages);
         Program program;
@@ -328,15 +419,13 @@ bool GlEffect::Build(const std::string& label, const EffectDescription& descript
         glLinkProgram(program.name);
         glDetachShader(program.name, shaders[pass.vertexShader]);
         glDetachShader(program.name, shaders[pass.fragmentShader]);
-        GLint ok = GL_FALSE, logLength = 0;
+        GLint ok = GL_FALSE;
         glGetProgramiv(program.name, GL_LINK_STATUS, &ok);
         if (!ok) {
-          glGetProgramiv(program.name, GL_INFO_LOG_LENGTH, &logLength);
-          std::string log(static_cast<size_t>(std::max(logLength, 1)), '\0');
-          glGetProgramInfoLog(program.name, logLength, nullptr, log.data());
           const std::string context =
               "linking pass '" + pass.name + "' of technique '" + source.name + "'";
-          if (AppendDriverLog(label, log.c_str(), pass.line, context, &messages) == 0)
+          if (AppendDriverLog(label, ProgramLog(program.name).c_str(), pass.line, context,
+                              &messages) == 0)
             messages +=
                 label + "(" + std::to_string(pass.line) + "): error: " + context + " failed\n";
         } else {
@@ -348,7 +437,7 @@ bool GlEffect::Build(const std::string& label, const EffectDescription& descript
           }
           for (const Parameter& parameter : parameters_)
             program.locations.push_back(
-                parameter.type == ParamType::Texture
+                parameter.kind == Kind::Texture
                     ? -1
                     : glGetUniformLocation(program.name, parameter.name.c_str()));
           program.seen.assign(parameters_.size(), 0);
@@ -365,9 +454,322 @@ bool GlEffect::Build(const std::string& label, const EffectDescription& descript
     *error = messages;
     return false;
   }
-  for (uint32_t i = 0; i < techniques_.size(); ++i)
-    techniqueNames_.push_back({techniques_[i].name.c_str(), i});
-  std::sort(techniqueNames_.begin(), techniqueNames_.end(), byName);
+  FinishTechniques();
+  return true;
+}
+
+// A D3D9 effect: every distinct (stage, entry, arguments) compiled once from the HLSL text, every
+// pass linked from its two stages (and its alpha test), all messages of all stages reported.
+bool GlEffect::BuildFx(const std::string& label, const FxEffect& effect, std::string* error) {
+  fx_ = true;
+  const FxPreprocessed& source = effect.source;
+  for (const FxParameter& p : effect.parameters) {
+    const bool texture = p.type.base == FxBase::Texture;
+    if (p.isStatic || (!texture && !NumericBase(p.type.base))) continue;
+    bool duplicate = false;
+    for (const Parameter& existing : parameters_) duplicate |= existing.name == p.name;
+    if (duplicate) continue;
+    // As in our format, a number beyond float's range is a fault of the file, not infinity
+    // (the reader leaves such an initialiser as text).
+    bool outOfRange = false;
+    for (const float v : p.value) outOfRange = outOfRange || !std::isfinite(v);
+    if (p.value.empty() && !p.initText.empty()) {
+      const char* text = p.initText.c_str();
+      char* end = nullptr;
+      const double number = std::strtod(text, &end);
+      while (end && (*end == 'f' || *end == 'F' || *end == ' ')) ++end;
+      outOfRange = end != text && end && *end == '\0' && std::fabs(number) > FLT_MAX;
+    }
+    if (outOfRange) {
+      *error = FxLineLabel(effect.source, p.line, 0) + ": error: the initial value of '" + p.name +
+               "' is out of range\n";
+      return false;
+    }
+    const bool matrix = p.type.rows > 1;
+    AddParameter(p.name, matrix ? ParamType::Float4x4 : ParamType::Float,
+                 texture  ? Kind::Texture
+                 : matrix ? Kind::Matrix
+                          : Kind::Numeric,
+                 p.type.rows, p.type.columns, p.type.elements, p.value.data(), p.value.size());
+  }
+  FinishParameters();
+
+  if (effect.samplers.size() > kMaxEffectSamplers) {
+    *error = FxLineLabel(source, effect.samplers[kMaxEffectSamplers].line, 0) +
+             ": error: more than " + std::to_string(kMaxEffectSamplers) + " samplers\n";
+    return false;
+  }
+  samplerSets_.emplace_back();
+  std::vector<GlSamplerStates> samplerStates;
+  for (const FxSampler& sampler : effect.samplers) {
+    GlSamplerStates states;
+    for (const FxSamplerState& state : sampler.states) ApplyFxSamplerState(state, &states);
+    samplerStates.push_back(states);
+    GLuint object = 0;
+    glGenSamplers(1, &object);
+    ConfigureSampler(object, states);
+    samplerSets_[0].push_back(object);
+    const int texture =
+        sampler.texture.empty() ? -1 : Find(parameterNames_, sampler.texture.c_str());
+    samplerParameter_.push_back(texture >= 0 && parameters_[texture].kind == Kind::Texture ? texture
+                                                                                           : -1);
+    samplerTargets_.push_back(GL_TEXTURE_2D);
+  }
+  const auto samplerUnit = [&effect](const std::string& name) {
+    for (size_t s = 0; s < effect.samplers.size(); ++s)
+      if (effect.samplers[s].name == name) return static_cast<int>(s);
+    return -1;
+  };
+
+  std::string prologue;  // statements every entry runs first
+  const std::string hlsl = RewriteConstructorAssignments(RewriteArrayCasts(
+      RenameBuiltinSemantics(RewriteAssignedGlobals(effect, effect.hlsl, &prologue))));
+  if (hlsl.size() > kMaxGeneratedShaderBytes) {
+    *error = TooMuchShaderText(label);
+    return false;
+  }
+
+  // Stages, each compiled once: key "v|entry|arg|arg".
+  struct Stage {
+    std::string key;
+    HlslStageCode code;
+    bool ok = false;
+  };
+  std::vector<Stage> stages;
+  std::string messages;
+  size_t generated = 0;
+  const auto stageOf = [&](HlslStage kind, const FxShaderBinding* binding,
+                           const std::string& context) -> int {
+    std::string key = kind == HlslStage::Vertex ? "v" : "p";
+    key += binding ? "|" + binding->entry : "|";
+    if (binding)
+      for (const std::string& argument : binding->arguments) key += "|" + argument;
+    for (size_t i = 0; i < stages.size(); ++i)
+      if (stages[i].key == key) return stages[i].ok ? static_cast<int>(i) : -1;
+    Stage stage;
+    stage.key = key;
+    std::string text, entry, why, log;
+    if (binding) {
+      text = hlsl;
+      if (!EntryWithArguments(effect, *binding, static_cast<int>(stages.size()), prologue, &text,
+                              &entry, &why)) {
+        messages += FxLineLabel(source, binding->line, 0) + ": error: " + why + "\n";
+        stages.push_back(std::move(stage));
+        return -1;
+      }
+    } else {
+      text = kPassThroughVertexShader;
+      entry = kPassThroughEntry;
+    }
+    generated += text.size();
+    if (generated > kMaxGeneratedShaderBytes) {
+      if (messages.find(TooMuchShaderText(label)) == std::string::npos)
+        messages += TooMuchShaderText(label);
+      stages.push_back(std::move(stage));
+      return -1;
+    }
+    HlslRequest request;
+    request.stage = kind;
+    request.source = &text;
+    request.entry = entry;
+    request.blockName = kind == HlslStage::Vertex ? "tobrin_vs_globals" : "tobrin_ps_globals";
+    request.samplerUnit = samplerUnit;
+    stage.ok = CompileHlslStage(request, &stage.code, &log);
+    if (!stage.ok) {
+      const int line = binding ? binding->line : 0;
+      if (AppendGlslangLog(log, source, line, context, &messages) == 0)
+        messages += FxLineLabel(source, line, 0) + ": error: " + context + " does not compile\n";
+    }
+    stages.push_back(std::move(stage));
+    return stages.back().ok ? static_cast<int>(stages.size() - 1) : -1;
+  };
+
+  struct PassPlan {
+    int vertex, pixel;
+    GlPassStates states;
+    const FxPass* pass;
+    const FxTechnique* technique;
+    size_t techniqueIndex;
+  };
+  std::vector<PassPlan> plans;
+  for (const FxTechnique& technique : effect.techniques) {
+    techniques_.push_back({technique.name, {}});
+    for (const FxPass& pass : technique.passes) {
+      const std::string where = "pass '" + pass.name + "' of technique '" + technique.name + "'";
+      PassPlan plan{-1, -1, {}, &pass, &technique, techniques_.size() - 1};
+      std::string why;
+      if (!StatesOfFxPass(pass, &plan.states, &why)) {
+        messages += FxLineLabel(source, pass.line, 0) + ": error: " + where + ": " + why + "\n";
+        continue;
+      }
+      if (!pass.pixelShader.present) {
+        // The fixed-function pixel stage (texture stages, fog) is not emulated.
+        messages += FxLineLabel(source, pass.line, 0) + ": error: " + where +
+                    " has no pixel shader; fixed-function pixel processing is not supported\n";
+        continue;
+      }
+      const FxShaderBinding* vs = pass.vertexShader.present ? &pass.vertexShader : nullptr;
+      plan.vertex =
+          stageOf(HlslStage::Vertex, vs,
+                  vs ? "vertex shader '" + vs->entry + "'" : "pass-through vertex shader");
+      plan.pixel = stageOf(HlslStage::Pixel, &pass.pixelShader,
+                           "pixel shader '" + pass.pixelShader.entry + "'");
+      plans.push_back(plan);
+    }
+  }
+
+  // GL shaders by (stage, alpha test), programs by (vertex, pixel, alpha test).
+  struct GlStage {
+    int stage;
+    uint32_t alpha;
+    GLuint name;
+  };
+  std::vector<GlStage> glStages;
+  std::vector<std::tuple<int, int, uint32_t>> linked;  // parallel to programs_
+  const auto glStageOf = [&](int index, uint32_t func, uint32_t ref, const std::string& context,
+                             int line) -> GLuint {
+    const uint32_t alpha = func << 8 | ref;
+    for (const GlStage& made : glStages)
+      if (made.stage == index && made.alpha == alpha) return made.name;
+    const HlslStageCode& code = stages[index].code;
+    const bool vertex = stages[index].key[0] == 'v';
+    std::string glsl = code.glsl;
+    if (!vertex) {
+      const std::string condition = AlphaTestCondition(func, ref, "tobrin_out_COLOR0.a");
+      const size_t marker = glsl.find(kAlphaTestMarker);
+      if (marker != std::string::npos)
+        glsl.replace(marker, std::strlen(kAlphaTestMarker),
+                     condition.empty() ? "" : "if (!(" + condition + ")) discard;");
+    }
+    std::string log;
+    const GLuint name = CompileGl(vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER, glsl, &log);
+    if (!log.empty()) {
+      // The driver's first error, not a warning before it.
+      size_t at = log.find("error");
+      at = at == std::string::npos                    ? 0
+           : log.rfind('\n', at) == std::string::npos ? 0
+                                                      : log.rfind('\n', at) + 1;
+      messages += FxLineLabel(source, line, 0) + ": error: the GLSL made from " + context +
+                  " does not compile: " + log.substr(at, log.find('\n', at) - at) + "\n";
+    }
+    glStages.push_back({index, alpha, name});
+    return name;
+  };
+  for (const PassPlan& plan : plans) {
+    if (plan.vertex < 0 || plan.pixel < 0 || !messages.empty()) continue;
+    const std::string where =
+        "pass '" + plan.pass->name + "' of technique '" + plan.technique->name + "'";
+
+    // Samplers keep one kind across the effect; a pass may set its own states on them.
+    uint32_t samplerSet = 0;
+    if (!plan.pass->samplerStates.empty()) {
+      std::vector<GlSamplerStates> states = samplerStates;
+      for (const FxPassSamplerState& set : plan.pass->samplerStates) {
+        // Stage n is the sampler bound to register sn, else the n-th sampler of the file.
+        size_t unit = set.sampler;
+        for (size_t k = 0; k < effect.samplers.size(); ++k)
+          if (effect.samplers[k].registerName == "s" + std::to_string(set.sampler) ||
+              effect.samplers[k].registerName == "S" + std::to_string(set.sampler))
+            unit = k;
+        if (unit < states.size()) ApplyFxSamplerState(set.state, &states[unit]);
+      }
+      samplerSets_.emplace_back();
+      for (const GlSamplerStates& s : states) {
+        GLuint object = 0;
+        glGenSamplers(1, &object);
+        ConfigureSampler(object, s);
+        samplerSets_.back().push_back(object);
+      }
+      samplerSet = static_cast<uint32_t>(samplerSets_.size() - 1);
+    }
+    for (const int index : {plan.vertex, plan.pixel})
+      for (const HlslSampler& sampler : stages[index].code.samplers)
+        samplerTargets_[sampler.unit] = SamplerTarget(sampler.kind);
+
+    const std::tuple<int, int, uint32_t> key{plan.vertex, plan.pixel,
+                                             plan.states.alphaFunc << 8 | plan.states.alphaRef};
+    const auto found = std::find(linked.begin(), linked.end(), key);
+    techniques_[plan.techniqueIndex].passes.push_back(
+        {static_cast<uint32_t>(found - linked.begin()), plan.states, samplerSet});
+    if (found != linked.end()) continue;
+    const int line = plan.pass->line;
+    const GLuint vs = glStageOf(plan.vertex, 0, 0, "the vertex shader of " + where, line);
+    const GLuint ps = glStageOf(plan.pixel, plan.states.alphaFunc, plan.states.alphaRef,
+                                "the pixel shader of " + where, line);
+    linked.push_back(key);
+    Program program;
+    program.name = glCreateProgram();
+    programs_.push_back(program);
+    if (!messages.empty()) continue;
+    Program& made = programs_.back();
+    glAttachShader(made.name, vs);
+    glAttachShader(made.name, ps);
+    glLinkProgram(made.name);
+    glDetachShader(made.name, vs);
+    glDetachShader(made.name, ps);
+    GLint ok = GL_FALSE;
+    glGetProgramiv(made.name, GL_LINK_STATUS, &ok);
+    if (!ok) {
+      const std::string log = ProgramLog(made.name);
+      messages += FxLineLabel(source, line, 0) + ": error: linking " + where +
+                  " failed: " + log.substr(0, log.find('\n')) + "\n";
+      continue;
+    }
+    glUseProgram(made.name);
+    made.seen.assign(parameters_.size(), 0);
+    for (const int index : {plan.vertex, plan.pixel}) {
+      const HlslStageCode& code = stages[index].code;
+      for (const HlslSampler& sampler : code.samplers) {
+        const GLint location =
+            glGetUniformLocation(made.name, GlslSamplerName(sampler.unit).c_str());
+        if (location >= 0) glUniform1i(location, static_cast<GLint>(sampler.unit));
+      }
+      if (index == plan.vertex) made.defaultInputs = code.defaultInputs;
+      if (code.blockName.empty()) continue;
+      const GLuint blockIndex = glGetUniformBlockIndex(made.name, code.blockName.c_str());
+      if (blockIndex == GL_INVALID_INDEX) continue;  // the driver found no use for it
+      Block block;
+      block.binding = index == plan.vertex ? 0 : 1;
+      glUniformBlockBinding(made.name, blockIndex, block.binding);
+      GLint size = 0;
+      glGetActiveUniformBlockiv(made.name, blockIndex, GL_UNIFORM_BLOCK_DATA_SIZE, &size);
+      block.bytes.assign(std::max<size_t>(code.blockSize, static_cast<size_t>(size)), 0);
+      for (const HlslMember& member : code.members) {
+        std::string name = member.name;
+        const bool setFlag = name.rfind(kSetFlagPrefix, 0) == 0;
+        if (setFlag) name = name.substr(std::strlen(kSetFlagPrefix));
+        if (name.rfind(kAssignedGlobalPrefix, 0) == 0)
+          name = name.substr(std::strlen(kAssignedGlobalPrefix));
+        const int parameter = Find(parameterNames_, name.c_str());
+        if (parameter < 0 || parameters_[parameter].kind == Kind::Texture) continue;
+        block.copies.push_back({static_cast<uint32_t>(parameter), member, setFlag});
+      }
+      glGenBuffers(1, &block.buffer);
+      glBindBuffer(GL_UNIFORM_BUFFER, block.buffer);
+      glBufferData(GL_UNIFORM_BUFFER, static_cast<GLsizeiptr>(block.bytes.size()),
+                   block.bytes.data(), GL_DYNAMIC_DRAW);
+      made.blocks.push_back(std::move(block));
+    }
+    if (stages[plan.pixel].code.readsVpos)
+      made.targetHeight = glGetUniformLocation(made.name, kTargetHeightUniform);
+  }
+  glBindBuffer(GL_UNIFORM_BUFFER, 0);
+  glUseProgram(State().program);  // as the shadow says
+  for (const GlStage& made : glStages) glDeleteShader(made.name);
+  for (const GLenum target : samplerTargets_) WhiteTexture(target);  // all made before any is bound
+  for (size_t unit = 0; unit < samplerTargets_.size(); ++unit) {
+    const GLenum target = samplerTargets_[unit];
+    const GLuint white = WhiteTexture(target);
+    if (target == GL_TEXTURE_2D) continue;
+    glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + unit));
+    glBindTexture(target, white);
+    glActiveTexture(GL_TEXTURE0 + State().activeUnit);  // as the shadow says
+  }
+  if (!messages.empty()) {
+    *error = messages;
+    return false;
+  }
+  FinishTechniques();
   return true;
 }
 
@@ -411,7 +813,7 @@ HRESULT GlEffect::SetTexture(const char* name, Texture* texture) {
   const int index = Find(parameterNames_, name);
   if (index < 0) return E_NOTFOUND;
   Parameter& parameter = parameters_[index];
-  if (parameter.type != ParamType::Texture) return E_INVALIDARG;
+  if (parameter.kind != Kind::Texture) return E_INVALIDARG;
   // Every texture of this backend is a GlTexture; the effect keeps it alive while it holds it.
   GlTexture* glTexture = static_cast<GlTexture*>(texture);
   if (glTexture) glTexture->AddRef();
@@ -424,15 +826,33 @@ HRESULT GlEffect::SetFloats(const char* name, const float* values, uint32_t coun
   const int index = Find(parameterNames_, name);
   if (index < 0) return E_NOTFOUND;
   Parameter& parameter = parameters_[index];
-  if (parameter.type == ParamType::Texture || (matrix && parameter.type != ParamType::Float4x4))
+  if (parameter.kind == Kind::Texture || (matrix && parameter.kind != Kind::Matrix))
     return E_INVALIDARG;
   if (count == 0) return S_OK;
   if (!values) return E_INVALIDARG;
+  float* value = values_.data() + parameter.first;
+  if (!parameter.set) {
+    parameter.set = true;
+    ++parameter.version;  // a computed initial value gives way to this one
+  }
+  // A matrix smaller than 4x4 takes its rows and columns of the 4x4 the program passes.
+  if (matrix && (parameter.rows != 4 || parameter.columns != 4)) {
+    bool same = true;
+    for (uint32_t i = 0; i < parameter.rows && i < 4; ++i)
+      for (uint32_t j = 0; j < parameter.columns && j < 4; ++j)
+        same = same && value[i * parameter.columns + j] == values[i * 4 + j];
+    if (same) return S_OK;
+    for (uint32_t i = 0; i < parameter.rows && i < 4; ++i)
+      for (uint32_t j = 0; j < parameter.columns && j < 4; ++j)
+        value[i * parameter.columns + j] = values[i * 4 + j];
+    ++parameter.version;
+    return S_OK;
+  }
   const size_t bytes = std::min(count, parameter.floats) * sizeof(float);
   // Unchanged values keep their version, so the constant view-projection matrix and the per-frame
   // lighting values are not uploaded again for every object.
-  if (std::memcmp(parameter.value, values, bytes) == 0) return S_OK;
-  std::memcpy(parameter.value, values, bytes);
+  if (std::memcmp(value, values, bytes) == 0) return S_OK;
+  std::memcpy(value, values, bytes);
   ++parameter.version;
   return S_OK;
 }
@@ -445,62 +865,134 @@ HRESULT GlEffect::SetFloatArray(const char* name, const float* values, uint32_t 
   return SetFloats(name, values, count, false);
 }
 
-// Our matrices are row-major with row vectors; read column-major, the same 16 floats are the
-// column-vector matrix GLSL multiplies as M * v, so no transpose on upload.
+// Our matrices are row-major with row vectors. Our format reads the same 16 floats column-major as
+// the column-vector matrix GLSL multiplies as M * v, so no transpose on upload; a D3D9 effect
+// gets element (i, j) where its block layout puts HLSL's row i, column j (UploadBlocks).
 HRESULT GlEffect::SetMatrix(const char* name, const Matrix* matrix) {
   static_assert(sizeof(Matrix) == 16 * sizeof(float), "a matrix is 16 packed floats");
   return SetFloats(name, reinterpret_cast<const float*>(matrix), matrix ? 16 : 0, true);
 }
 
 void GlEffect::Upload(Program& program) {
+  if (fx_) return UploadBlocks(program);
   for (size_t i = 0; i < parameters_.size(); ++i) {
     const GLint location = program.locations[i];
     const Parameter& parameter = parameters_[i];
     if (location < 0 || program.seen[i] == parameter.version) continue;
     program.seen[i] = parameter.version;
+    const float* value = values_.data() + parameter.first;
     switch (parameter.type) {
-      case ParamType::Float: glUniform1fv(location, 1, parameter.value); break;
-      case ParamType::Float2: glUniform2fv(location, 1, parameter.value); break;
-      case ParamType::Float3: glUniform3fv(location, 1, parameter.value); break;
-      case ParamType::Float4: glUniform4fv(location, 1, parameter.value); break;
-      case ParamType::Float4x4: glUniformMatrix4fv(location, 1, GL_FALSE, parameter.value); break;
+      case ParamType::Float: glUniform1fv(location, 1, value); break;
+      case ParamType::Float2: glUniform2fv(location, 1, value); break;
+      case ParamType::Float3: glUniform3fv(location, 1, value); break;
+      case ParamType::Float4: glUniform4fv(location, 1, value); break;
+      case ParamType::Float4x4: glUniformMatrix4fv(location, 1, GL_FALSE, value); break;
       case ParamType::Texture: break;
     }
   }
 }
 
-void GlEffect::BindTextures() {
-  for (size_t s = 0; s < samplerObjects_.size(); ++s) {
-    const GlTexture* texture = parameters_[samplerParameter_[s]].texture;
-    BindTexture2D(static_cast<uint32_t>(s), texture ? texture->name : white_);
-    BindSampler(static_cast<uint32_t>(s), samplerObjects_[s]);
+// Writes the parameters that changed since this program last saw them into its blocks' images and
+// sends each image that changed, whole: the blocks are small and one call beats several.
+void GlEffect::UploadBlocks(Program& program) {
+  bool any = false;
+  for (size_t i = 0; i < parameters_.size(); ++i) {
+    changed_[i] = program.seen[i] != parameters_[i].version;
+    program.seen[i] = parameters_[i].version;
+    any = any || changed_[i];
+  }
+  if (!any) return;
+  for (Block& block : program.blocks) {
+    bool dirty = false;
+    for (const BlockCopy& copy : block.copies) {
+      if (!changed_[copy.parameter]) continue;
+      dirty = true;
+      const Parameter& parameter = parameters_[copy.parameter];
+      const float* value = values_.data() + parameter.first;
+      const HlslMember& m = copy.member;
+      if (copy.setFlag) {
+        const uint32_t flag = parameter.set ? 1 : 0;
+        if (m.offset + 4 <= block.bytes.size()) std::memcpy(&block.bytes[m.offset], &flag, 4);
+        continue;
+      }
+      const uint32_t elements = std::max(m.elements, 1u);
+      for (uint32_t k = 0; k < elements; ++k)
+        for (uint32_t i = 0; i < m.rows && i < parameter.rows; ++i)
+          for (uint32_t j = 0; j < m.columns && j < parameter.columns; ++j) {
+            const size_t from = (k * parameter.rows + i) * parameter.columns + j;
+            const size_t to = m.offset + k * m.arrayStride + i * m.rowStride + j * m.columnStride;
+            if (from >= parameter.floats || to + 4 > block.bytes.size()) continue;
+            const float f = value[from];
+            if (m.scalar == HlslScalar::Float) {
+              std::memcpy(&block.bytes[to], &f, 4);
+            } else {
+              const int32_t n =
+                  m.scalar == HlslScalar::Bool ? (f != 0.0f) : static_cast<int32_t>(std::lround(f));
+              std::memcpy(&block.bytes[to], &n, 4);
+            }
+          }
+    }
+    if (!dirty) continue;
+    glBindBuffer(GL_UNIFORM_BUFFER, block.buffer);
+    glBufferSubData(GL_UNIFORM_BUFFER, 0, static_cast<GLsizeiptr>(block.bytes.size()),
+                    block.bytes.data());
+  }
+}
+
+void GlEffect::BindTextures(const Pass& pass) {
+  const std::vector<GLuint>& objects = samplerSets_[pass.samplerSet];
+  for (size_t s = 0; s < objects.size(); ++s) {
+    const uint32_t unit = static_cast<uint32_t>(s);
+    const GLenum target = samplerTargets_[s];
+    BindSampler(unit, objects[s]);
+    if (target != GL_TEXTURE_2D) {
+      // Cube and volume samplers read white, bound once at creation on their own targets,
+      // which the backend uses nowhere else: nothing to do per pass.
+      continue;
+    }
+    const int parameter = samplerParameter_[s];
+    const GlTexture* texture = parameter >= 0 ? parameters_[parameter].texture : nullptr;
+    BindTexture2D(unit, texture ? texture->name : WhiteTexture(GL_TEXTURE_2D));
   }
 }
 
 // Culling follows the original platform, where CW and CCW name the winding, as seen on screen,
 // that is discarded. Our projection is left-handed like the original's and glClipControl keeps
 // the lower-left origin, so a triangle that appears clockwise there appears clockwise here, and
-// GL's window-space winding is the on-screen one. With glFrontFace(GL_CCW) the back faces are the
-// clockwise ones: CW culls GL_BACK, CCW culls GL_FRONT. Setting the front face explicitly keeps
-// this true whatever the device left there.
-void GlEffect::ApplyStates(const EffectPass& pass) {
-  const uint32_t mask = pass.stateMask;
-  if (mask & kStateCull) {
-    SetEnabled(GL_CULL_FACE, pass.cull != CullMode::None);
-    if (pass.cull != CullMode::None) {
-      SetFrontFace(GL_CCW);
-      SetCullFace(pass.cull == CullMode::CW ? GL_BACK : GL_FRONT);
-    }
+// GL's window-space winding is the on-screen one. Our format's passes set glFrontFace(GL_CCW), so
+// the back faces are the clockwise ones: CW culls GL_BACK, CCW culls GL_FRONT. D3D9 effects set
+// GL_CW, the original's front faces, so VFACE agrees, and cull the other way round.
+void GlEffect::ApplyStates(const GlPassStates& s) {
+  const uint32_t mask = s.mask;
+  if (mask & kGlFrontFace) SetFrontFace(s.frontFace);
+  if (mask & kGlCull) {
+    SetEnabled(GL_CULL_FACE, s.cullFace != 0);
+    if (s.cullFace) SetCullFace(s.cullFace);
   }
-  if (mask & kStateZEnable) SetEnabled(GL_DEPTH_TEST, pass.zEnable);
-  if (mask & kStateZWrite) SetDepthMask(pass.zWrite);
-  if (mask & kStateBlendEnable) SetEnabled(GL_BLEND, pass.blendEnable);
-  if (mask & (kStateSrcBlend | kStateDestBlend)) {
-    const GLenum src = (mask & kStateSrcBlend) ? GlBlend(pass.srcBlend) : State().blendSrcRgb;
-    const GLenum dst = (mask & kStateDestBlend) ? GlBlend(pass.destBlend) : State().blendDstRgb;
-    SetBlendFunc(src, dst, src, dst);
+  if (mask & kGlDepthTest) SetEnabled(GL_DEPTH_TEST, s.depthTest);
+  if (mask & kGlDepthWrite) SetDepthMask(s.depthWrite);
+  if (mask & kGlDepthFunc) SetDepthFunc(s.depthFunc);
+  if (mask & kGlBlend) SetEnabled(GL_BLEND, s.blend);
+  if (mask & (kGlBlendSrc | kGlBlendDst | kGlSeparateAlpha)) {
+    const GLenum src = (mask & kGlBlendSrc) ? s.src : State().blendSrcRgb;
+    const GLenum dst = (mask & kGlBlendDst) ? s.dst : State().blendDstRgb;
+    if (mask & kGlSeparateAlpha)
+      SetBlendFunc(src, dst, s.srcAlpha, s.dstAlpha);
+    else
+      SetBlendFunc(src, dst, src, dst);
   }
-  if (mask & kStateFill) SetPolygonMode(GlFill(pass.fill));
+  if (mask & (kGlBlendOp | kGlSeparateAlpha))
+    SetBlendEquation((mask & kGlBlendOp) ? s.op : State().blendEquationRgb,
+                     (mask & kGlSeparateAlpha) ? s.opAlpha
+                     : (mask & kGlBlendOp)     ? s.op
+                                               : State().blendEquationAlpha);
+  if (mask & kGlBlendColor) {
+    glBlendColor(s.blendColor[0], s.blendColor[1], s.blendColor[2], s.blendColor[3]);
+    blendColourSet_ = true;
+  }
+  if (mask & kGlColorMask)
+    SetColourMask(s.colorMask[0], s.colorMask[1], s.colorMask[2], s.colorMask[3]);
+  if (mask & kGlFill) SetPolygonMode(s.fill);
 }
 
 // The passes change the states above, the program and the texture units; the vertex array the
@@ -511,6 +1003,8 @@ void GlEffect::RestoreState() {
   restored.vertexArray = now.vertexArray;
   restored.arrayBuffer = now.arrayBuffer;
   gl::RestoreState(restored);
+  if (blendColourSet_) glBlendColor(0, 0, 0, 0);  // GL's default; nothing else sets it
+  blendColourSet_ = false;
 }
 
 HRESULT GlEffect::Begin(uint32_t* passes, uint32_t flags) {
@@ -531,7 +1025,19 @@ HRESULT GlEffect::BeginPass(uint32_t index) {
   pass_ = static_cast<int>(index);
   UseProgram(program.name);
   ApplyStates(pass.states);
-  BindTextures();
+  BindTextures(pass);
+  for (const Block& block : program.blocks)
+    glBindBufferBase(GL_UNIFORM_BUFFER, block.binding, block.buffer);
+  // Inputs the mesh does not have read the current attribute value: opaque white for colours,
+  // (0, 0, 0, 1) for the rest.
+  for (const HlslDefaultInput& input : program.defaultInputs) {
+    const float c = input.semantic.rfind("COLOR", 0) == 0 ? 1.0f : 0.0f;
+    glVertexAttrib4f(input.location, c, c, c, 1.0f);
+  }
+  if (program.targetHeight >= 0) {
+    const GLint* viewport = State().viewport;
+    glUniform1f(program.targetHeight, static_cast<float>(viewport[1] + viewport[3]));
+  }
   Upload(program);
   return S_OK;
 }
@@ -540,8 +1046,9 @@ HRESULT GlEffect::BeginPass(uint32_t index) {
 // Begin, and that is no error.
 HRESULT GlEffect::CommitChanges() {
   if (pass_ < 0) return S_OK;
-  BindTextures();
-  Upload(programs_[techniques_[begun_].passes[pass_].program]);
+  const Pass& pass = techniques_[begun_].passes[pass_];
+  BindTextures(pass);
+  Upload(programs_[pass.program]);
   return S_OK;
 }
 
@@ -571,10 +1078,25 @@ std::vector<std::string> TechniqueNames(Effect* effect) {
 
 }  // namespace gfx::gl
 
+namespace gfx::gl {
+
+// Also what tests call with effects they describe themselves.
+bool BuildFxEffect(const std::string& label, const formats::FxEffect& fx, Effect** effect,
+                   std::string* error) {
+  std::unique_ptr<GlEffect, void (*)(GlEffect*)> built(new GlEffect,
+                                                       [](GlEffect* e) { e->Release(); });
+  if (!built->BuildFx(label, fx, error)) return false;
+  *effect = built.release();
+  return true;
+}
+
+}  // namespace gfx::gl
+
 namespace gfx {
 
 // The device is not consulted: its context is the current one. Defines, include handlers, flags
-// and pools have no meaning in our format and are ignored.
+// and pools are ignored: includes are read beside the effect file. D3D9 effect files and our
+// format are told apart by their content.
 HRESULT CreateEffectFromFile(Device*, const char* fileName, const void*, void*, uint32_t, void*,
                              Effect** effect, Buffer** errors) {
   using namespace gl;
@@ -594,6 +1116,15 @@ HRESULT CreateEffectFromFile(Device*, const char* fileName, const void*, void*, 
   if (!ReadWholeFile(fileName, kMaxEffectFileBytes, &text, &error))
     return FailWith(E_NOTFOUND, path + ": error: could not open the effect file (" + error + ")",
                     errors);
+  if (IsFxEffect(text.data(), text.size())) {
+    FxPreprocessed preprocessed;
+    FxEffect fx;  // ParseFx fills it whole, its own copy of the text included
+    if (!PreprocessFx(path, text, MakeFolderIncludeReader(path), &preprocessed, &error) ||
+        !ParseFx(preprocessed, &fx, &error))
+      return FailWith(E_FAIL, error, errors);
+    if (!BuildFxEffect(path, fx, effect, &error)) return FailWith(E_FAIL, error, errors);
+    return S_OK;
+  }
   EffectDescription description;
   if (!ParseEffect(path.c_str(), text.data(), text.size(), &description, &error))
     return FailWith(E_FAIL, error, errors);

@@ -1,0 +1,617 @@
+// D3D9 effects (HLSL bodies) on the GL effect, checked by rendering: matrices keep the original
+// platform's meaning for both packings, vertex inputs, varyings and pixel outputs are wired by
+// semantic, globals are found by name and shared by every pass, uniform arguments are bound, and
+// render and sampler states take effect. Effects are described by hand, as the file reader would.
+#include <epoxy/gl.h>
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "formats/fx_effect.hpp"
+#include "render/gfx/gfx.hpp"
+#include "render/gfx/gl/effect_gl.hpp"
+#include "render/gfx/gl/gl_objects.hpp"
+#include "render/gfx/gl/gl_state.hpp"
+#include "tests/gl/gl_context.hpp"
+
+namespace {
+
+using namespace formats;
+
+constexpr int kSize = 8;
+
+// One line of preprocessed text per line of `hlsl`, all from test.fx.
+FxEffect Describe(const std::string& hlsl) {
+  FxEffect fx;
+  fx.source.text = fx.hlsl = hlsl;
+  fx.source.files = {"test.fx"};
+  int line = 1;
+  fx.source.origins.push_back({0, line});
+  for (char c : hlsl)
+    if (c == '\n') fx.source.origins.push_back({0, ++line});
+  return fx;
+}
+
+// 0-based line of the first line holding marker.
+int LineOf(const std::string& text, const char* marker) {
+  const size_t at = text.find(marker);
+  EXPECT_NE(at, std::string::npos) << marker;
+  int line = 0;
+  for (size_t i = 0; i < at && i < text.size(); ++i) line += text[i] == '\n';
+  return line;
+}
+
+void AddParameter(FxEffect* fx, const std::string& name, FxBase base, int rows, int columns,
+                  std::vector<float> value = {}, bool rowMajor = false, uint32_t elements = 0) {
+  FxParameter p;
+  p.name = name;
+  p.type.base = base;
+  p.type.rows = static_cast<uint8_t>(rows);
+  p.type.columns = static_cast<uint8_t>(columns);
+  p.type.rowMajor = rowMajor;
+  p.type.elements = elements;
+  p.type.name = base == FxBase::Texture ? "texture"
+                : base == FxBase::Int   ? "int"
+                : base == FxBase::Bool  ? "bool"
+                : rows > 1    ? "float" + std::to_string(rows) + "x" + std::to_string(columns)
+                : columns > 1 ? "float" + std::to_string(columns)
+                              : "float";
+  p.value = std::move(value);
+  p.line = LineOf(fx->hlsl, (" " + name).c_str());
+  fx->parameters.push_back(p);
+}
+
+FxShaderBinding Shader(const char* profile, const std::string& entry,
+                       std::vector<std::string> arguments = {}) {
+  FxShaderBinding binding;
+  binding.present = !entry.empty();
+  binding.profile = profile;
+  binding.entry = entry;
+  binding.arguments = std::move(arguments);
+  return binding;
+}
+
+// A technique of one pass: vertex entry (empty for none), pixel entry and render states.
+void AddTechnique(FxEffect* fx, const std::string& name, const std::string& vs,
+                  const std::string& ps, std::vector<FxRenderState> states = {}) {
+  FxPass pass;
+  pass.name = "P0";
+  pass.vertexShader = Shader("vs_2_0", vs);
+  pass.pixelShader = Shader("ps_2_0", ps);
+  pass.renderStates = std::move(states);
+  fx->techniques.push_back({name, {pass}, 0});
+}
+
+// A vertex stage most tests share: position through, texture coordinates on.
+const char kThrough[] = R"(
+struct VsOut { float4 position : POSITION; float2 uv : TEXCOORD0; };
+VsOut Through(float4 position : POSITION, float2 uv : TEXCOORD0) {
+  VsOut o; o.position = position; o.uv = uv; return o;
+}
+)";
+
+class HlslEffect : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    REQUIRE_GL_CONTEXT();
+    glGenTextures(2, colour_);
+    for (GLuint texture : colour_) {
+      glBindTexture(GL_TEXTURE_2D, texture);
+      glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kSize, kSize, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    }
+    glGenTextures(1, &depth_);
+    glBindTexture(GL_TEXTURE_2D, depth_);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, kSize, kSize, 0, GL_DEPTH_COMPONENT,
+                 GL_UNSIGNED_INT, nullptr);
+    glGenFramebuffers(1, &framebuffer_);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour_[0], 0);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT1, GL_TEXTURE_2D, colour_[1], 0);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depth_, 0);
+    const GLenum buffers[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
+    glDrawBuffers(2, buffers);
+    ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER),
+              static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    glViewport(0, 0, kSize, kSize);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glDepthMask(GL_TRUE);
+    glBlendFunc(GL_ONE, GL_ZERO);
+    glDisable(GL_BLEND);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    // A quad over the whole target, clockwise on screen as the mesh corners run; the normal is
+    // one constant, texture coordinates run 0..1 left to right and top to bottom.
+    const float vertices[] = {
+        // x, y, z,  nx, ny, nz,  u, v
+        -1, 1,  0.5f, 0.25f, 0.5f, 0.75f, 0, 0,  // top left
+        1,  1,  0.5f, 0.25f, 0.5f, 0.75f, 1, 0,  // top right
+        1,  -1, 0.5f, 0.25f, 0.5f, 0.75f, 1, 1,  // bottom right
+        -1, 1,  0.5f, 0.25f, 0.5f, 0.75f, 0, 0,  // top left
+        1,  -1, 0.5f, 0.25f, 0.5f, 0.75f, 1, 1,  // bottom right
+        -1, -1, 0.5f, 0.25f, 0.5f, 0.75f, 0, 1,  // bottom left
+    };
+    glGenVertexArrays(1, &vertexArray_);
+    glBindVertexArray(vertexArray_);
+    glGenBuffers(1, &vertexBuffer_);
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
+    glBufferData(GL_ARRAY_BUFFER, sizeof vertices, vertices, GL_STATIC_DRAW);
+    const int sizes[3] = {3, 3, 2}, offsets[3] = {0, 3, 6};
+    for (GLuint a = 0; a < 3; ++a) {
+      glEnableVertexAttribArray(a);
+      glVertexAttribPointer(a, sizes[a], GL_FLOAT, GL_FALSE, 8 * sizeof(float),
+                            reinterpret_cast<const void*>(offsets[a] * sizeof(float)));
+    }
+    gfx::gl::SyncStateFromGl();  // set behind the backend's back
+  }
+  void TearDown() override {
+    if (effect_) effect_->Release();
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glBindVertexArray(0);
+    glDeleteFramebuffers(1, &framebuffer_);
+    glDeleteTextures(2, colour_);
+    glDeleteTextures(1, &depth_);
+    glDeleteBuffers(1, &vertexBuffer_);
+    glDeleteVertexArrays(1, &vertexArray_);
+    gfx::gl::SyncStateFromGl();
+  }
+
+  bool Build(const FxEffect& fx) {
+    if (effect_) effect_->Release();
+    effect_ = nullptr;
+    error_.clear();
+    return gfx::gl::BuildFxEffect("test.fx", fx, &effect_, &error_);
+  }
+
+  // Clears colour to opaque black and depth to 1, draws every pass of the technique, returns
+  // the pixel at (x, y), y from the top, of draw buffer `buffer` as 0xRRGGBBAA.
+  uint32_t Draw(const char* technique, int x = kSize / 2, int y = kSize / 2, int buffer = 0) {
+    EXPECT_EQ(effect_->SetTechnique(technique), gfx::S_OK) << technique;
+    glClearColor(0, 0, 0, 1);
+    glClearDepth(1.0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    uint32_t passes = 0;
+    EXPECT_EQ(effect_->Begin(&passes, 0), gfx::S_OK);
+    for (uint32_t p = 0; p < passes; ++p) {
+      EXPECT_EQ(effect_->BeginPass(p), gfx::S_OK);
+      glDrawArrays(GL_TRIANGLES, 0, 6);
+      effect_->EndPass();
+    }
+    effect_->End();
+    return Read(x, y, buffer);
+  }
+
+  uint32_t Read(int x, int y, int buffer = 0) {
+    glReadBuffer(GL_COLOR_ATTACHMENT0 + buffer);
+    uint8_t p[4] = {};
+    glReadPixels(x, kSize - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+    return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+  }
+
+  GLuint colour_[2] = {}, depth_ = 0, framebuffer_ = 0, vertexArray_ = 0, vertexBuffer_ = 0;
+  gfx::Effect* effect_ = nullptr;
+  std::string error_;
+};
+
+// Bytes of 0xRRGGBBAA within one step of the expected ones (GPUs round differently).
+::testing::AssertionResult Near(uint32_t expected, uint32_t actual) {
+  for (int shift = 0; shift < 32; shift += 8) {
+    const int e = (expected >> shift) & 255, a = (actual >> shift) & 255;
+    if (e - a > 1 || a - e > 1)
+      return ::testing::AssertionFailure()
+             << std::hex << "expected 0x" << expected << ", got 0x" << actual;
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// ---- Matrices -------------------------------------------------------------------------------
+
+// mul(v, M) with a row vector takes row k of M for v = e_k, and mul(M, v) column k, with M as the
+// program sets it (row i, column j = m[i][j]), whatever the packing the shader declares.
+TEST_F(HlslEffect, MatricesMeanWhatTheyMeanOnTheOriginalPlatformInBothPackings) {
+  FxEffect fx = Describe(std::string(R"(
+float4x4 M;
+row_major float4x4 R;
+float4x3 M43;
+float4x4 matWorld;
+float4 RowOfM(float2 uv : TEXCOORD0) : COLOR0 { return mul(float4(0, 1, 0, 0), M); }
+float4 ColumnOfM(float2 uv : TEXCOORD0) : COLOR0 { return mul(M, float4(0, 1, 0, 0)); }
+float4 RowOfR(float2 uv : TEXCOORD0) : COLOR0 { return mul(float4(0, 0, 1, 0), R); }
+float4 ColumnOfR(float2 uv : TEXCOORD0) : COLOR0 { return mul(R, float4(0, 0, 1, 0)); }
+float4 Element(float2 uv : TEXCOORD0) : COLOR0 { return float4(M[1][2], M._m30, R[2].x, 1); }
+float4 Small(float2 uv : TEXCOORD0) : COLOR0 { return float4(mul(float4(0, 0, 0, 1), M43), 1); }
+float4 Moved(float4 p : POSITION) : POSITION { return mul(float4(p.xy * 0.25, p.z, 1), matWorld); }
+float4 White() : COLOR0 { return 1; }
+)") + kThrough);
+  AddParameter(&fx, "M", FxBase::Float, 4, 4);
+  AddParameter(&fx, "R", FxBase::Float, 4, 4, {}, true);
+  AddParameter(&fx, "M43", FxBase::Float, 4, 3);
+  AddParameter(&fx, "matWorld", FxBase::Float, 4, 4);
+  for (const char* entry : {"RowOfM", "ColumnOfM", "RowOfR", "ColumnOfR", "Element", "Small"})
+    AddTechnique(&fx, entry, "Through", entry);
+  AddTechnique(&fx, "Moved", "Moved", "White");
+  ASSERT_TRUE(Build(fx)) << error_;
+
+  gfx::Matrix m{};
+  for (int i = 0; i < 4; ++i)
+    for (int j = 0; j < 4; ++j) m.m[i][j] = (i * 4 + j) * 16 / 255.0f;  // byte 16 * (4i + j)
+  ASSERT_EQ(effect_->SetMatrix("M", &m), gfx::S_OK);
+  ASSERT_EQ(effect_->SetMatrix("R", &m), gfx::S_OK);
+  ASSERT_EQ(effect_->SetMatrix("M43", &m), gfx::S_OK);
+  EXPECT_TRUE(Near(0x40506070u, Draw("RowOfM")));     // row 1: 64 80 96 112
+  EXPECT_TRUE(Near(0x105090D0u, Draw("ColumnOfM")));  // column 1: 16 80 144 208
+  EXPECT_TRUE(Near(0x8090A0B0u, Draw("RowOfR")));     // row 2: 128 144 160 176
+  EXPECT_TRUE(Near(0x2060A0E0u, Draw("ColumnOfR")));  // column 2: 32 96 160 224
+  EXPECT_TRUE(Near(0x60C080FFu, Draw("Element")));    // M[1][2] = 96, M._m30 = 192, R[2].x = 128
+  EXPECT_TRUE(Near(0xC0D0E0FFu, Draw("Small")));      // row 3 of the 4x3 part: 192 208 224
+
+  // The translation sits in the fourth row: the quarter-size quad moves to the top-right corner.
+  gfx::Matrix move{{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0.75f, 0.75f, 0, 1}}};
+  ASSERT_EQ(effect_->SetMatrix("matWorld", &move), gfx::S_OK);
+  EXPECT_EQ(Draw("Moved", kSize - 1, 0), 0xFFFFFFFFu);
+  EXPECT_EQ(Read(kSize / 2 - 1, kSize / 2), 0x000000FFu);
+}
+
+// ---- Inputs, varyings, outputs ----------------------------------------------------------------
+
+TEST_F(HlslEffect, VertexInputsFollowTheirSemanticsNotTheirOrder) {
+  FxEffect fx = Describe(R"(
+struct VsIn { float2 uv : TEXCOORD0; float4 colour : COLOR0; float3 n : NORMAL; float4 p : POSITION;
+              float4 extra : TEXCOORD5; };
+struct VsOut { float4 p : POSITION; float4 value : TEXCOORD0; };
+VsOut Normal(VsIn i) { VsOut o; o.p = i.p; o.value = float4(i.n, 1); return o; }
+VsOut Uv(VsIn i) { VsOut o; o.p = i.p; o.value = float4(i.uv, 0, 1); return o; }
+VsOut Defaults(VsIn i) { VsOut o; o.p = i.p; o.value = i.colour * 0.5 + i.extra * 0.25; return o; }
+float4 Show(float4 value : TEXCOORD0) : COLOR { return value; }
+)");
+  for (const char* entry : {"Normal", "Uv", "Defaults"}) AddTechnique(&fx, entry, entry, "Show");
+  ASSERT_TRUE(Build(fx)) << error_;
+  EXPECT_TRUE(Near(0x4080BFFFu, Draw("Normal")));
+  const uint32_t topLeft = Draw("Uv", 0, 0);
+  EXPECT_LT(topLeft >> 24, 0x20u);
+  EXPECT_LT(topLeft >> 16 & 255, 0x20u);
+  EXPECT_GT(Read(kSize - 1, 0) >> 24, 0xE0u);  // u grows to the right
+  EXPECT_LT(Read(kSize - 1, 0) >> 16 & 255, 0x20u);
+  EXPECT_GT(Read(0, kSize - 1) >> 16 & 255, 0xE0u);  // v grows downwards
+  // A colour the mesh lacks reads opaque white; any other input (0, 0, 0, 1).
+  EXPECT_TRUE(Near(0x808080BFu, Draw("Defaults")));
+}
+
+TEST_F(HlslEffect, VaryingsMeetBySemanticAcrossOrdersStructsAndSizes) {
+  FxEffect fx = Describe(R"(
+struct VsOut { float4 a : TEXCOORD1; float4 p : POSITION; float2 b : TEXCOORD0; float4 c : COLOR0; };
+VsOut Vs(float4 p : POSITION) {
+  VsOut o; o.p = p; o.a = float4(0.25, 0.5, 0.75, 1); o.b = float2(1, 0.5); o.c = float4(0, 0, 1, 1);
+  return o;
+}
+struct PsIn { float4 c : COLOR0; float3 a : TEXCOORD1; };
+float4 Ps(PsIn i, float2 b : TEXCOORD0) : COLOR0 { return float4(i.a.z, b.y, i.c.b * 0.25, 1); }
+float4 Padded(float4 b : TEXCOORD0) : COLOR0 { return b; }
+struct ArrayOut { float4 p : POSITION; float2 pair[2] : TEXCOORD3; };
+ArrayOut ArrayVs(float4 p : POSITION) {
+  ArrayOut o; o.p = p; o.pair[0] = float2(0.25, 0.5); o.pair[1] = float2(0.75, 1); return o;
+}
+float4 ArrayPs(float2 second : TEXCOORD4, float2 pair[2] : TEXCOORD3) : COLOR0 {
+  return float4(second, pair[0]);
+}
+)");
+  AddTechnique(&fx, "Mixed", "Vs", "Ps");
+  AddTechnique(&fx, "Padded", "Vs", "Padded");
+  AddTechnique(&fx, "Arrays", "ArrayVs", "ArrayPs");
+  ASSERT_TRUE(Build(fx)) << error_;
+  EXPECT_TRUE(Near(0xBF8040FFu, Draw("Mixed")));
+  // A float2 written and a float4 read: the missing components read 0 and 1.
+  EXPECT_TRUE(Near(0xFF8000FFu, Draw("Padded")));
+  // An array takes one register per element, from its semantic's index on.
+  EXPECT_TRUE(Near(0xBFFF4080u, Draw("Arrays")));
+}
+
+TEST_F(HlslEffect, PixelOutputsGoToTheirDrawBuffersAndBuiltIns) {
+  FxEffect fx = Describe(std::string(kThrough) + R"(
+struct Out { float4 second : COLOR1; float4 first : COLOR0; float depth : DEPTH; };
+Out Two(float2 uv : TEXCOORD0) {
+  Out o; o.first = float4(1, 0, 0, 1); o.second = float4(0, 1, 0, 1); o.depth = 0.25; return o;
+}
+float4 Position(float2 vpos : VPOS) : COLOR0 { return float4(vpos / 255.0, 0, 1); }
+// Declared `in` beside a struct, glslang would take VPOS for its own four-component built-in.
+float4 InPosition(VsOut i, in float2 vpos : vPos) : COLOR0 { return float4(0, vpos.yx / 255.0, 1); }
+float4 Face(float face : VFACE) : COLOR0 { return face > 0 ? float4(1, 0, 0, 1) : float4(0, 1, 0, 1); }
+)");
+  AddTechnique(&fx, "Two", "Through", "Two", {{7, 1}, {23, 8}});  // ZEnable, ZFunc ALWAYS
+  AddTechnique(&fx, "Position", "Through", "Position");
+  AddTechnique(&fx, "InPosition", "Through", "InPosition");
+  AddTechnique(&fx, "Face", "Through", "Face");
+  ASSERT_TRUE(Build(fx)) << error_;
+  EXPECT_EQ(Draw("Two"), 0xFF0000FFu);
+  EXPECT_EQ(Read(1, 1, 1), 0x00FF00FFu);
+  float depth = 0;
+  glReadPixels(1, 1, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+  EXPECT_NEAR(depth, 0.25f, 1e-3f);
+  // VPOS counts whole pixels from the top-left corner.
+  EXPECT_EQ(Draw("Position", 3, 5), 0x030500FFu);
+  EXPECT_EQ(Read(0, 0), 0x000000FFu);
+  EXPECT_EQ(Draw("InPosition", 3, 5), 0x000503FFu);
+  // The quad runs clockwise on screen: the original platform's front face.
+  EXPECT_EQ(Draw("Face"), 0xFF0000FFu);
+}
+
+// ---- Globals, arguments, rewrites --------------------------------------------------------------
+
+TEST_F(HlslEffect, GlobalsOfEveryTypeAreSetByNameAndSharedByEveryPass) {
+  FxEffect fx = Describe(std::string(R"(
+float k = 0.5;
+float2 pair;
+float4 list[3];
+int count = 2;
+bool flag;
+float4 UsesAll(float2 uv : TEXCOORD0) : COLOR0 {
+  return float4(k, pair.y, list[count].z, flag ? 1 : 0);
+}
+float4 OnlyK(float2 uv : TEXCOORD0) : COLOR0 { return float4(0, 0, 0, k); }
+)") + kThrough);
+  AddParameter(&fx, "k", FxBase::Float, 1, 1, {0.5f});
+  AddParameter(&fx, "pair", FxBase::Float, 1, 2);
+  AddParameter(&fx, "list", FxBase::Float, 1, 4, {}, false, 3);
+  AddParameter(&fx, "count", FxBase::Int, 1, 1, {2});
+  AddParameter(&fx, "flag", FxBase::Bool, 1, 1);
+  AddTechnique(&fx, "All", "Through", "UsesAll");
+  fx.techniques[0].passes.push_back(fx.techniques[0].passes[0]);
+  fx.techniques[0].passes[1].name = "P1";
+  fx.techniques[0].passes[1].pixelShader = Shader("ps_2_0", "OnlyK");
+  // The second pass adds its alpha to the first pass's colour.
+  fx.techniques[0].passes[1].renderStates = {{27, 1}, {19, 2}, {20, 2}};
+  ASSERT_TRUE(Build(fx)) << error_;
+  // Initial values hold before anything is set.
+  EXPECT_TRUE(Near(0x80000080u, Draw("All")));
+  const float pair[2] = {0, 0.25f}, list[12] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0.75f, 0};
+  EXPECT_EQ(effect_->SetFloatArray("pair", pair, 2), gfx::S_OK);
+  EXPECT_EQ(effect_->SetFloatArray("list", list, 12), gfx::S_OK);
+  EXPECT_EQ(effect_->SetFloat("flag", 1.0f), gfx::S_OK);
+  EXPECT_EQ(effect_->SetFloat("k", 0.25f), gfx::S_OK);
+  EXPECT_TRUE(Near(0x4040BFFFu, Draw("All")));  // k = 0.25 reaches both passes
+  EXPECT_EQ(effect_->SetFloat("count", 0.0f), gfx::S_OK);
+  EXPECT_TRUE(Near(0x404000FFu, Draw("All")));
+  EXPECT_EQ(effect_->SetFloat("undeclared", 1.0f), gfx::E_NOTFOUND);
+  EXPECT_EQ(effect_->SetTexture("k", nullptr), gfx::E_INVALIDARG);
+}
+
+TEST_F(HlslEffect, UniformArgumentsAreBoundAndLegacyHlslCompiles) {
+  FxEffect fx = Describe(std::string(R"(
+float4 g = {0, 0.5, 0, 1};
+float4 Tinted(float2 uv : TEXCOORD0, uniform float4 tint, uniform bool half) : COLOR0 {
+  return half ? tint * 0.5 : tint;
+}
+float4 Writes(float2 uv : TEXCOORD0) : COLOR0 { g.x = 1; g.z += 0.25; return g; }
+float4 Split(float2 uv : TEXCOORD0) : COLOR0 {
+  float2 a, b;
+  float4(a, b) = float4(0.25, 0.5, 0.75, 1);
+  return float4(b, a);
+}
+float3 L = normalize(float3(0, 3, 4));
+float4 Computed(float2 uv : TEXCOORD0) : COLOR0 { return float4(L, 1); }
+float4 Cast(float2 uv : TEXCOORD0) : COLOR0 { float w[3] = (float[3]) g.yxw; return float4(w[2], w[1], w[0], 1); }
+)") + kThrough);
+  AddParameter(&fx, "g", FxBase::Float, 1, 4, {0, 0.5f, 0, 1});
+  FxFunction tinted{"Tinted", "float4", "COLOR0", {}, 0};
+  tinted.parameters.push_back({"uv", "float2", "TEXCOORD0", true, false, false});
+  tinted.parameters.push_back({"tint", "float4", "", true, false, true});
+  tinted.parameters.push_back({"half", "bool", "", true, false, true});
+  fx.functions.push_back(tinted);
+  AddTechnique(&fx, "Full", "Through", "Tinted");
+  fx.techniques[0].passes[0].pixelShader.arguments = {"float4(0, 1, 0, 1)", "false"};
+  AddTechnique(&fx, "Half", "Through", "Tinted");
+  fx.techniques[1].passes[0].pixelShader.arguments = {"float4(1, 1, 0, 1)", "true"};
+  AddTechnique(&fx, "Writes", "Through", "Writes");
+  AddTechnique(&fx, "Cast", "Through", "Cast");
+  AddTechnique(&fx, "Computed", "Through", "Computed");
+  AddTechnique(&fx, "Split", "Through", "Split");
+  AddParameter(&fx, "L", FxBase::Float, 1, 3);
+  fx.parameters.back().initText = "normalize(float3(0, 3, 4))";  // not evaluated by the reader
+  ASSERT_TRUE(Build(fx)) << error_;
+  // An initialiser the reader left as text holds until the program sets the parameter.
+  EXPECT_TRUE(Near(0x0099CCFFu, Draw("Computed")));
+  const float x[3] = {1, 0, 0};
+  EXPECT_EQ(effect_->SetFloatArray("L", x, 3), gfx::S_OK);
+  EXPECT_EQ(Draw("Computed"), 0xFF0000FFu);
+  EXPECT_TRUE(Near(0xFF0080FFu, Draw("Cast")));   // a vector cast to an array keeps its order
+  EXPECT_TRUE(Near(0xBFFF4080u, Draw("Split")));  // an assignment to a constructor fills each part
+  EXPECT_EQ(Draw("Full"), 0x00FF00FFu);
+  EXPECT_TRUE(Near(0x80800080u, Draw("Half")));
+  // Each draw starts from the parameter's value, whatever the shader wrote before.
+  EXPECT_TRUE(Near(0xFF8040FFu, Draw("Writes")));
+  EXPECT_TRUE(Near(0xFF8040FFu, Draw("Writes")));
+  const float g[4] = {0, 0, 0.5f, 1};
+  EXPECT_EQ(effect_->SetFloatArray("g", g, 4), gfx::S_OK);
+  EXPECT_TRUE(Near(0xFF00BFFFu, Draw("Writes")));
+
+  // A static initialised by a call to a function of the file, which glslang refuses as written:
+  // every entry runs the initialiser first.
+  fx = Describe(std::string(kThrough) + R"(
+float Twice(float x) { return 2 * x; }
+static float twice = Twice(0.25);
+float4 Called() : COLOR0 { return float4(twice, 0, 0, 1); }
+)");
+  AddParameter(&fx, "twice", FxBase::Float, 1, 1);
+  fx.parameters[0].isStatic = true;
+  fx.parameters[0].initText = "Twice(0.25)";
+  FxFunction through{"Through", "VsOut", "", {}, 0};
+  through.parameters.push_back({"position", "float4", "POSITION", true, false, false});
+  through.parameters.push_back({"uv", "float2", "TEXCOORD0", true, false, false});
+  fx.functions = {through,
+                  {"Twice", "float", "", {{"x", "float", "", true, false, false}}, 0},
+                  {"Called", "float4", "COLOR0", {}, 0}};
+  AddTechnique(&fx, "Called", "Through", "Called");
+  ASSERT_TRUE(Build(fx)) << error_;
+  EXPECT_EQ(Draw("Called"), 0x800000FFu);
+}
+
+TEST_F(HlslEffect, APixelOnlyPassPassesPositionAndTextureCoordinatesThrough) {
+  FxEffect fx =
+      Describe("float4 Uv(float2 uv : TEXCOORD0) : COLOR0 { return float4(uv, 1, 1); }\n");
+  AddTechnique(&fx, "PixelOnly", "", "Uv");
+  ASSERT_TRUE(Build(fx)) << error_;
+  EXPECT_GT(Draw("PixelOnly", kSize - 1, 0) >> 24, 0xE0u);
+  EXPECT_LT(Read(kSize - 1, 0) >> 16 & 255, 0x20u);
+  EXPECT_LT(Read(0, kSize - 1) >> 24, 0x20u);
+}
+
+// ---- States and samplers -----------------------------------------------------------------------
+
+TEST_F(HlslEffect, RenderStatesTakeEffect) {
+  FxEffect fx = Describe(std::string(R"(
+float4 Faint(float2 uv : TEXCOORD0) : COLOR0 { return float4(1, 1, 1, 0.25); }
+float4 Strong(float2 uv : TEXCOORD0) : COLOR0 { return float4(1, 1, 1, 0.75); }
+)") + kThrough);
+  // AlphaTestEnable, AlphaFunc GREATER, AlphaRef 128.
+  const std::vector<FxRenderState> alpha = {{15, 1}, {25, 5}, {24, 128}};
+  AddTechnique(&fx, "FaintTested", "Through", "Faint", alpha);
+  AddTechnique(&fx, "StrongTested", "Through", "Strong", alpha);
+  AddTechnique(&fx, "RedOnly", "Through", "Strong", {{168, 1}});  // ColorWriteEnable RED
+  AddTechnique(&fx, "CullCW", "Through", "Strong", {{22, 2}});    // CullMode CW
+  AddTechnique(&fx, "CullCCW", "Through", "Strong", {{22, 3}});   // CullMode CCW
+  // Reverse subtraction of SrcAlpha * source from One * destination.
+  AddTechnique(&fx, "Subtract", "Through", "Faint", {{27, 1}, {19, 5}, {20, 2}, {171, 3}});
+  ASSERT_TRUE(Build(fx)) << error_;
+  EXPECT_EQ(Draw("FaintTested"), 0x000000FFu);
+  EXPECT_EQ(Draw("StrongTested"), 0xFFFFFFBFu);
+  EXPECT_EQ(Draw("RedOnly"), 0xFF0000FFu);
+  EXPECT_EQ(Draw("CullCW"), 0x000000FFu);  // the quad is clockwise on screen
+  EXPECT_EQ(Draw("CullCCW"), 0xFFFFFFBFu);
+  // Black less a quarter of white stays black; alpha 1 - 0.25 * 0.25. Unblended it would be white.
+  EXPECT_TRUE(Near(0x000000EFu, Draw("Subtract")));
+  // End put the states back.
+  GLboolean mask[4] = {};
+  glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+  EXPECT_TRUE(mask[1] && mask[2] && mask[3]);
+  GLint equation = 0;
+  glGetIntegerv(GL_BLEND_EQUATION_RGB, &equation);
+  EXPECT_EQ(equation, GL_FUNC_ADD);
+  EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
+}
+
+TEST_F(HlslEffect, SamplersUseTheirStatesAndTheirTexture) {
+  FxEffect fx = Describe(std::string(R"(
+// texture image;
+sampler2D pointWrap;
+sampler2D linearClamp;
+samplerCUBE cube;
+float4 At(float2 uv : TEXCOORD0) : COLOR0 { return tex2D(pointWrap, float2(1.25, 0.5)); }
+float4 Clamped(float2 uv : TEXCOORD0) : COLOR0 { return tex2D(linearClamp, float2(1.25, 0.5)); }
+float4 Middle(float2 uv : TEXCOORD0) : COLOR0 { return tex2D(linearClamp, float2(0.5, 0.5)); }
+float4 Cube(float2 uv : TEXCOORD0) : COLOR0 { return texCUBE(cube, float3(1, 0, 0)); }
+)") + kThrough);
+  AddParameter(&fx, "image", FxBase::Texture, 1, 1);
+  const auto sampler = [](const char* name, const char* texture,
+                          std::vector<FxSamplerState> states) {
+    FxSampler s;
+    s.name = name;
+    s.texture = texture;
+    s.states = std::move(states);
+    return s;
+  };
+  // Point, wrap; linear, clamp; a cube sampler with no texture.
+  fx.samplers = {sampler("pointWrap", "image", {{5, 1}, {6, 1}, {1, 1}}),
+                 sampler("linearClamp", "image", {{5, 2}, {6, 2}, {1, 3}}),
+                 sampler("cube", "", {})};
+  for (const char* entry : {"At", "Clamped", "Middle", "Cube"})
+    AddTechnique(&fx, entry, "Through", entry);
+  ASSERT_TRUE(Build(fx)) << error_;
+  const uint8_t texels[8] = {255, 0, 0, 255, 0, 0, 255, 255};  // red | blue
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 2, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+  auto* texture = new gfx::gl::GlTexture(name, 2, 1);
+  ASSERT_EQ(effect_->SetTexture("image", texture), gfx::S_OK);
+  EXPECT_EQ(Draw("At"), 0xFF0000FFu);       // wraps to u = 0.25: the red texel
+  EXPECT_EQ(Draw("Clamped"), 0x0000FFFFu);  // clamps to the blue edge
+  EXPECT_TRUE(Near(0x800080FFu, Draw("Middle")));
+  EXPECT_EQ(Draw("Cube"), 0xFFFFFFFFu);  // no cube textures: white
+  // A pass's own AddressU[0] = Clamp, on the first sampler for this pass alone.
+  FxEffect clamped = fx;
+  AddTechnique(&clamped, "AtClamped", "Through", "At");
+  clamped.techniques.back().passes[0].samplerStates = {{0, {1, 3}}};
+  ASSERT_TRUE(Build(clamped)) << error_;
+  ASSERT_EQ(effect_->SetTexture("image", texture), gfx::S_OK);
+  EXPECT_EQ(Draw("AtClamped"), 0x0000FFFFu);
+  EXPECT_EQ(Draw("At"), 0xFF0000FFu);
+  texture->Release();
+}
+
+// ---- Errors -----------------------------------------------------------------------------------
+
+TEST_F(HlslEffect, ErrorsNameTheFileAndLineOfEveryFailingStage) {
+  // glslang stops at the first error of the text, which every stage reads: one message, though
+  // both stages fail on it, at the line of the include it came from.
+  FxEffect fx = Describe(R"(float4 k;
+float4 Vs(float4 p : POSITION) : POSITION { return p; }
+float4 Ps() : COLOR0 {
+  return k * undeclared;
+}
+)");
+  fx.source.files.push_back("include.fxh");
+  fx.source.origins[3] = {1, 17};
+  AddTechnique(&fx, "T", "Vs", "Ps");
+  ASSERT_FALSE(Build(fx));
+  EXPECT_EQ(effect_, nullptr);
+  EXPECT_EQ(error_.rfind("include.fxh(17): error: ", 0), 0u) << error_;
+  EXPECT_NE(error_.find("undeclared"), std::string::npos) << error_;
+  EXPECT_EQ(error_.find("(pixel shader"), std::string::npos) << error_;
+  EXPECT_EQ(error_.find("0:"), std::string::npos) << error_;
+
+  // Faults of the two stages of one pass, each at its own binding.
+  fx = Describe(R"(float4 Vs(float4 p : POSITION) : POSITION { return p; }
+struct Out { float4 c : COLOR0; float4 n : NORMAL; };
+Out Ps() { Out o; o.c = 1; o.n = 0; return o; }
+)");
+  AddTechnique(&fx, "T", "NoSuchEntry", "Ps");
+  fx.techniques[0].passes[0].vertexShader.line = 1;
+  fx.techniques[0].passes[0].pixelShader.line = 2;
+  ASSERT_FALSE(Build(fx));
+  EXPECT_NE(error_.find("test.fx(2): error: "), std::string::npos) << error_;
+  EXPECT_NE(error_.find("vertex shader 'NoSuchEntry'"), std::string::npos) << error_;
+  EXPECT_NE(error_.find("test.fx(3): error: pixel output"), std::string::npos) << error_;
+}
+
+TEST_F(HlslEffect, WhatWeDoNotRunIsRefusedAtItsPass) {
+  FxEffect fx = Describe(std::string("float4 White() : COLOR0 { return 1; }\n") + kThrough);
+  AddTechnique(&fx, "Stencil", "Through", "White", {{52, 1}});
+  fx.techniques[0].passes[0].line = 1;
+  ASSERT_FALSE(Build(fx));
+  EXPECT_NE(error_.find("test.fx(2): error: pass 'P0' of technique 'Stencil'"), std::string::npos)
+      << error_;
+  EXPECT_NE(error_.find("stencil"), std::string::npos) << error_;
+
+  fx.techniques.clear();
+  AddTechnique(&fx, "NoPixelShader", "Through", "");
+  ASSERT_FALSE(Build(fx));
+  EXPECT_NE(error_.find("no pixel shader"), std::string::npos) << error_;
+
+  fx.techniques.clear();
+  AddTechnique(&fx, "Arguments", "Through", "White");
+  fx.techniques[0].passes[0].pixelShader.arguments = {"1"};
+  ASSERT_FALSE(Build(fx));
+  EXPECT_NE(error_.find("no function 'White' takes 1 uniform arguments"), std::string::npos)
+      << error_;
+
+  // Semantics come from the file: a number too long for any register is refused, not thrown.
+  fx = Describe(std::string(kThrough) + "float4 Odd() : COLOR99999999999999999999 { return 1; }\n");
+  AddTechnique(&fx, "T", "Through", "Odd");
+  ASSERT_FALSE(Build(fx));
+  EXPECT_NE(error_.find("only COLOR0 to COLOR7 and DEPTH"), std::string::npos) << error_;
+
+  // A number beyond float's range, as our format treats it.
+  fx = Describe("float tooLarge = 1e99;\n" + std::string(kThrough) +
+                "float4 White() : COLOR0 { return tooLarge; }\n");
+  AddParameter(&fx, "tooLarge", FxBase::Float, 1, 1, {std::numeric_limits<float>::infinity()});
+  AddTechnique(&fx, "T", "Through", "White");
+  ASSERT_FALSE(Build(fx));
+  EXPECT_EQ(error_, "test.fx(1): error: the initial value of 'tooLarge' is out of range\n");
+  fx.parameters[0].value.clear();  // as the reader leaves it: the initialiser as text
+  fx.parameters[0].initText = "1e99";
+  ASSERT_FALSE(Build(fx));
+  EXPECT_EQ(error_, "test.fx(1): error: the initial value of 'tooLarge' is out of range\n");
+}
+
+}  // namespace
