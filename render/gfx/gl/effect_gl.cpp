@@ -788,17 +788,23 @@ int GlEffect::Find(const std::vector<NameEntry>& table, const char* name) {
   return -1;
 }
 
+// From the shape both formats record. Every numeric value is held as floats, so ints and bools of
+// a D3D9 effect read as floats here too.
 HRESULT GlEffect::GetParameterDesc(const char* name, ParameterDesc* desc) {
   if (!desc) return E_INVALIDARG;
   const int index = Find(parameterNames_, name);
   if (index < 0) return E_NOTFOUND;
-  const Parameter& parameter = parameters_[index];
-  const uint32_t floats = FloatCount(parameter.type);
-  *desc = {parameter.name.c_str(), PC_VECTOR, PT_FLOAT, 1, floats, 0};
-  if (parameter.type == ParamType::Float) desc->Class = PC_SCALAR;
-  if (parameter.type == ParamType::Float4x4)
-    *desc = {desc->Name, PC_MATRIX_ROWS, PT_FLOAT, 4, 4, 0};
-  if (parameter.type == ParamType::Texture) *desc = {desc->Name, PC_OBJECT, PT_TEXTURE, 0, 0, 0};
+  const Parameter& p = parameters_[index];
+  if (p.kind == Kind::Texture) {
+    *desc = {p.name.c_str(), PC_OBJECT, PT_TEXTURE, 0, 0, 0};
+    return S_OK;
+  }
+  const uint32_t perElement = p.rows * p.columns;
+  const uint32_t elements = perElement && p.floats > perElement ? p.floats / perElement : 0;
+  const ParameterClass shape = p.kind == Kind::Matrix ? PC_MATRIX_ROWS
+                               : perElement == 1      ? PC_SCALAR
+                                                      : PC_VECTOR;
+  *desc = {p.name.c_str(), shape, PT_FLOAT, p.rows, p.columns, elements};
   return S_OK;
 }
 
