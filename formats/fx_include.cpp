@@ -7,6 +7,7 @@
 
 #include "formats/file_names.hpp"
 #include "formats/fx_effect.hpp"
+#include "formats/fx_states.hpp"
 
 namespace formats {
 namespace {
@@ -17,15 +18,6 @@ constexpr size_t kMaxIncludeFileBytes = 1u << 20;
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.find_last_of("/\\");
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
 }
 
 // The path with each missing part replaced by the one entry of its folder that matches it
@@ -56,7 +48,7 @@ std::string MatchIgnoringCase(const std::string& path) {
       for (fs::directory_iterator it(resolved.empty() ? "." : resolved, ec), last;
            !ec && it != last; it.increment(ec)) {
         const std::string entry = it->path().filename().string();
-        if (SameIgnoringCase(entry, part)) {
+        if (FxEqualIgnoringCase(entry, part)) {
           resolved += entry;
           found = true;
           break;
