@@ -472,6 +472,8 @@ float4 Strong(float2 uv : TEXCOORD0) : COLOR0 { return float4(1, 1, 1, 0.75); }
   AddTechnique(&fx, "CullCCW", "Through", "Strong", {{22, 3}});   // CullMode CCW
   // Reverse subtraction of SrcAlpha * source from One * destination.
   AddTechnique(&fx, "Subtract", "Through", "Faint", {{27, 1}, {19, 5}, {20, 2}, {171, 3}});
+  // StencilEnable with StencilFunc NEVER: without stencil bits in the depth buffer the test passes.
+  AddTechnique(&fx, "StencilNever", "Through", "Strong", {{52, 1}, {56, 1}});
   ASSERT_TRUE(Build(fx)) << error_;
   EXPECT_EQ(Draw("FaintTested"), 0x000000FFu);
   EXPECT_EQ(Draw("StrongTested"), 0xFFFFFFBFu);
@@ -480,6 +482,7 @@ float4 Strong(float2 uv : TEXCOORD0) : COLOR0 { return float4(1, 1, 1, 0.75); }
   EXPECT_EQ(Draw("CullCCW"), 0xFFFFFFBFu);
   // Black less a quarter of white stays black; alpha 1 - 0.25 * 0.25. Unblended it would be white.
   EXPECT_TRUE(Near(0x000000EFu, Draw("Subtract")));
+  EXPECT_EQ(Draw("StencilNever"), 0xFFFFFFBFu);
   // End put the states back.
   GLboolean mask[4] = {};
   glGetBooleanv(GL_COLOR_WRITEMASK, mask);
@@ -576,12 +579,12 @@ Out Ps() { Out o; o.c = 1; o.n = 0; return o; }
 
 TEST_F(HlslEffect, WhatWeDoNotRunIsRefusedAtItsPass) {
   FxEffect fx = Describe(std::string("float4 White() : COLOR0 { return 1; }\n") + kThrough);
-  AddTechnique(&fx, "Stencil", "Through", "White", {{52, 1}});
+  AddTechnique(&fx, "Fog", "Through", "White", {{28, 1}});  // FogEnable
   fx.techniques[0].passes[0].line = 1;
   ASSERT_FALSE(Build(fx));
-  EXPECT_NE(error_.find("test.fx(2): error: pass 'P0' of technique 'Stencil'"), std::string::npos)
+  EXPECT_NE(error_.find("test.fx(2): error: pass 'P0' of technique 'Fog'"), std::string::npos)
       << error_;
-  EXPECT_NE(error_.find("stencil"), std::string::npos) << error_;
+  EXPECT_NE(error_.find("fog"), std::string::npos) << error_;
 
   fx.techniques.clear();
   AddTechnique(&fx, "NoPixelShader", "Through", "");

@@ -204,10 +204,9 @@ bool StatesOfFxPass(const FxPass& pass, GlPassStates* out, std::string* why) {
         break;
       case kStencilEnable:
       case kTwoSidedStencilMode:
-        if (v) {
-          *why = "the stencil test is not supported (the back buffer has no stencil)";
-          return false;
-        }
+        // The device's depth buffer is 16-bit with no stencil bits, as the original device's D16
+        // is; there, as here, the stencil test then always passes and writes nothing, so the
+        // stencil states change nothing a pass draws.
         break;
       case kFogEnable:
       case kSrgbWriteEnable:
