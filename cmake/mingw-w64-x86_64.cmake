@@ -1,0 +1,12 @@
+# Cross-compiling for 64-bit Windows with Debian's mingw-w64 (win32 thread model, so the
+# executables need no winpthread DLL). Use: cmake -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(TOBRIN_MINGW_TRIPLE x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${TOBRIN_MINGW_TRIPLE}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${TOBRIN_MINGW_TRIPLE}-g++-win32)
+set(CMAKE_RC_COMPILER ${TOBRIN_MINGW_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${TOBRIN_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
