@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <new>
 
+#include "render/gfx/gl/effect_check.hpp"
 #include "render/gfx/gl/device_gl.hpp"
 #include "render/gfx/gl/gl_state.hpp"
+#include "render/gfx/gl/hlsl_compile.hpp"
 
 namespace gfx {
 namespace {
@@ -110,6 +112,9 @@ class GlContext final : public gl::RefCounted<Context> {
 Context* Create(uint32_t sdkVersion) {
   if (sdkVersion != SDK_VERSION) return nullptr;
   if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
+  // The effect comes last in the program's loading; its checker starts now and is ready by then.
+  gl::StartEffectCheckAhead();
+  gl::StartWarmingHlslCompiler();
   return new (std::nothrow) GlContext();
 }
 

@@ -4,8 +4,11 @@
 // a GL 3.3 core context on the same display (so the same driver compiles as for the program),
 // runs the very same CreateEffectFromFile, draws, and writes its answer to a pipe. The parent waits
 // with a deadline, kills the group on overrun and reads the wait status.
-// Limits: Linux (posix_spawn, /proc/self/exe, setrlimit); the child's own start costs about as
-// much as a GL context (tens of milliseconds on llvmpipe).
+// A child's own start (process, SDL, GL context) costs about 100 ms on llvmpipe, as much as the
+// build it checks, so the first graphics context of a process starts one checker ahead: it makes
+// its context while the program loads its meshes, then waits on a socket for the file to check.
+// Later checks (the tests build many effects) start a child of their own each.
+// Limits: Linux (posix_spawn, /proc/self/exe, setrlimit).
 #include "render/gfx/gl/effect_check.hpp"
 
 #include <SDL.h>
@@ -15,9 +18,11 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -26,6 +31,7 @@
 #include <new>
 
 #include "formats/file_names.hpp"
+#include "render/gfx/gl/hlsl_compile.hpp"
 
 extern char** environ;
 
@@ -33,6 +39,10 @@ namespace gfx::gl {
 namespace {
 
 constexpr const char* kChildArgument = "--tobrin-effect-check-child";
+// A checker started ahead: FD is a socket on which the request arrives (see SendRequest).
+constexpr const char* kWaitingChildArgument = "--tobrin-effect-check-waiting";
+// A working directory and a file name; longer requests are not sent to the waiting checker.
+constexpr size_t kMaxRequestBytes = 16384;
 // More than any error text; what lies beyond is dropped, not waited on.
 constexpr size_t kMaxAnswerBytes = size_t{1} << 20;
 
@@ -96,15 +106,19 @@ void DrawTriangle() {
   glDrawArrays(GL_TRIANGLES, 0, 3);
 }
 
-[[noreturn]] void RunChild(int fd, const char* fileName, uint64_t bytes) {
-  insideCheck = true;
-  // A crash here is expected now and then; it must not leave a core file in the user's folder.
-  const rlimit noCore{0, 0};
-  ::setrlimit(RLIMIT_CORE, &noCore);
+void LimitChild(uint64_t bytes) {
   if (!kSanitized && bytes > 0) {
     const rlimit memory{bytes, bytes};
     ::setrlimit(RLIMIT_AS, &memory);
   }
+}
+
+// The hidden window and GL 3.3 core context the check builds in; answers and exits without one.
+void MakeChildContext(int fd) {
+  insideCheck = true;
+  // A crash here is expected now and then; it must not leave a core file in the user's folder.
+  const rlimit noCore{0, 0};
+  ::setrlimit(RLIMIT_CORE, &noCore);
   if (SDL_Init(SDL_INIT_VIDEO) != 0)
     Answer(fd, kNoContext, S_OK, std::string("no video: ") + SDL_GetError());
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
@@ -117,7 +131,9 @@ void DrawTriangle() {
   if (!context || SDL_GL_MakeCurrent(window, context) != 0 || epoxy_gl_version() < 33)
     Answer(fd, kNoContext, S_OK, "no OpenGL 3.3 core context");
   glViewport(0, 0, 16, 16);
+}
 
+[[noreturn]] void CheckInChild(int fd, const char* fileName) {
   try {
     Effect* effect = nullptr;
     Buffer* errors = nullptr;
@@ -147,11 +163,54 @@ void DrawTriangle() {
   Answer(fd, kBuilt, S_OK, "");
 }
 
+// The waiting checker's request: the parent's working directory, NUL, the file name as given
+// (so messages spell it as the parent would), NUL, the memory budget in decimal, NUL.
+std::string Request(const char* fileName) {
+  char folder[4096];
+  if (!::getcwd(folder, sizeof folder)) return {};
+  std::string request = folder;
+  request += '\0';
+  request += fileName;
+  request += '\0';
+  request += std::to_string(budgetBytes);
+  request += '\0';
+  return request.size() <= kMaxRequestBytes ? request : std::string();
+}
+
+// Reads the request; the parent closing its end without one (it built no effect) ends the child.
+[[noreturn]] void WaitForRequest(int fd) {
+  std::string request;
+  char chunk[4096];
+  while (std::count(request.begin(), request.end(), '\0') < 3) {
+    const ssize_t got = ::read(fd, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0 || request.size() > kMaxRequestBytes) ::_exit(0);
+    request.append(chunk, static_cast<size_t>(got));
+  }
+  const char* folder = request.c_str();
+  const char* fileName = folder + std::strlen(folder) + 1;
+  const char* bytes = fileName + std::strlen(fileName) + 1;
+  if (::chdir(folder) != 0) Answer(fd, kNoContext, S_OK, "cannot enter the working directory");
+  LimitChild(std::strtoull(bytes, nullptr, 10));
+  CheckInChild(fd, fileName);
+}
+
 // glibc hands constructors the program's arguments. The child mode is the first argument, so no
 // program's own main() needs to know about it.
 __attribute__((constructor)) void EnterChildIfAsked(int argc, char** argv, char**) {
-  if (argc != 5 || !argv || std::strcmp(argv[1], kChildArgument) != 0) return;
-  RunChild(std::atoi(argv[2]), argv[3], std::strtoull(argv[4], nullptr, 10));
+  if (!argv || argc < 2) return;
+  if (argc == 5 && std::strcmp(argv[1], kChildArgument) == 0) {
+    const int fd = std::atoi(argv[2]);
+    LimitChild(std::strtoull(argv[4], nullptr, 10));
+    MakeChildContext(fd);
+    CheckInChild(fd, argv[3]);
+  }
+  if (argc == 3 && std::strcmp(argv[1], kWaitingChildArgument) == 0) {
+    const int fd = std::atoi(argv[2]);
+    MakeChildContext(fd);
+    WarmHlslCompiler();
+    WaitForRequest(fd);
+  }
 }
 
 using Clock = std::chrono::steady_clock;
@@ -176,6 +235,53 @@ bool Reap(pid_t pid, Clock::time_point deadline, int* status, rusage* usage) {
   }
 }
 
+// Starts this executable in its checking mode with fds[1] as its answer channel, which it alone
+// keeps; fds[0] stays with us and is closed on exec. Returns posix_spawn's error, 0 when started.
+int Spawn(char* argv[], const int fds[2], pid_t* pid) {
+  ::fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  // Its own group, so an overrun kills whatever the driver may have started with it.
+  posix_spawnattr_setpgroup(&attributes, 0);
+  sigset_t none, defaults;
+  sigemptyset(&none);
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGPIPE);
+  sigaddset(&defaults, SIGCHLD);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes,
+                           POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+  const int spawned = posix_spawn(pid, "/proc/self/exe", &actions, &attributes, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
+  ::close(fds[1]);
+  return spawned;
+}
+
+// Our process may ignore SIGPIPE or not; a checker that died must come back as a failed send.
+bool SendAll(int fd, const std::string& data) {
+  size_t sent = 0;
+  while (sent < data.size()) {
+    const ssize_t wrote = ::send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) return false;
+    sent += static_cast<size_t>(wrote);
+  }
+  return true;
+}
+
+struct Waiting {
+  pid_t pid = -1;
+  int fd = -1;
+};
+Waiting waiting;  // the checker started ahead, until a check takes it
+bool startedAhead = false;
+
 }  // namespace
 
 void SetEffectCheckBudget(double seconds, uint64_t bytes) {
@@ -184,6 +290,23 @@ void SetEffectCheckBudget(double seconds, uint64_t bytes) {
 }
 
 bool InsideEffectCheck() { return insideCheck; }
+
+void StartEffectCheckAhead() {
+  if (insideCheck || startedAhead) return;
+  startedAhead = true;
+  int fds[2];
+  if (::socketpair(AF_UNIX, SOCK_STREAM, 0, fds) != 0) return;  // the check starts its own then
+  const std::string fdText = std::to_string(fds[1]);
+  char* argv[] = {const_cast<char*>("tobrin-effect-check"),
+                  const_cast<char*>(kWaitingChildArgument), const_cast<char*>(fdText.c_str()),
+                  nullptr};
+  pid_t pid = -1;
+  if (Spawn(argv, fds, &pid) != 0) {
+    ::close(fds[0]);
+    return;
+  }
+  waiting = Waiting{pid, fds[0]};
+}
 
 bool CheckEffectInChild(const char* fileName, HRESULT* result, std::string* error) {
   const std::string label = formats::NativeFileName(fileName);
@@ -203,41 +326,37 @@ bool CheckEffectInChild(const char* fileName, HRESULT* result, std::string* erro
     ~Restore() { ::sigaction(SIGCHLD, old, nullptr); }
   } restore{&oldChild};
 
-  int fds[2];
-  if (::pipe(fds) != 0)
-    return unchecked(std::string("no pipe for the check (") + std::strerror(errno) + ")");
-  ::fcntl(fds[0], F_SETFD, FD_CLOEXEC);  // only the write end goes to the child
-
-  const std::string fdText = std::to_string(fds[1]), bytesText = std::to_string(budgetBytes);
-  char* argv[] = {const_cast<char*>("tobrin-effect-check"), const_cast<char*>(kChildArgument),
-                  const_cast<char*>(fdText.c_str()),        const_cast<char*>(fileName),
-                  const_cast<char*>(bytesText.c_str()),     nullptr};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  // Its own group, so an overrun kills whatever the driver may have started with it.
-  posix_spawnattr_setpgroup(&attributes, 0);
-  sigset_t none, defaults;
-  sigemptyset(&none);
-  sigemptyset(&defaults);
-  sigaddset(&defaults, SIGPIPE);
-  sigaddset(&defaults, SIGCHLD);
-  posix_spawnattr_setsigmask(&attributes, &none);
-  posix_spawnattr_setsigdefault(&attributes, &defaults);
-  posix_spawnattr_setflags(&attributes,
-                           POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
   pid_t pid = -1;
-  const Clock::time_point start = Clock::now();
-  const int spawned = posix_spawn(&pid, "/proc/self/exe", &actions, &attributes, argv, environ);
-  posix_spawn_file_actions_destroy(&actions);
-  posix_spawnattr_destroy(&attributes);
-  ::close(fds[1]);
-  if (spawned != 0) {
-    ::close(fds[0]);
-    return unchecked(std::string("cannot start the check (") + std::strerror(spawned) + ")");
+  int fd = -1;
+  Clock::time_point start = Clock::now();
+  if (waiting.pid > 0) {
+    const Waiting ahead = waiting;
+    waiting = Waiting{};
+    const std::string request = Request(fileName);
+    if (!request.empty() && SendAll(ahead.fd, request)) {
+      pid = ahead.pid;
+      fd = ahead.fd;
+    } else {
+      // It died waiting, or the request is too long for it: a child of our own does the check.
+      ::close(ahead.fd);
+      ::waitpid(ahead.pid, nullptr, WNOHANG);
+    }
+  }
+  if (pid < 0) {
+    int fds[2];
+    if (::pipe(fds) != 0)
+      return unchecked(std::string("no pipe for the check (") + std::strerror(errno) + ")");
+    const std::string fdText = std::to_string(fds[1]), bytesText = std::to_string(budgetBytes);
+    char* argv[] = {const_cast<char*>("tobrin-effect-check"), const_cast<char*>(kChildArgument),
+                    const_cast<char*>(fdText.c_str()),        const_cast<char*>(fileName),
+                    const_cast<char*>(bytesText.c_str()),     nullptr};
+    start = Clock::now();
+    const int spawned = Spawn(argv, fds, &pid);
+    if (spawned != 0) {
+      ::close(fds[0]);
+      return unchecked(std::string("cannot start the check (") + std::strerror(spawned) + ")");
+    }
+    fd = fds[0];
   }
 
   const Clock::time_point deadline = start + std::chrono::duration_cast<Clock::duration>(
@@ -248,12 +367,12 @@ bool CheckEffectInChild(const char* fileName, HRESULT* result, std::string* erro
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() <= 0) break;
-    pollfd wait{fds[0], POLLIN, 0};
+    pollfd wait{fd, POLLIN, 0};
     const int ready = ::poll(&wait, 1, static_cast<int>(left.count()) + 1);
     if (ready < 0 && errno == EINTR) continue;
     if (ready <= 0) continue;  // the deadline is tested above
     char chunk[4096];
-    const ssize_t got = ::read(fds[0], chunk, sizeof chunk);
+    const ssize_t got = ::read(fd, chunk, sizeof chunk);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) {
       ended = true;
@@ -261,7 +380,7 @@ bool CheckEffectInChild(const char* fileName, HRESULT* result, std::string* erro
     }
     if (answer.size() < kMaxAnswerBytes) answer.append(chunk, static_cast<size_t>(got));
   }
-  ::close(fds[0]);
+  ::close(fd);
 
   int status = 0;
   rusage usage{};

@@ -15,6 +15,10 @@ namespace gfx::gl {
 // memory needs far more address space). Tests shorten the time.
 void SetEffectCheckBudget(double seconds, uint64_t bytes);
 
+// Starts the first checker of this process ahead of its check, so its own start overlaps the
+// program's loading; later checks each start their own. Nothing happens inside a checker.
+void StartEffectCheckAhead();
+
 // True in the checking child, where CreateEffectFromFile builds without a check of its own.
 bool InsideEffectCheck();
 

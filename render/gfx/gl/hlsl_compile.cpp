@@ -4,6 +4,8 @@
 // VFACE become the GL built-ins. Limits: no 1D samplers, no integer or matrix varyings.
 #include "render/gfx/gl/hlsl_compile.hpp"
 
+#include "render/gfx/gl/hlsl_source.hpp"
+
 #include <glslang/Public/ResourceLimits.h>
 #include <glslang/Public/ShaderLang.h>
 #include <glslang/SPIRV/GlslangToSpv.h>
@@ -14,6 +16,8 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace gfx::gl {
 namespace {
@@ -123,7 +127,53 @@ std::string NormalSemantic(const std::string& semantic) {
   return normal;
 }
 
+namespace {
+
+bool CompileStage(const HlslRequest& request, HlslStageCode* out, std::string* log);
+
+// glslang builds its tables of HLSL built-ins on a process's first compile, about 20-30 ms, the
+// same for every effect; a warming compile of the pass-through stage pays that on a thread while
+// the program loads its meshes. The holder joins it before any compile and at exit.
+struct Warming {
+  std::thread thread;
+  ~Warming() { Join(); }
+  void Join() {
+    if (thread.joinable()) thread.join();
+  }
+} warming;
+
+}  // namespace
+
+void WarmHlslCompiler() {
+  const std::string text = kPassThroughVertexShader;
+  HlslRequest request;
+  request.stage = HlslStage::Vertex;
+  request.source = &text;
+  request.entry = kPassThroughEntry;
+  request.blockName = "tobrin_warming";
+  request.samplerUnit = [](const std::string&) { return -1; };
+  HlslStageCode code;
+  std::string log;
+  CompileStage(request, &code, &log);
+}
+
+void StartWarmingHlslCompiler() {
+  if (warming.thread.joinable()) return;
+  try {
+    warming.thread = std::thread(WarmHlslCompiler);
+  } catch (const std::system_error&) {
+    // No thread: the first effect pays the tables itself.
+  }
+}
+
 bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::string* log) {
+  warming.Join();
+  return CompileStage(request, out, log);
+}
+
+namespace {
+
+bool CompileStage(const HlslRequest& request, HlslStageCode* out, std::string* log) {
   std::call_once(glslangStarted, [] { glslang::InitializeProcess(); });
   const bool vertex = request.stage == HlslStage::Vertex;
   const EShLanguage language = vertex ? EShLangVertex : EShLangFragment;
@@ -465,5 +515,7 @@ bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::strin
   out->glsl = std::move(code);
   return true;
 }
+
+}  // namespace
 
 }  // namespace gfx::gl
