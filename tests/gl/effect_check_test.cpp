@@ -35,10 +35,13 @@ struct Outcome {
   double seconds;
 };
 
-Outcome Build(const std::string& name, const std::string& text) {
+// relative: the file is named from inside its folder, as the program names its effect.
+Outcome Build(const std::string& name, const std::string& text, bool relative = false) {
   char pattern[] = "/tmp/effect_check_test_XXXXXX";
   const std::string dir = mkdtemp(pattern);
-  const std::string path = dir + "/" + name;
+  char caller[4096];
+  if (relative && (!getcwd(caller, sizeof caller) || chdir(dir.c_str()) != 0)) return {};
+  const std::string path = relative ? name : dir + "/" + name;
   FILE* file = std::fopen(path.c_str(), "wb");
   std::fwrite(text.data(), 1, text.size(), file);
   std::fclose(file);
@@ -55,6 +58,7 @@ Outcome Build(const std::string& name, const std::string& text) {
   }
   if (effect) effect->Release();
   std::remove(path.c_str());
+  if (relative && chdir(caller) != 0) ADD_FAILURE() << "cannot return to " << caller;
   rmdir(dir.c_str());
   return out;
 }
@@ -80,6 +84,22 @@ TEST_F(EffectCheck, ACompilerCrashIsAnErrorNamingTheSignal) {
             std::string::npos)
       << out.errors;
   EXPECT_LT(out.seconds, 3.5);
+}
+
+// A checker started ahead opens the file from the caller's folder, as it is when the check comes,
+// and keeps to the budget set after it started: its error points into the file by the name given.
+TEST_F(EffectCheck, ACheckerStartedAheadBuildsWhatTheCallerNamesWhereTheCallerIs) {
+  gfx::gl::StartEffectCheckAhead();
+  gfx::gl::SetEffectCheckBudget(2.0, uint64_t{2} << 30);
+  const Outcome broken =
+      Build("broken.fx", Effect("out vec4 c; void main() { c = vec4(kAmbient) }\n"), true);
+  EXPECT_TRUE(gfx::Failed(broken.result));
+  EXPECT_EQ(broken.errors.rfind("broken.fx(6): error", 0), 0u) << broken.errors;
+
+  gfx::gl::StartEffectCheckAhead();
+  const Outcome fine =
+      Build("fine.fx", Effect("out vec4 c; void main() { c = vec4(kAmbient); }\n"), true);
+  EXPECT_EQ(fine.result, gfx::S_OK) << fine.errors;
 }
 
 // 100 loops in a row compile and link; llvmpipe's first draw with them does not come back.

@@ -496,15 +496,18 @@ float4 Strong(float2 uv : TEXCOORD0) : COLOR0 { return float4(1, 1, 1, 0.75); }
 TEST_F(HlslEffect, SamplersUseTheirStatesAndTheirTexture) {
   FxEffect fx = Describe(std::string(R"(
 // texture image;
+// texture green;
 sampler2D pointWrap;
 sampler2D linearClamp;
 samplerCUBE cube;
+sampler2D solid;
 float4 At(float2 uv : TEXCOORD0) : COLOR0 { return tex2D(pointWrap, float2(1.25, 0.5)); }
 float4 Clamped(float2 uv : TEXCOORD0) : COLOR0 { return tex2D(linearClamp, float2(1.25, 0.5)); }
 float4 Middle(float2 uv : TEXCOORD0) : COLOR0 { return tex2D(linearClamp, float2(0.5, 0.5)); }
 float4 Cube(float2 uv : TEXCOORD0) : COLOR0 { return texCUBE(cube, float3(1, 0, 0)); }
 )") + kThrough);
   AddParameter(&fx, "image", FxBase::Texture, 1, 1);
+  AddParameter(&fx, "green", FxBase::Texture, 1, 1);
   const auto sampler = [](const char* name, const char* texture,
                           std::vector<FxSamplerState> states) {
     FxSampler s;
@@ -515,8 +518,8 @@ float4 Cube(float2 uv : TEXCOORD0) : COLOR0 { return texCUBE(cube, float3(1, 0, 
   };
   // Point, wrap; linear, clamp; a cube sampler with no texture.
   fx.samplers = {sampler("pointWrap", "image", {{5, 1}, {6, 1}, {1, 1}}),
-                 sampler("linearClamp", "image", {{5, 2}, {6, 2}, {1, 3}}),
-                 sampler("cube", "", {})};
+                 sampler("linearClamp", "image", {{5, 2}, {6, 2}, {1, 3}}), sampler("cube", "", {}),
+                 sampler("solid", "green", {})};
   for (const char* entry : {"At", "Clamped", "Middle", "Cube"})
     AddTechnique(&fx, entry, "Through", entry);
   ASSERT_TRUE(Build(fx)) << error_;
@@ -539,6 +542,31 @@ float4 Cube(float2 uv : TEXCOORD0) : COLOR0 { return texCUBE(cube, float3(1, 0, 
   ASSERT_EQ(effect_->SetTexture("image", texture), gfx::S_OK);
   EXPECT_EQ(Draw("AtClamped"), 0x0000FFFFu);
   EXPECT_EQ(Draw("At"), 0xFF0000FFu);
+  // Sampler[0] = (s): for that pass stage 0 reads s's states, or s's texture.
+  FxEffect rebound = fx;
+  AddTechnique(&rebound, "AtLinearClamp", "Through", "At");
+  rebound.techniques.back().passes[0].samplerBindings = {{0, "linearClamp"}};
+  AddTechnique(&rebound, "AtSolid", "Through", "At");
+  rebound.techniques.back().passes[0].samplerBindings = {{0, "solid"}};
+  ASSERT_TRUE(Build(rebound)) << error_;
+  const uint8_t green[4] = {0, 255, 0, 255};
+  GLuint greenName = 0;
+  glGenTextures(1, &greenName);
+  glBindTexture(GL_TEXTURE_2D, greenName);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, green);
+  auto* greenTexture = new gfx::gl::GlTexture(greenName, 1, 1);
+  ASSERT_EQ(effect_->SetTexture("image", texture), gfx::S_OK);
+  ASSERT_EQ(effect_->SetTexture("green", greenTexture), gfx::S_OK);
+  EXPECT_EQ(Draw("AtLinearClamp"), 0x0000FFFFu);
+  EXPECT_EQ(Draw("AtSolid"), 0x00FF00FFu);
+  EXPECT_EQ(Draw("At"), 0xFF0000FFu);
+  FxEffect unknown = fx;
+  AddTechnique(&unknown, "AtNothing", "Through", "At");
+  unknown.techniques.back().passes[0].samplerBindings = {{0, "nothing"}};
+  EXPECT_FALSE(Build(unknown));
+  EXPECT_NE(error_.find("Sampler[0] names 'nothing', which is no sampler"), std::string::npos)
+      << error_;
+  greenTexture->Release();
   texture->Release();
 }
 

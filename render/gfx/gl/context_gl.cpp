@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <new>
 
-#include "render/gfx/gl/effect_check.hpp"
 #include "render/gfx/gl/device_gl.hpp"
+#include "render/gfx/gl/effect_check.hpp"
 #include "render/gfx/gl/gl_state.hpp"
 #include "render/gfx/gl/hlsl_compile.hpp"
 
@@ -113,8 +113,13 @@ Context* Create(uint32_t sdkVersion) {
   if (sdkVersion != SDK_VERSION) return nullptr;
   if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
   // The effect comes last in the program's loading; its checker starts now and is ready by then.
-  gl::StartEffectCheckAhead();
-  gl::StartWarmingHlslCompiler();
+  // Only the first context does this: the tests make many and build effects in few of them.
+  static bool first = true;
+  if (first) {
+    first = false;
+    gl::StartEffectCheckAhead();
+    gl::StartWarmingHlslCompiler();
+  }
   return new (std::nothrow) GlContext();
 }
 

@@ -280,7 +280,6 @@ struct Waiting {
   int fd = -1;
 };
 Waiting waiting;  // the checker started ahead, until a check takes it
-bool startedAhead = false;
 
 }  // namespace
 
@@ -292,8 +291,7 @@ void SetEffectCheckBudget(double seconds, uint64_t bytes) {
 bool InsideEffectCheck() { return insideCheck; }
 
 void StartEffectCheckAhead() {
-  if (insideCheck || startedAhead) return;
-  startedAhead = true;
+  if (insideCheck || waiting.pid > 0) return;
   int fds[2];
   if (::socketpair(AF_UNIX, SOCK_STREAM, 0, fds) != 0) return;  // the check starts its own then
   const std::string fdText = std::to_string(fds[1]);

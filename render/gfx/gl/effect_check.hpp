@@ -15,8 +15,9 @@ namespace gfx::gl {
 // memory needs far more address space). Tests shorten the time.
 void SetEffectCheckBudget(double seconds, uint64_t bytes);
 
-// Starts the first checker of this process ahead of its check, so its own start overlaps the
-// program's loading; later checks each start their own. Nothing happens inside a checker.
+// Starts a checker ahead of the check, so that its own start overlaps the caller's loading; the
+// next check takes it, later ones start their own. Nothing happens when one already waits, or
+// inside a checker.
 void StartEffectCheckAhead();
 
 // True in the checking child, where CreateEffectFromFile builds without a check of its own.

@@ -259,8 +259,11 @@ class GlEffect final : public RefCounted<Effect> {
   std::vector<int> samplerParameter_;      // per sampler, the texture parameter it reads, or -1
   std::vector<GLenum> samplerTargets_;     // per sampler
   std::vector<std::vector<GLuint>> samplerSets_;  // [0]: the effect's; then passes' own states
-  std::vector<GLuint> boundTextures_;             // per sampler, what BindTextures last bound
-  std::vector<uint8_t> changed_;                  // per parameter, scratch for UploadBlocks
+  // Per sampler set, the sampler whose texture each unit reads (a pass's Sampler[n] = (s) changes
+  // it); empty when every unit reads its own.
+  std::vector<std::vector<uint32_t>> samplerSources_;
+  std::vector<GLuint> boundTextures_;  // per sampler, what BindTextures last bound
+  std::vector<uint8_t> changed_;       // per parameter, scratch for UploadBlocks
   std::vector<Program> programs_;
   std::vector<Technique> techniques_;
   std::vector<NameEntry> techniqueNames_;  // sorted by strcmp
@@ -660,20 +663,44 @@ bool GlEffect::BuildFx(const std::string& label, const FxEffect& effect, std::st
     const std::string where =
         "pass '" + plan.pass->name + "' of technique '" + plan.technique->name + "'";
 
-    // Samplers keep one kind across the effect; a pass may set its own states on them.
+    // Samplers keep one kind across the effect; a pass may set its own states on them, or have a
+    // stage read another sampler's states and texture.
     uint32_t samplerSet = 0;
-    if (!plan.pass->samplerStates.empty()) {
-      std::vector<GlSamplerStates> states = samplerStates;
-      for (const FxPassSamplerState& set : plan.pass->samplerStates) {
-        // Stage n is the sampler bound to register sn, else the n-th sampler of the file.
-        size_t unit = set.sampler;
+    if (!plan.pass->samplerStates.empty() || !plan.pass->samplerBindings.empty()) {
+      // Stage n is the sampler bound to register sn, else the n-th sampler of the file.
+      const auto unitOfStage = [&](uint32_t stage) {
+        size_t unit = stage;
         for (size_t k = 0; k < effect.samplers.size(); ++k)
-          if (effect.samplers[k].registerName == "s" + std::to_string(set.sampler) ||
-              effect.samplers[k].registerName == "S" + std::to_string(set.sampler))
+          if (effect.samplers[k].registerName == "s" + std::to_string(stage) ||
+              effect.samplers[k].registerName == "S" + std::to_string(stage))
             unit = k;
+        return unit;
+      };
+      std::vector<GlSamplerStates> states = samplerStates;
+      std::vector<uint32_t> sources;
+      for (const FxPassSamplerBinding& binding : plan.pass->samplerBindings) {
+        size_t from = 0;
+        while (from < effect.samplers.size() && effect.samplers[from].name != binding.name) ++from;
+        if (from == effect.samplers.size()) {
+          messages += FxLineLabel(source, plan.pass->line, 0) + ": error: " + where + ": Sampler[" +
+                      std::to_string(binding.sampler) + "] names '" + binding.name +
+                      "', which is no sampler of the effect\n";
+          break;
+        }
+        const size_t unit = unitOfStage(binding.sampler);
+        if (unit >= states.size()) continue;  // no stage of the file reads it
+        if (sources.empty())
+          for (uint32_t k = 0; k < states.size(); ++k) sources.push_back(k);
+        states[unit] = samplerStates[from];
+        sources[unit] = static_cast<uint32_t>(from);
+      }
+      for (const FxPassSamplerState& set : plan.pass->samplerStates) {
+        const size_t unit = unitOfStage(set.sampler);
         if (unit < states.size()) ApplyFxSamplerState(set.state, &states[unit]);
       }
       samplerSets_.emplace_back();
+      samplerSources_.resize(samplerSets_.size());
+      samplerSources_.back() = std::move(sources);
       for (const GlSamplerStates& s : states) {
         GLuint object = 0;
         glGenSamplers(1, &object);
@@ -683,8 +710,20 @@ bool GlEffect::BuildFx(const std::string& label, const FxEffect& effect, std::st
       samplerSet = static_cast<uint32_t>(samplerSets_.size() - 1);
     }
     for (const int index : {plan.vertex, plan.pixel})
-      for (const HlslSampler& sampler : stages[index].code.samplers)
-        samplerTargets_[sampler.unit] = SamplerTarget(sampler.kind);
+      for (const HlslSampler& sampler : stages[index].code.samplers) {
+        const GLenum target = SamplerTarget(sampler.kind);
+        // The program sets 2D textures only, so such a sampler has nothing to read: say so once,
+        // here and not again in the checking child, since the picture will not be the author's.
+        if (target != GL_TEXTURE_2D && samplerTargets_[sampler.unit] != target &&
+            !InsideEffectCheck() && sampler.unit < effect.samplers.size())
+          std::fprintf(stderr,
+                       "%s: warning: sampler '%s' is a %s sampler; the program sets only 2D "
+                       "textures, so it reads opaque white\n",
+                       FxLineLabel(source, effect.samplers[sampler.unit].line, 0).c_str(),
+                       effect.samplers[sampler.unit].name.c_str(),
+                       target == GL_TEXTURE_CUBE_MAP ? "cube" : "volume");
+        samplerTargets_[sampler.unit] = target;
+      }
 
     const std::tuple<int, int, uint32_t> key{plan.vertex, plan.pixel,
                                              plan.states.alphaFunc << 8 | plan.states.alphaRef};
@@ -956,7 +995,10 @@ void GlEffect::BindTextures(const Pass& pass) {
       // which the backend uses nowhere else: nothing to do per pass.
       continue;
     }
-    const int parameter = samplerParameter_[s];
+    const std::vector<uint32_t>* sources =
+        pass.samplerSet < samplerSources_.size() ? &samplerSources_[pass.samplerSet] : nullptr;
+    const size_t from = sources && !sources->empty() ? (*sources)[s] : s;
+    const int parameter = samplerParameter_[from];
     const GlTexture* texture = parameter >= 0 ? parameters_[parameter].texture : nullptr;
     BindTexture2D(unit, texture ? texture->name : WhiteTexture(GL_TEXTURE_2D));
   }

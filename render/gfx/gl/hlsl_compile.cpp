@@ -4,8 +4,6 @@
 // VFACE become the GL built-ins. Limits: no 1D samplers, no integer or matrix varyings.
 #include "render/gfx/gl/hlsl_compile.hpp"
 
-#include "render/gfx/gl/hlsl_source.hpp"
-
 #include <glslang/Public/ResourceLimits.h>
 #include <glslang/Public/ShaderLang.h>
 #include <glslang/SPIRV/GlslangToSpv.h>
@@ -18,6 +16,8 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+
+#include "render/gfx/gl/hlsl_source.hpp"
 
 namespace gfx::gl {
 namespace {
