@@ -643,6 +643,22 @@ TEST_F(HlslEffect, WhatWeDoNotRunIsRefusedAtItsPass) {
   fx.parameters[0].initText = "1e99";
   ASSERT_FALSE(Build(fx));
   EXPECT_EQ(error_, "test.fx(1): error: the initial value of 'tooLarge' is out of range\n");
+
+  // A struct-typed global would read 0 whatever its initialiser says; without one, 0 is right.
+  fx = Describe("struct Light { float4 colour; };\nLight light = { float4(1, 0, 0, 1) };\n" +
+                std::string(kThrough) + "float4 Lit() : COLOR0 { return light.colour; }\n");
+  AddParameter(&fx, "light", FxBase::Struct, 1, 1);
+  fx.parameters[0].type.name = "Light";
+  fx.parameters[0].initText = "{ float4(1, 0, 0, 1) }";
+  AddTechnique(&fx, "T", "Through", "Lit");
+  ASSERT_FALSE(Build(fx));
+  EXPECT_EQ(error_.rfind("test.fx(2): error: 'light' is a global of struct type 'Light' with an "
+                         "initial value",
+                         0),
+            0u)
+      << error_;
+  fx.parameters[0].initText.clear();
+  EXPECT_TRUE(Build(fx)) << error_;
 }
 
 }  // namespace

@@ -468,6 +468,14 @@ bool GlEffect::BuildFx(const std::string& label, const FxEffect& effect, std::st
   const FxPreprocessed& source = effect.source;
   for (const FxParameter& p : effect.parameters) {
     const bool texture = p.type.base == FxBase::Texture;
+    // Struct-typed globals are not settable here, so they read 0; an author who gave one a value
+    // would get a different picture than on the original platform.
+    if (!p.isStatic && p.type.base == FxBase::Struct && !p.initText.empty()) {
+      *error = FxLineLabel(effect.source, p.line, 0) + ": error: '" + p.name + "' is a global of " +
+               "struct type '" + p.type.name + "' with an initial value, which is not supported" +
+               " (give it no initial value, or make it static)\n";
+      return false;
+    }
     if (p.isStatic || (!texture && !NumericBase(p.type.base))) continue;
     bool duplicate = false;
     for (const Parameter& existing : parameters_) duplicate |= existing.name == p.name;
