@@ -493,6 +493,14 @@ float4 Strong(float2 uv : TEXCOORD0) : COLOR0 { return float4(1, 1, 1, 0.75); }
   EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
 }
 
+gfx::gl::GlTexture* Texture(int width, int height, const uint8_t* rgba) {
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+  return new gfx::gl::GlTexture(name, width, height);
+}
+
 TEST_F(HlslEffect, SamplersUseTheirStatesAndTheirTexture) {
   FxEffect fx = Describe(std::string(R"(
 // texture image;
@@ -524,11 +532,7 @@ float4 Cube(float2 uv : TEXCOORD0) : COLOR0 { return texCUBE(cube, float3(1, 0, 
     AddTechnique(&fx, entry, "Through", entry);
   ASSERT_TRUE(Build(fx)) << error_;
   const uint8_t texels[8] = {255, 0, 0, 255, 0, 0, 255, 255};  // red | blue
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  glBindTexture(GL_TEXTURE_2D, name);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 2, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
-  auto* texture = new gfx::gl::GlTexture(name, 2, 1);
+  auto* texture = Texture(2, 1, texels);
   ASSERT_EQ(effect_->SetTexture("image", texture), gfx::S_OK);
   EXPECT_EQ(Draw("At"), 0xFF0000FFu);       // wraps to u = 0.25: the red texel
   EXPECT_EQ(Draw("Clamped"), 0x0000FFFFu);  // clamps to the blue edge
@@ -550,11 +554,7 @@ float4 Cube(float2 uv : TEXCOORD0) : COLOR0 { return texCUBE(cube, float3(1, 0, 
   rebound.techniques.back().passes[0].samplerBindings = {{0, "solid"}};
   ASSERT_TRUE(Build(rebound)) << error_;
   const uint8_t green[4] = {0, 255, 0, 255};
-  GLuint greenName = 0;
-  glGenTextures(1, &greenName);
-  glBindTexture(GL_TEXTURE_2D, greenName);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, green);
-  auto* greenTexture = new gfx::gl::GlTexture(greenName, 1, 1);
+  auto* greenTexture = Texture(1, 1, green);
   ASSERT_EQ(effect_->SetTexture("image", texture), gfx::S_OK);
   ASSERT_EQ(effect_->SetTexture("green", greenTexture), gfx::S_OK);
   EXPECT_EQ(Draw("AtLinearClamp"), 0x0000FFFFu);
