@@ -192,7 +192,8 @@ void ReleaseField(T*& field) {
 void InitDevice() {
   AppState.d3d = gfx::Create(gfx::SDK_VERSION);
   if (!AppState.d3d)
-    throw std::runtime_error("Cannot create the graphics context (OpenGL 3.3 core is required)");
+    throw std::runtime_error(std::string("Cannot create the graphics context (") +
+                             gfx::kGraphicsRequirement + " is required)");
 
   // A failed query leaves FMT_UNKNOWN, which a windowed device accepts as "the desktop's format",
   // so only the device creation below decides whether start-up can go on.

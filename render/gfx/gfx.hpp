@@ -24,6 +24,8 @@ constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
 constexpr HRESULT E_NOTFOUND = static_cast<HRESULT>(0x80070002u);  // file or name not found
 constexpr bool Failed(HRESULT result) { return result < 0; }
 
+// What the user's system must offer, for the message when Create finds nothing.
+constexpr const char* kGraphicsRequirement = "OpenGL 3.3 core";
 constexpr uint32_t SDK_VERSION = 32;
 constexpr uint32_t ADAPTER_DEFAULT = 0;
 constexpr uint32_t DEVTYPE_HAL = 1;

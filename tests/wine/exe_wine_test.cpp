@@ -80,7 +80,9 @@ void Pause(double seconds) { std::this_thread::sleep_for(std::chrono::duration<d
 
 // Wine takes keys from the X server's input, so the window must hold the focus first.
 void FocusAndTap(unsigned long window, const std::string& key) {
-  std::system(("xdotool windowfocus --sync " + std::to_string(window) + " 2>/dev/null").c_str());
+  // --sync waits for the focus to arrive, so a window that never takes it must not hang the test.
+  const std::string focus = "timeout 5 xdotool windowfocus --sync " + std::to_string(window);
+  if (std::system((focus + " 2>/dev/null").c_str()) != 0) ADD_FAILURE() << "no focus: " << focus;
   xdrv::TapKey(key);
 }
 

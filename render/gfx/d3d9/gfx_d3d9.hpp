@@ -43,6 +43,8 @@ using TransformStateType = D3DTRANSFORMSTATETYPE;
 using ParameterClass = D3DXPARAMETER_CLASS;
 using ParameterType = D3DXPARAMETER_TYPE;
 
+// What the user's system must offer, for the message when Create finds nothing.
+constexpr const char* kGraphicsRequirement = "Direct3D 9";
 // The SDK version the program was written against, whatever the headers at hand say.
 constexpr UINT SDK_VERSION = 32;
 constexpr UINT ADAPTER_DEFAULT = D3DADAPTER_DEFAULT;
