@@ -133,13 +133,16 @@ Started StartAndDismiss(const fs::path& dir) {
         s.boxSeconds = Since(start);
         Pause(0.2);  // the box takes keys once Wine has activated it
         FocusAndTap(box, "Return");
-        if (xdrv::WaitForWindowGone(kBox, 5)) dismissed = Clock::now();
+        dismissed = Clock::now();
       }
     }
     if (!s.window) s.window = xdrv::FindWindow(kTitle);
-    if (s.window && !xdrv::FindWindow(kBox) && BrightPixels(Counts(s.window)) > 50) {
+    // The box stands in the middle, clear of the overlay, and Wine takes its time to take it
+    // away: the first frame is seen while it still shows.
+    if (s.window && BrightPixels(Counts(s.window)) > 50) {
       s.totalSeconds = Since(start);
       if (s.boxSeconds >= 0) s.firstFrameSeconds = Since(dismissed);
+      xdrv::WaitForWindowGone(kBox, 10);
       return s;
     }
     Pause(0.05);
@@ -209,9 +212,11 @@ TEST_F(WineExe, WindowOverlayKeysAndDragsThenEscapeEndsWithZero) {
   dir_ = Stage("main");
   WriteSettings(dir_, 3, 5);
   Start("main");
+  // The time after OK includes about 1.75 s that Wine waits for a window manager to confirm the
+  // box withdrawn (Xvfb has none; WINEDEBUG=+timestamp shows wait_for_withdrawn_state time out).
   std::printf(
-      "start-up under Wine (%s): effect box after %.2f s; first frame %.2f s after the "
-      "box was dismissed; %.2f s from process start to the first overlay pixels\n",
+      "start-up under Wine (%s): effect box after %.2f s; first frame %.2f s after its OK was "
+      "pressed; %.2f s from process start to the first overlay pixels\n",
       Env("TOBRIN_WINDOWS_DIR").c_str(), run_.boxSeconds, run_.firstFrameSeconds,
       run_.totalSeconds);
 
