@@ -32,6 +32,7 @@
 
 #include "formats/file_names.hpp"
 #include "render/gfx/gl/hlsl_compile.hpp"
+#include "render/gfx/gl/hlsl_handover.hpp"
 
 extern char** environ;
 
@@ -134,6 +135,8 @@ void MakeChildContext(int fd) {
 }
 
 [[noreturn]] void CheckInChild(int fd, const char* fileName) {
+  RecordTranslations();
+  std::string translations;
   try {
     Effect* effect = nullptr;
     Buffer* errors = nullptr;
@@ -157,10 +160,12 @@ void MakeChildContext(int fd) {
       effect->End();
     }
     glFinish();
+    translations = RecordedTranslations();
   } catch (const std::bad_alloc&) {
     Answer(fd, kFailed, E_OUTOFMEMORY, "");
   }
-  Answer(fd, kBuilt, S_OK, "");
+  // What it compiled, for the program's own build of the same file.
+  Answer(fd, kBuilt, S_OK, translations);
 }
 
 // The waiting checker's request: the parent's working directory, NUL, the file name as given
@@ -410,7 +415,10 @@ bool CheckEffectInChild(const char* fileName, HRESULT* result, std::string* erro
   std::memcpy(&childResult, answer.data() + 1, sizeof childResult);
   const std::string text = answer.substr(1 + sizeof(HRESULT));
   switch (answer[0]) {
-    case kBuilt: return true;
+    case kBuilt:
+      // An answer cut at kMaxAnswerBytes does not read back, and the program compiles it all.
+      TakeTranslations(text);
+      return true;
     case kNoContext: return unchecked(text);
     default:
       *result = Failed(childResult) ? childResult : E_FAIL;

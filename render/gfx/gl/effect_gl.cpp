@@ -27,6 +27,7 @@
 #include "render/gfx/gl/gl_objects.hpp"
 #include "render/gfx/gl/gl_state.hpp"
 #include "render/gfx/gl/hlsl_compile.hpp"
+#include "render/gfx/gl/hlsl_handover.hpp"
 #include "render/gfx/gl/hlsl_source.hpp"
 #include "render/gfx/gl/hlsl_states.hpp"
 
@@ -1166,6 +1167,10 @@ HRESULT CreateEffectFromFile(Device*, const char* fileName, const void*, void*, 
   std::string failure;
   if (!InsideEffectCheck() && !CheckEffectInChild(fileName, &checked, &failure))
     return FailWith(checked, failure, errors);
+  // The child's translations serve this build alone.
+  struct Forget {
+    ~Forget() { ForgetTranslations(); }
+  } forget;
   // Messages name the file as opened, the same spelling the rest of the backend reports.
   const std::string path = NativeFileName(fileName);
   std::string text, error;

@@ -17,6 +17,7 @@
 #include <system_error>
 #include <thread>
 
+#include "render/gfx/gl/hlsl_handover.hpp"
 #include "render/gfx/gl/hlsl_source.hpp"
 
 namespace gfx::gl {
@@ -167,8 +168,11 @@ void StartWarmingHlslCompiler() {
 }
 
 bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::string* log) {
+  if (FindTranslation(request, out)) return true;
   warming.Join();
-  return CompileStage(request, out, log);
+  if (!CompileStage(request, out, log)) return false;
+  KeepTranslation(request, *out);
+  return true;
 }
 
 namespace {
