@@ -9,7 +9,6 @@
 #include "render/gfx/gl/device_gl.hpp"
 #include "render/gfx/gl/effect_check.hpp"
 #include "render/gfx/gl/gl_state.hpp"
-#include "render/gfx/gl/hlsl_compile.hpp"
 
 namespace gfx {
 namespace {
@@ -118,7 +117,6 @@ Context* Create(uint32_t sdkVersion) {
   if (first) {
     first = false;
     gl::StartEffectCheckAhead();
-    gl::StartWarmingHlslCompiler();
   }
   return new (std::nothrow) GlContext();
 }

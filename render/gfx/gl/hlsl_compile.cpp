@@ -14,8 +14,6 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <system_error>
-#include <thread>
 
 #include "render/gfx/gl/hlsl_handover.hpp"
 #include "render/gfx/gl/hlsl_source.hpp"
@@ -132,19 +130,10 @@ namespace {
 
 bool CompileStage(const HlslRequest& request, HlslStageCode* out, std::string* log);
 
-// glslang builds its tables of HLSL built-ins on a process's first compile, about 20-30 ms, the
-// same for every effect; a warming compile of the pass-through stage pays that on a thread while
-// the program loads its meshes. The holder joins it before any compile and at exit.
-struct Warming {
-  std::thread thread;
-  ~Warming() { Join(); }
-  void Join() {
-    if (thread.joinable()) thread.join();
-  }
-} warming;
-
 }  // namespace
 
+// glslang builds its tables of HLSL built-ins on a process's first compile, about 20-30 ms, the
+// same for every effect: the checker started ahead pays that while it waits.
 void WarmHlslCompiler() {
   const std::string text = kPassThroughVertexShader;
   HlslRequest request;
@@ -158,18 +147,8 @@ void WarmHlslCompiler() {
   CompileStage(request, &code, &log);
 }
 
-void StartWarmingHlslCompiler() {
-  if (warming.thread.joinable()) return;
-  try {
-    warming.thread = std::thread(WarmHlslCompiler);
-  } catch (const std::system_error&) {
-    // No thread: the first effect pays the tables itself.
-  }
-}
-
 bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::string* log) {
   if (FindTranslation(request, out)) return true;
-  warming.Join();
   if (!CompileStage(request, out, log)) return false;
   KeepTranslation(request, *out);
   return true;

@@ -68,10 +68,8 @@ std::string GlslSamplerName(uint32_t unit);
 // the output `tobrin_out_COLOR0`.
 bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::string* log);
 
-// Pay glslang's one-time set-up with a compile of the pass-through stage: now, or on a thread of
-// its own that the next CompileHlslStage waits for.
+// Pays glslang's one-time set-up with a compile of the pass-through stage.
 void WarmHlslCompiler();
-void StartWarmingHlslCompiler();
 
 // Semantics written as the original compiler reads them: upper case, index 0 when none is given.
 std::string NormalSemantic(const std::string& semantic);
