@@ -98,6 +98,22 @@ probe::Result ProbeImage(IDirect3DDevice9* device, const char* path) {
     return result;
   }
   texture->Release();
+  // The picture itself, decoded by D3DX into 8-bit BGRA at its own size (a texture may have been
+  // rounded up to a power of two).
+  IDirect3DSurface9* surface = nullptr;
+  if (SUCCEEDED(device->CreateOffscreenPlainSurface(info.Width, info.Height, D3DFMT_A8R8G8B8,
+                                                    D3DPOOL_SYSTEMMEM, &surface, nullptr))) {
+    D3DLOCKED_RECT rect;
+    if (SUCCEEDED(D3DXLoadSurfaceFromFileA(surface, nullptr, nullptr, path, nullptr,
+                                           D3DX_FILTER_NONE, 0, nullptr)) &&
+        SUCCEEDED(surface->LockRect(&rect, nullptr, D3DLOCK_READONLY))) {
+      static constexpr int kBgra[4] = {2, 1, 0, 3};
+      result.pixels = probe::Quarters(static_cast<const unsigned char*>(rect.pBits), info.Width,
+                                      info.Height, rect.Pitch, kBgra);
+      surface->UnlockRect();
+    }
+    surface->Release();
+  }
   result.width = info.Width;
   result.height = info.Height;
   result.format = FormatName(info.Format);
