@@ -6,7 +6,7 @@ CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
 .PHONY: all deps configure build run test bench clean format-check
-.PHONY: test-extra test-fuzz test-asan test-static fuzz soak
+.PHONY: test-extra test-fuzz test-asan test-static fuzz soak windows test-windows
 
 all: build
 
@@ -95,3 +95,16 @@ test-static: deps
 soak: $(BUILD_DIR)/.configured-test
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@cd $(BUILD_DIR) && TOBRIN_SOAK_SECONDS=$(SOAK_SECONDS) ctest --output-on-failure -V -R '^e2e_soak'
+
+# Windows: Tobrin.exe cross-built with mingw-w64 in both runtime builds, laid out in
+# build-windows/{static,shared}/ with the zip beside them (scripts/build-windows.sh).
+windows:
+	@scripts/deps.sh windows
+	@JOBS=$(JOBS) scripts/build-windows.sh
+
+# Both builds under Wine on their own Xvfb display and Wine prefix (scripts/test-windows.sh).
+# The driver is a Linux program, built with the Linux tests.
+test-windows: windows $(BUILD_DIR)/.configured-test
+	@scripts/deps.sh windows-test
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target wine_exe_test
+	@BUILD_DIR=$(abspath $(BUILD_DIR)) scripts/test-windows.sh

@@ -15,7 +15,10 @@
 
 namespace {
 constexpr const char* kClassName = "MY_WINDOWS_CLASS";
-constexpr const char* kTitle = "Završni rad - Morvita - Dervan";
+// Single-byte Windows-1250, as the platform's ANSI functions take it: \x9A is š.
+constexpr const char* kTitle =
+    "Zavr\x9A"
+    "ni rad - Morvita - Dervan";
 constexpr int kIconResource = 107;
 
 // The log holds one line: bytes of a user's file inside the reason (a CR LF, escape sequences)
@@ -38,13 +41,13 @@ std::string Printable(const char* text) {
 
 int AppMain(HINSTANCE instance, int showCommand) {
   WNDCLASSEX windowClass{};
-  windowClass.cbSize = 48;
+  windowClass.cbSize = sizeof(WNDCLASSEX);
   windowClass.style = CS_HREDRAW | CS_VREDRAW;
   windowClass.lpfnWndProc = WindowProc;
   windowClass.hInstance = instance;
   windowClass.hIcon = LoadIcon(instance, kIconResource);
   windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = GetStockObject(BLACK_BRUSH);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   windowClass.lpszClassName = kClassName;
   windowClass.hIconSm = LoadIcon(instance, kIconResource);
   if (!RegisterClassEx(&windowClass)) return E_FAIL_CODE;

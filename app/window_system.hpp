@@ -1,8 +1,13 @@
 // Window-system seam: the window, its message queue and the one modal message box.
 // Speaks the message vocabulary the window procedure is written against (WM_* numbers, VK_* codes,
-// lParam packed with x in the low 16 bits and y in the high 16 bits). Implemented on SDL2 in
-// window_system_sdl.cpp and by a scripted fake for unit tests (tests/fakes/fake_window_system.cpp).
+// lParam packed with x in the low 16 bits and y in the high 16 bits). On Windows these are the
+// platform's own names (platform/win32/); elsewhere they are declared here and implemented on SDL2
+// in window_system_sdl.cpp and by a scripted fake for unit tests (tests/fakes/).
+// Text is single-byte Windows-1250, as the platform's ANSI functions take it.
 #pragma once
+#ifdef _WIN32
+#include "platform/win32/window_system_win32.hpp"
+#else
 #include <cstdint>
 
 struct WindowObject;
@@ -108,3 +113,5 @@ void PostQuitMessage(int exitCode);
 LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Modal: returns when the user dismisses the box.
 int MessageBox(HWND owner, const char* text, const char* caption, UINT type);
+
+#endif  // _WIN32

@@ -1,13 +1,19 @@
 // Maps the program's backslashed file names to native ones and reads files for the loaders.
 // Every file is opened with O_NONBLOCK and checked with fstat before a byte is read: open() on a
 // FIFO without a writer, and any read of a device such as /dev/stdin or /dev/zero, would otherwise
-// wait or spin for ever. The mapping is compile-time: where the separator is '\' names stay as
-// they are.
+// wait or spin for ever (on Windows the handle's type is checked instead). The mapping is
+// compile-time: where the separator is '\' names stay as they are.
 #include "formats/file_names.hpp"
 
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstring>
@@ -15,6 +21,7 @@
 namespace formats {
 namespace {
 
+#if !defined(_WIN32)
 const char* KindOf(mode_t mode) {
   if (S_ISDIR(mode)) return "a directory";
   if (S_ISFIFO(mode)) return "a FIFO";
@@ -23,6 +30,7 @@ const char* KindOf(mode_t mode) {
   if (S_ISSOCK(mode)) return "a socket";
   return "not a file";
 }
+#endif
 
 // limitWhole: a file over maxBytes fails; otherwise the first maxBytes are kept.
 bool Read(const char* name, size_t maxBytes, bool limitWhole, std::string* contents,
@@ -72,6 +80,49 @@ FILE* OpenFile(const char* name, const char* mode, std::string* why) {
     errno = EINVAL;
     return nullptr;
   }
+#if defined(_WIN32)
+  // Windows opens a directory only on request and a named pipe without a waiting reader, but a
+  // device name ("CON", "NUL", "COM1") opens anywhere: the handle's type is checked before use.
+  HANDLE handle = ::CreateFileA(NativeFileName(name).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    const DWORD error = ::GetLastError();
+    const DWORD attributes = ::GetFileAttributesA(NativeFileName(name).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      *why = "not a regular file (a directory)";
+      errno = EISDIR;
+      return nullptr;
+    }
+    const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    *why = missing ? "file not found"
+                   : "cannot open: system error " + std::to_string(static_cast<unsigned>(error));
+    errno = missing ? ENOENT : EACCES;
+    return nullptr;
+  }
+  const DWORD type = ::GetFileType(handle);
+  if (type != FILE_TYPE_DISK) {
+    *why = std::string("not a regular file (") +
+           (type == FILE_TYPE_CHAR   ? "a character device"
+            : type == FILE_TYPE_PIPE ? "a pipe"
+                                     : "not a file") +
+           ")";
+    ::CloseHandle(handle);
+    errno = EINVAL;
+    return nullptr;
+  }
+  const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
+  if (fd < 0) {
+    *why = "cannot open: no descriptor";
+    ::CloseHandle(handle);
+    return nullptr;
+  }
+  FILE* file = ::_fdopen(fd, mode);
+  if (!file) {
+    *why = std::string("cannot open: ") + std::strerror(errno);
+    ::_close(fd);
+  }
+  return file;
+#else
   const int fd = ::open(NativeFileName(name).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) {
     *why = errno == ENOENT ? "file not found" : std::string("cannot open: ") + std::strerror(errno);
@@ -97,6 +148,7 @@ FILE* OpenFile(const char* name, const char* mode, std::string* why) {
     ::close(fd);
   }
   return file;
+#endif
 }
 
 bool ReadWholeFile(const char* name, size_t maxBytes, std::string* contents, std::string* why) {

@@ -109,7 +109,7 @@ void ShowEffectErrors(const char* text) {
     start = end + 1;
   }
   if (more > 0)
-    box += "\n\xE2\x80\xA6 and " + std::to_string(more) + " more line" + (more == 1 ? "" : "s") +
+    box += "\n\x85 and " + std::to_string(more) + " more line" + (more == 1 ? "" : "s") +
            " (see standard error)";
   MessageBox(nullptr, box.c_str(), "Fx Compile Error", MB_OK | MB_ICONWARNING);
 }
@@ -192,7 +192,8 @@ void ReleaseField(T*& field) {
 void InitDevice() {
   AppState.d3d = gfx::Create(gfx::SDK_VERSION);
   if (!AppState.d3d)
-    throw std::runtime_error("Cannot create the graphics context (OpenGL 3.3 core is required)");
+    throw std::runtime_error(std::string("Cannot create the graphics context (") +
+                             gfx::kGraphicsRequirement + " is required)");
 
   // A failed query leaves FMT_UNKNOWN, which a windowed device accepts as "the desktop's format",
   // so only the device creation below decides whether start-up can go on.
@@ -204,7 +205,7 @@ void InitDevice() {
   parameters.BackBufferHeight = 0;
   parameters.BackBufferFormat = mode.Format;
   parameters.BackBufferCount = 0;
-  parameters.MultiSampleType = 0;
+  parameters.MultiSampleType = gfx::MULTISAMPLE_NONE;
   parameters.MultiSampleQuality = 0;
   parameters.SwapEffect = gfx::SWAPEFFECT_DISCARD;
   parameters.hDeviceWindow = nullptr;
@@ -259,11 +260,15 @@ void LoadResources() {
   const gfx::HRESULT result = gfx::CreateEffectFromFile(
       AppState.device, kEffectFile, nullptr, nullptr, 0, nullptr, &AppState.effect, &errors);
   if (gfx::Failed(result)) {
-    const char* text =
-        errors ? static_cast<const char*>(errors->GetBufferPointer())
+    // Some D3DX implementations hand the text back without its NUL: read no further than the
+    // buffer's size.
+    const std::string text =
+        errors ? std::string(static_cast<const char*>(errors->GetBufferPointer()),
+                             strnlen(static_cast<const char*>(errors->GetBufferPointer()),
+                                     errors->GetBufferSize()))
                : "Za_rad_2.fx: the effect could not be built and gave no reason.\n"
                  "The program runs on without it: only the background and the statistics show.";
-    ShowEffectErrors(text);
+    ShowEffectErrors(text.c_str());
   }
   // The buffer may hold warnings even on success; it is ours to drop either way.
   ReleaseField(errors);

@@ -6,7 +6,6 @@
 
 #include "app/app_state.hpp"
 #include "render/gfx/gfx.hpp"
-#include "render/gfx/matrix.hpp"
 
 void SetObjectTransform(float tx, float ty, float tz, float yaw, float pitch, float roll,
                         float scale) {
@@ -24,8 +23,8 @@ void SetObjectTransform(float tx, float ty, float tz, float yaw, float pitch, fl
 
   gfx::Effect* effect = AppState.effect;
   if (!effect) return;
-  effect->SetMatrix("matViewProjection", &viewProjection);
-  effect->SetMatrix("matWorld", &AppState.world);
+  effect->SetMatrix("matViewProjection", gfx::EffectMatrix(&viewProjection));
+  effect->SetMatrix("matWorld", gfx::EffectMatrix(&AppState.world));
 }
 
 void BindFrameParameters() {

@@ -26,6 +26,42 @@ struct Platform {
 };
 Platform platform;
 
+// The program's text is Windows-1250, as the original platform's ANSI calls take it; SDL takes
+// UTF-8. Bytes 0x80-0xFF map through the code page (the five it leaves undefined become U+FFFD).
+constexpr uint16_t kWindows1250High[128] = {
+    0x20AC, 0xFFFD, 0x201A, 0xFFFD, 0x201E, 0x2026, 0x2020, 0x2021, 0xFFFD, 0x2030, 0x0160, 0x2039,
+    0x015A, 0x0164, 0x017D, 0x0179, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0xFFFD, 0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A, 0x00A0, 0x02C7, 0x02D8, 0x0141,
+    0x00A4, 0x0104, 0x00A6, 0x00A7, 0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B,
+    0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6, 0x00B7, 0x00B8, 0x0105, 0x015F, 0x00BB,
+    0x013D, 0x02DD, 0x013E, 0x017C, 0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7,
+    0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E, 0x0110, 0x0143, 0x0147, 0x00D3,
+    0x00D4, 0x0150, 0x00D6, 0x00D7, 0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF,
+    0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7, 0x010D, 0x00E9, 0x0119, 0x00EB,
+    0x011B, 0x00ED, 0x00EE, 0x010F, 0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,
+    0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
+};
+
+std::string Utf8FromWindows1250(const char* text) {
+  std::string out;
+  for (const char* p = text ? text : ""; *p; ++p) {
+    const unsigned char c = static_cast<unsigned char>(*p);
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+      continue;
+    }
+    const uint16_t u = kWindows1250High[c - 0x80];
+    if (u < 0x800) {
+      out += static_cast<char>(0xC0 | (u >> 6));
+    } else {
+      out += static_cast<char>(0xE0 | (u >> 12));
+      out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+    }
+    out += static_cast<char>(0x80 | (u & 0x3F));
+  }
+  return out;
+}
+
 HWND AsHandle(SDL_Window* window) { return reinterpret_cast<HWND>(window); }
 
 void Enqueue(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -159,12 +195,13 @@ HWND CreateWindowEx(uint32_t, const char* className, const char* title, uint32_t
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE;
   if (!(style & WS_VISIBLE)) flags |= SDL_WINDOW_HIDDEN;
-  platform.window = SDL_CreateWindow(title, x, y, width, height, flags);
+  const std::string utf8Title = Utf8FromWindows1250(title);
+  platform.window = SDL_CreateWindow(utf8Title.c_str(), x, y, width, height, flags);
   if (!platform.window) {
     const std::string why = SDL_GetError();
     // SDL's words ("Couldn't find matching GLX visual") do not say what the user lacks. A plain
     // window that can be made shows that the display lacks OpenGL, not windows.
-    SDL_Window* plain = SDL_CreateWindow(title, x, y, 1, 1, SDL_WINDOW_HIDDEN);
+    SDL_Window* plain = SDL_CreateWindow(utf8Title.c_str(), x, y, 1, 1, SDL_WINDOW_HIDDEN);
     if (plain) {
       SDL_DestroyWindow(plain);
       std::fprintf(stderr,
@@ -215,9 +252,12 @@ LRESULT DefWindowProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
 
 int MessageBox(HWND owner, const char* text, const char* caption, UINT) {
   SDL_Window* parent = reinterpret_cast<SDL_Window*>(owner);
-  if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption, text, parent) != 0) {
+  const std::string utf8Text = Utf8FromWindows1250(text);
+  const std::string utf8Caption = Utf8FromWindows1250(caption);
+  if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, utf8Caption.c_str(), utf8Text.c_str(),
+                               parent) != 0) {
     // Without a way to show the box the user still needs the text.
-    std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
+    std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
   }
   return 1;
 }

@@ -1,10 +1,14 @@
 // Graphics seam: the device, meshes, textures, effects and the overlay font the renderer draws
 // with. Declared once here; implemented on OpenGL 3.3 core in render/gfx/gl/ and by the recording
-// fake in tests/fakes/. Objects are reference-counted: each creation hands out one reference that
-// the holder drops with Release(). Results follow the HRESULT convention (negative = failure).
-// Effect parameters and techniques are addressed by name on every call; implementations must make
-// those lookups cheap and allocation-free, since the frame makes about 400 of them.
+// fake in tests/fakes/; on Windows the names are Direct3D 9's and D3DX 9's (render/gfx/d3d9/).
+// Objects are reference-counted: each creation hands out one reference that the holder drops with
+// Release(). Results follow the HRESULT convention (negative = failure). Effect parameters and
+// techniques are addressed by name on every call; implementations must make those lookups cheap and
+// allocation-free, since the frame makes about 400 of them.
 #pragma once
+#ifdef _WIN32
+#include "render/gfx/d3d9/gfx_d3d9.hpp"
+#else
 #include <cstdint>
 
 #include "app/window_system.hpp"
@@ -20,6 +24,8 @@ constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
 constexpr HRESULT E_NOTFOUND = static_cast<HRESULT>(0x80070002u);  // file or name not found
 constexpr bool Failed(HRESULT result) { return result < 0; }
 
+// What the user's system must offer, for the message when Create finds nothing.
+constexpr const char* kGraphicsRequirement = "OpenGL 3.3 core";
 constexpr uint32_t SDK_VERSION = 32;
 constexpr uint32_t ADAPTER_DEFAULT = 0;
 constexpr uint32_t DEVTYPE_HAL = 1;
@@ -27,6 +33,7 @@ constexpr uint32_t CREATE_SOFTWARE_VERTEXPROCESSING = 0x20;
 constexpr uint32_t MESH_SYSTEMMEM = 0x110;
 
 enum Format : uint32_t { FMT_UNKNOWN = 0, FMT_X8R8G8B8 = 22, FMT_A8R8G8B8 = 21, FMT_D16 = 80 };
+constexpr uint32_t MULTISAMPLE_NONE = 0;
 constexpr uint32_t SWAPEFFECT_DISCARD = 1;
 constexpr uint32_t PRESENT_INTERVAL_IMMEDIATE = 0x80000000u;
 
@@ -174,6 +181,9 @@ class Context : public Unknown {
                                Device** device) = 0;
 };
 
+// The matrix as Effect::SetMatrix takes it: the same object here; on Windows the D3DX view of it.
+inline const Matrix* EffectMatrix(const Matrix* matrix) { return matrix; }
+
 // Null when no graphics system can be reached.
 Context* Create(uint32_t sdkVersion);
 
@@ -200,3 +210,5 @@ HRESULT CreateFont(Device* device, int height, uint32_t width, uint32_t weight, 
 int64_t ReadClockMilliseconds();
 
 }  // namespace gfx
+
+#endif  // _WIN32

@@ -16,6 +16,7 @@ struct Settings {
   std::map<std::string, uint32_t> passCounts;
   std::map<std::string, bool> failures;
   std::string effectErrorText = "Za_rad_2.fx(1): error: fake failure";
+  bool effectErrorTerminated = true;
   std::map<std::string, std::vector<std::string>> meshMaterials;
   bool failBegin = false;
   // Declared parameters; the program's contract unless a test changes it.
@@ -153,6 +154,7 @@ class FakeBuffer final : public Object<gfx::Buffer> {
     return size_;
   }
   char* Bytes() { return reinterpret_cast<char*>(storage_.data()); }
+  size_t Capacity() const { return storage_.size() * sizeof(std::max_align_t); }
 
  private:
   std::vector<std::max_align_t> storage_;
@@ -448,7 +450,10 @@ void SetEffectTechniques(const std::vector<std::string>& names) {
   S().settings.techniquesLimited = true;
   S().settings.techniques = names;
 }
-void SetEffectErrorText(const std::string& text) { S().settings.effectErrorText = text; }
+void SetEffectErrorText(const std::string& text, bool terminated) {
+  S().settings.effectErrorText = text;
+  S().settings.effectErrorTerminated = terminated;
+}
 void SetMeshMaterials(const std::string& file, const std::vector<std::string>& textureNames) {
   S().settings.meshMaterials[file] = textureNames;
 }
@@ -544,7 +549,18 @@ HRESULT CreateEffectFromFile(Device* device, const char* fileName, const void* d
   if (errors) *errors = nullptr;
   if (gfxfake::Fails("CreateEffect")) {
     const std::string& text = gfxfake::S().settings.effectErrorText;
-    if (errors && !text.empty()) *errors = gfxfake::MakeTextBuffer(text);
+    if (errors && !text.empty()) {
+      if (gfxfake::S().settings.effectErrorTerminated) {
+        *errors = gfxfake::MakeTextBuffer(text);
+      } else {
+        // The whole allocation after the text is filled, so a reader that looks for the NUL
+        // reads garbage or beyond the buffer (which ASan reports).
+        auto* buffer = Make<gfxfake::FakeBuffer>("", text.size());
+        std::memcpy(buffer->Bytes(), text.data(), text.size());
+        std::memset(buffer->Bytes() + text.size(), '#', buffer->Capacity() - text.size());
+        *errors = buffer;
+      }
+    }
     return E_FAIL;
   }
   *effect = Make<gfxfake::FakeEffect>(fileName);

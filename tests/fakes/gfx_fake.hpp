@@ -49,8 +49,9 @@ void SetPassCount(const std::string& technique, uint32_t passes);
 // or "LoadMesh:<file>" / "CreateTexture:<file>" for one file.
 void FailCreation(const std::string& what);
 // Error text the failed effect creation returns (default: "Za_rad_2.fx(1): error: fake failure");
-// an empty string means no error buffer at all.
-void SetEffectErrorText(const std::string& text);
+// an empty string means no error buffer at all. Unterminated: the buffer's size ends before the
+// NUL and non-NUL bytes follow it, as some libraries hand the text back.
+void SetEffectErrorText(const std::string& text, bool terminated = true);
 // Texture names of the materials a mesh file yields (default: one material, "chair_tex.png",
 // for any file); an empty list yields a mesh with no materials; a null entry is written as "".
 void SetMeshMaterials(const std::string& file, const std::vector<std::string>& textureNames);

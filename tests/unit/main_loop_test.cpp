@@ -54,7 +54,9 @@ TEST_F(MainLoopTest, OpensTheWindowBeforeStartingTheDevice) {
   EXPECT_EQ(log[0].text, "MY_WINDOWS_CLASS");
   EXPECT_EQ(log[0].type, CS_HREDRAW | CS_VREDRAW);
   EXPECT_EQ(log[1].op, "CreateWindowEx");
-  EXPECT_EQ(log[1].text, "Završni rad - Morvita - Dervan");
+  EXPECT_EQ(log[1].text,
+            "Zavr\x9A"
+            "ni rad - Morvita - Dervan");  // Windows-1250 š
   EXPECT_EQ(log[1].type, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
   EXPECT_EQ(log[1].wParam, 1024u);
   EXPECT_EQ(log[1].lParam, 768);
