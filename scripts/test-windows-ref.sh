@@ -7,7 +7,8 @@
 # Exits non-zero on any failure. Needs wine, Xvfb, mingw-w64 and the Linux build's packages.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
-OUT=${WINDOWS_REF_DIR:-$ROOT/build-windows/ref}
+# Under `make test-windows` WINDOWS_DIR names the Windows build folder; ours is inside it.
+OUT=${WINDOWS_REF_DIR:-${WINDOWS_DIR:-$ROOT/build-windows}/ref}
 LINUX_BUILD=${BUILD_DIR:-$ROOT/build}
 DISPLAY_NUMBER=${WINDOWS_REF_DISPLAY:-72}
 DOC=$ROOT/docs/d3dx-reference.md

@@ -1,17 +1,16 @@
-// Both shipped meshes drawn by Direct3D 9 without an effect: D3DX loads them, DrawSubset draws
-// them with the scene's projection, view and placements and fixed-function state (unlit, so they
-// come out white), and the pixels read back must stand where the Linux end-to-end tests find the
-// copies (tests/e2e/render_e2e_test.cpp, input_e2e_test.cpp). Run under Wine from the repository
-// root: draw_d3d9_test.exe [PICTURE.png] saves the first frame for a look.
-#include <d3d9.h>
-#include <d3dx9.h>
-#include <windows.h>
-
+// Both shipped meshes drawn through the graphics seam's Direct3D 9 side without an effect:
+// gfx::LoadMeshFromX loads them, DrawSubset draws them with the scene's projection, view and
+// placements (the seam's matrix builders) and fixed-function state (unlit, so they come out
+// white), and the pixels read back must stand where the Linux end-to-end tests find the copies
+// (tests/e2e/render_e2e_test.cpp, input_e2e_test.cpp). Run under Wine from the repository root:
+// draw_d3d9_test.exe [PICTURE.png] saves the first frame for a look.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
+
+#include "render/gfx/gfx.hpp"
 
 namespace {
 
@@ -50,19 +49,20 @@ void Expect(bool ok, const char* what, int seen) {
 
 // The placement SetObjectTransform forms (render/effect_params.cpp): scale and turn about the
 // model's origin, then move it; the view is the identity.
-void Draw(IDirect3DDevice9* device, ID3DXMesh* mesh, float tx, float ty, float tz, float scale) {
-  D3DXMATRIX scaling, rotation, translation, world;
-  D3DXMatrixScaling(&scaling, scale, scale, scale);
-  D3DXMatrixRotationYawPitchRoll(&rotation, 0.0f, 0.0f, 0.0f);
-  D3DXMatrixTranslation(&translation, tx, ty, tz);
-  D3DXMatrixMultiply(&world, &scaling, &rotation);
-  D3DXMatrixMultiply(&world, &world, &translation);
+// The program hands the world matrix to its effect; without one the fixed function takes it.
+void Draw(gfx::Device* device, gfx::Mesh* mesh, float tx, float ty, float tz, float scale) {
+  gfx::Matrix scaling, rotation, translation, world;
+  gfx::MatrixScaling(&scaling, scale, scale, scale);
+  gfx::MatrixRotationYawPitchRoll(&rotation, 0.0f, 0.0f, 0.0f);
+  gfx::MatrixTranslation(&translation, tx, ty, tz);
+  gfx::MatrixMultiply(&world, &scaling, &rotation);
+  gfx::MatrixMultiply(&world, &world, &translation);
   device->SetTransform(D3DTS_WORLD, &world);
   mesh->DrawSubset(0);
 }
 
 // The scene's four lists for `count` copies (render/scene.cpp) and the light marker, unturned.
-void DrawScene(IDirect3DDevice9* device, ID3DXMesh* chair, ID3DXMesh* sphere, int count) {
+void DrawScene(gfx::Device* device, gfx::Mesh* chair, gfx::Mesh* sphere, int count) {
   const double pointSeven = 0.7f, pointThree = 0.3f;
   for (int j = 0; j < count; ++j) {
     const int c = j % 4, r = j / 4;
@@ -78,9 +78,9 @@ void DrawScene(IDirect3DDevice9* device, ID3DXMesh* chair, ID3DXMesh* sphere, in
   Draw(device, sphere, 0.0f, 0.0f, static_cast<float>(10.0 + pointThree), 0.003f);
 }
 
-bool Render(IDirect3DDevice9* device, ID3DXMesh* chair, ID3DXMesh* sphere, int count, Frame* frame,
+bool Render(gfx::Device* device, gfx::Mesh* chair, gfx::Mesh* sphere, int count, Frame* frame,
             const char* picture) {
-  device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
+  device->Clear(0, nullptr, gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
   device->BeginScene();
   DrawScene(device, chair, sphere, count);
   device->EndScene();
@@ -107,12 +107,12 @@ bool Render(IDirect3DDevice9* device, ID3DXMesh* chair, ID3DXMesh* sphere, int c
   return ok;
 }
 
-ID3DXMesh* LoadMesh(IDirect3DDevice9* device, const char* file) {
-  ID3DXMesh* mesh = nullptr;
-  const HRESULT hr = D3DXLoadMeshFromXA(file, D3DXMESH_SYSTEMMEM, device, nullptr, nullptr, nullptr,
-                                        nullptr, &mesh);
-  if (FAILED(hr))
-    std::printf("FAIL D3DXLoadMeshFromXA(%s): 0x%08lX\n", file, static_cast<unsigned long>(hr));
+gfx::Mesh* LoadMesh(gfx::Device* device, const char* file) {
+  gfx::Mesh* mesh = nullptr;
+  const gfx::HRESULT hr =
+      gfx::LoadMeshFromX(file, gfx::MESH_SYSTEMMEM, device, nullptr, nullptr, &mesh, nullptr);
+  if (gfx::Failed(hr))
+    std::printf("FAIL gfx::LoadMeshFromX(%s): 0x%08lX\n", file, static_cast<unsigned long>(hr));
   return mesh;
 }
 
@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
   HWND window = CreateWindowExA(0, "DRAW_D3D9_TEST", "draw_d3d9_test", WS_OVERLAPPEDWINDOW, 0, 0,
                                 client.right - client.left, client.bottom - client.top, nullptr,
                                 nullptr, windowClass.hInstance, nullptr);
-  IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+  gfx::Context* d3d = gfx::Create(gfx::SDK_VERSION);
   if (!window || !d3d) {
     std::printf("FAIL no window or no Direct3D 9\n");
     return 1;
@@ -139,34 +139,36 @@ int main(int argc, char** argv) {
 
   // The program's device (render/device.cpp), with the back buffer's size given outright since
   // the window is never shown.
-  D3DPRESENT_PARAMETERS present = {};
+  gfx::PresentParameters present = {};
   present.BackBufferWidth = kWidth;
   present.BackBufferHeight = kHeight;
-  present.BackBufferFormat = D3DFMT_X8R8G8B8;
-  present.SwapEffect = D3DSWAPEFFECT_DISCARD;
+  present.BackBufferFormat = gfx::FMT_X8R8G8B8;
+  present.SwapEffect = gfx::SWAPEFFECT_DISCARD;
   present.hDeviceWindow = window;
   present.Windowed = TRUE;
   present.EnableAutoDepthStencil = TRUE;
-  present.AutoDepthStencilFormat = D3DFMT_D16;
-  present.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-  IDirect3DDevice9* device = nullptr;
-  HRESULT hr = d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
-                                 D3DCREATE_SOFTWARE_VERTEXPROCESSING, &present, &device);
-  if (FAILED(hr)) {
+  present.AutoDepthStencilFormat = gfx::FMT_D16;
+  present.PresentationInterval = gfx::PRESENT_INTERVAL_IMMEDIATE;
+  gfx::Device* device = nullptr;
+  const gfx::HRESULT hr =
+      d3d->CreateDevice(gfx::ADAPTER_DEFAULT, gfx::DEVTYPE_HAL, window,
+                        gfx::CREATE_SOFTWARE_VERTEXPROCESSING, &present, &device);
+  if (gfx::Failed(hr)) {
     std::printf("FAIL CreateDevice: 0x%08lX\n", static_cast<unsigned long>(hr));
     return 1;
   }
-  ID3DXMesh* chair = LoadMesh(device, "data/modeli/chair.x");
-  ID3DXMesh* sphere = LoadMesh(device, "data/modeli/sphere.x");
+  gfx::Mesh* chair = LoadMesh(device, "data/modeli/chair.x");
+  gfx::Mesh* sphere = LoadMesh(device, "data/modeli/sphere.x");
   if (!chair || !sphere) return 1;
 
-  device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  // The program's state (render/device.cpp); lighting is off only because no effect shades here.
+  device->SetRenderState(gfx::RS_CULLMODE, gfx::CULL_NONE);
   device->SetRenderState(D3DRS_LIGHTING, FALSE);
-  D3DXMATRIX projection, view;
-  D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 4.0f, 4.0f / 3.0f, 0.1f, 100.0f);
-  D3DXMatrixIdentity(&view);
-  device->SetTransform(D3DTS_PROJECTION, &projection);
-  device->SetTransform(D3DTS_VIEW, &view);
+  gfx::Matrix projection, view;
+  gfx::MatrixPerspectiveFovLH(&projection, D3DX_PI / 4.0f, 4.0f / 3.0f, 0.1f, 100.0f);
+  gfx::MatrixIdentity(&view);
+  device->SetTransform(gfx::TS_PROJECTION, &projection);
+  device->SetTransform(gfx::TS_VIEW, &view);
 
   // The shipped settings: one copy of each list and the marker 0.3 behind the light at (0, 0, 10).
   Frame frame;
