@@ -41,17 +41,8 @@ cleanup() {
 }
 export WINEPREFIX=$OUT/wineprefix WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 trap cleanup EXIT
-if [ ! -S /tmp/.X11-unix/X$DISPLAY_NUMBER ]; then
-  Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 50); do [ -S /tmp/.X11-unix/X$DISPLAY_NUMBER ] && break; sleep 0.1; done
-fi
-# A run that races the prefix's creation crashes, so the first one waits for it to settle.
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "== creating the Wine prefix $WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
-  wineserver -w
-fi
+. "$ROOT/scripts/wine-session.sh"
+start_wine_session
 
 failed=0
 cd "$ROOT"

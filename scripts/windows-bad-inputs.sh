@@ -25,15 +25,8 @@ cleanup() {
   [ -d "$STAGE" ] && chmod -R u+rwX "$STAGE" 2>/dev/null && rm -rf "$STAGE"
 }
 trap cleanup EXIT
-if [ ! -S /tmp/.X11-unix/X$DISPLAY_NUMBER ]; then
-  Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 50); do [ -S /tmp/.X11-unix/X$DISPLAY_NUMBER ] && break; sleep 0.1; done
-fi
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  wineboot -i >/dev/null 2>&1
-  wineserver -w
-fi
+. "$ROOT/scripts/wine-session.sh"
+start_wine_session
 
 # ---- Spoilers: each takes the file's path ----------------------------------------------------
 remove() { rm -rf "$1"; }

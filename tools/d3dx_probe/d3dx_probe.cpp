@@ -122,11 +122,6 @@ probe::Result ProbeImage(IDirect3DDevice9* device, const char* path) {
   return result;
 }
 
-bool EndsWithX(const std::string& name) {
-  return name.size() > 2 && name[name.size() - 2] == '.' &&
-         (name.back() == 'x' || name.back() == 'X');
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -162,7 +157,7 @@ int main(int argc, char** argv) {
   }
   for (int i = 1; i < argc; ++i) {
     const probe::Result result =
-        EndsWithX(argv[i]) ? ProbeMesh(device, argv[i]) : ProbeImage(device, argv[i]);
+        probe::EndsWithX(argv[i]) ? ProbeMesh(device, argv[i]) : ProbeImage(device, argv[i]);
     std::printf("%s\n", probe::FormatLine(argv[i], result).c_str());
     std::fflush(stdout);
   }

@@ -23,6 +23,12 @@ struct Result {
   std::string pixels;  // Quarters() of the decoded picture, or empty
 };
 
+// Both probes take a name ending in ".x" (either case) for a mesh, anything else for an image.
+inline bool EndsWithX(const std::string& name) {
+  return name.size() > 2 && name[name.size() - 2] == '.' &&
+         (name.back() == 'x' || name.back() == 'X');
+}
+
 // Mean R, G, B, A (0..255, rounded) of the top-left, top-right, bottom-left and bottom-right
 // quarters (a middle row or column counts in both): a wrong palette, channel order, row order or
 // alpha shows, and two decoders' rounding does not. `order` gives the byte offsets of R, G, B, A

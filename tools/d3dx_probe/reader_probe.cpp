@@ -137,11 +137,6 @@ probe::Result ProbeImage(const std::string& bytes) {
   return result;
 }
 
-bool EndsWithX(const std::string& name) {
-  return name.size() > 2 && name[name.size() - 2] == '.' &&
-         (name.back() == 'x' || name.back() == 'X');
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -155,10 +150,10 @@ int main(int argc, char** argv) {
     content << in.rdbuf();
     probe::Result result;
     if (!in) {
-      result.kind = EndsWithX(argv[i]) ? "mesh" : "image";
+      result.kind = probe::EndsWithX(argv[i]) ? "mesh" : "image";
       result.failure = "cannot read the file";
     } else {
-      result = EndsWithX(argv[i]) ? ProbeMesh(content.str()) : ProbeImage(content.str());
+      result = probe::EndsWithX(argv[i]) ? ProbeMesh(content.str()) : ProbeImage(content.str());
     }
     std::printf("%s\n", probe::FormatLine(argv[i], result).c_str());
   }
