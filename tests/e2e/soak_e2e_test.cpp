@@ -255,13 +255,24 @@ TEST_F(SoakTest, RandomInputKeepsItRenderingWithinItsMemoryAndEscapeEndsIt) {
 
   // The same state as at the baseline, reached the same way: the driver's buffers follow the
   // window's size, the copies and the technique.
-  SettleToStartingState();
-  Pause(2.0);
-  ASSERT_TRUE(Alive()) << Log();
-  EXPECT_TRUE(StillRendering(&previous));
-  const long final = ResidentKiB(process_.pid);
-  const std::string growth = MappingGrowth(baselineMappings, ResidentByMapping(process_.pid));
-  highest = std::max(highest, final);
+  // The allocator and the driver hand memory back only now and then, so one reading after the
+  // soak can stand several MiB above the baseline (seen on the build before as on this one) with
+  // nothing leaked. A leak does not shrink: the lowest of three settled readings is judged.
+  long final = 0;
+  std::string growth;
+  for (int settle = 0; settle < 3; ++settle) {
+    SettleToStartingState();
+    Pause(2.0);
+    ASSERT_TRUE(Alive()) << Log();
+    EXPECT_TRUE(StillRendering(&previous));
+    const long now = ResidentKiB(process_.pid);
+    std::printf("soak: settled reading %d: RSS %ld KiB\n", settle + 1, now);
+    highest = std::max(highest, now);
+    if (settle == 0 || now < final) {
+      final = now;
+      growth = MappingGrowth(baselineMappings, ResidentByMapping(process_.pid));
+    }
+  }
   std::printf(
       "soak: %d actions (%d holds, %d drags, %d resizes), %d checks; RSS KiB: "
       "baseline %ld, highest %ld, final %ld, growth %ld\n",
