@@ -10,7 +10,9 @@ BUILD_PACKAGES=(
   libsdl2-dev libepoxy-dev libgl1-mesa-dri libegl-mesa0
   libstb-dev libglm-dev zlib1g-dev libjpeg62-turbo-dev
   libfreetype-dev libfontconfig-dev fonts-liberation
-  glslang-dev libspirv-cross-c-shared-dev spirv-tools   # HLSL effect bodies (glslang links SPIRV-Tools)
+  # HLSL effects: glslang's CMake package names glslangValidator (glslang-tools), glslang links
+  # SPIRV-Tools
+  glslang-dev glslang-tools libspirv-cross-c-shared-dev spirv-tools
   xfonts-base                                   # the message box's font under X11
   libx11-dev libxtst-dev xvfb xauth             # make run's screenshot when there is no display
 )
