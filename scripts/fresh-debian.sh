@@ -51,6 +51,7 @@ EOF
 fi
 
 work=$(mktemp -d /var/tmp/tobrin-fresh.XXXXXX)
+chmod 755 "$work"  # it becomes /, which every user must be able to traverse
 # The mounts live in the namespace below and end with it; a mount still showing here would make
 # rm -rf reach the machine's own /dev or /sys, so then the folder is left.
 cleanup() {

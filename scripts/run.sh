@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs tobrin from data/. Without a display it runs on a virtual one for a few seconds, saves a
-# screenshot of the window, asks the program to quit and reports where the picture is.
+# screenshot of the window, says whether the window showed the scene, asks the program to quit and
+# reports where the picture is. It ends with the program's status, or 1 when no scene was seen.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -16,9 +17,11 @@ exec "$root/scripts/with-xvfb.sh" bash -c '
   cd "$TOBRIN_DATA" || exit 1
   "$TOBRIN_EXE" & pid=$!
   title="Završni rad - Morvita - Dervan"
+  scene=1
   if "$TOBRIN_XCTL" wait "$title" 20; then
     sleep 3
     "$TOBRIN_XCTL" shot "$title" "$TOBRIN_SHOT" && echo "Screenshot: $TOBRIN_SHOT"
+    "$TOBRIN_XCTL" scene "$title" && scene=0
     "$TOBRIN_XCTL" close "$title"
   else
     echo "The window did not appear within 20 s."
@@ -32,4 +35,5 @@ exec "$root/scripts/with-xvfb.sh" bash -c '
   fi
   wait "$pid"; status=$?
   echo "tobrin exited with status $status"
+  [ $status -eq 0 ] && [ $scene -ne 0 ] && exit 1
   exit $status'

@@ -1,14 +1,49 @@
 // A tiny X11 remote for the program's window, used by `make run` on a machine without a display:
-//   tobrin_xctl wait TITLE SECONDS | shot TITLE FILE.png | close TITLE
+//   tobrin_xctl wait TITLE SECONDS | shot TITLE FILE.png | scene TITLE | close TITLE
+// `scene` tells whether the window shows a drawn scene rather than only the background and the
+// overlay, so that a run on a machine nobody looks at still says whether it drew.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "tools/xdriver/x11_driver.hpp"
 
+namespace {
+
+// The overlay's text stays inside this top-left rectangle; the light marker sits at the centre of
+// the window whatever the copy count, and the copies around it cover thousands of pixels.
+constexpr int kOverlayRight = 500, kOverlayBottom = 200;
+constexpr int kLitOutsideOverlay = 1000, kLitMarker = 5;
+
+int JudgeScene(const xdrv::Image& image) {
+  int lit = 0, marker = 0;
+  const int cx = image.width / 2, cy = image.height / 2;
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x) {
+      if (image.At(x, y) == 0) continue;
+      lit += x >= kOverlayRight || y >= kOverlayBottom;
+      marker += x >= cx - 3 && x <= cx + 3 && y >= cy - 3 && y <= cy + 3;
+    }
+  if (lit >= kLitOutsideOverlay && marker >= kLitMarker) {
+    std::printf(
+        "The window shows the scene: %d lit pixels outside the overlay, the light marker "
+        "at the centre.\n",
+        lit);
+    return 0;
+  }
+  std::printf(
+      "The window shows no scene: %d lit pixels outside the overlay (%d expected at "
+      "least), %d of the marker's 49 (%d expected at least).\n",
+      lit, kLitOutsideOverlay, marker, kLitMarker);
+  return 1;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: %s wait TITLE SECONDS | shot TITLE FILE.png | close TITLE\n",
+    std::fprintf(stderr,
+                 "usage: %s wait TITLE SECONDS | shot TITLE FILE.png | scene TITLE | close TITLE\n",
                  argv[0]);
     return 2;
   }
@@ -26,6 +61,11 @@ int main(int argc, char** argv) {
   if (command == "shot" && argc == 4) {
     xdrv::Image image;
     return xdrv::Capture(window, &image) && xdrv::SavePng(image, argv[3]) ? 0 : 1;
+  }
+  if (command == "scene") {
+    xdrv::Image image;
+    if (!xdrv::Capture(window, &image)) return 1;
+    return JudgeScene(image);
   }
   if (command == "close") return xdrv::RequestClose(window) ? 0 : 1;
   std::fprintf(stderr, "unknown command %s\n", command.c_str());

@@ -64,6 +64,47 @@ std::string Utf8FromWindows1250(const char* text) {
 
 HWND AsHandle(SDL_Window* window) { return reinterpret_cast<HWND>(window); }
 
+// SDL's X11 driver opens the display more than once while it starts, and an X server under a
+// burst of connections now and then refuses one; SDL then falls back to a driver that draws
+// nowhere. So a named display is tried again for about a second before it counts as unreachable.
+constexpr Uint32 kDisplayPatienceMs = 1000;
+
+bool Named(const char* variable) {
+  const char* value = SDL_getenv(variable);
+  return value && *value;
+}
+
+bool StartVideo() {
+  // Without a display SDL offers drivers that draw nowhere: the program would run unseen at full
+  // speed for ever. They are for tests, which ask for them by name.
+  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+  const bool displayNamed = Named("DISPLAY") || Named("WAYLAND_DISPLAY");
+  const Uint32 start = SDL_GetTicks();
+  Uint32 pauseMs = 10;
+  for (;;) {
+    std::string why;
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+      why = SDL_GetError();
+    } else {
+      const char* driver = SDL_GetCurrentVideoDriver();
+      const bool invisible =
+          driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+      if (!invisible || (asked && std::strcmp(asked, driver) == 0)) return true;
+      why = std::string(
+                "DISPLAY and WAYLAND_DISPLAY name none that can be opened; SDL offers "
+                "only its invisible \"") +
+            driver + "\" driver";
+      SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+    if (!displayNamed || SDL_GetTicks() - start >= kDisplayPatienceMs) {
+      std::fprintf(stderr, "Cannot start the window system: no display (%s)\n", why.c_str());
+      return false;
+    }
+    SDL_Delay(pauseMs);
+    pauseMs = pauseMs * 2 > 200 ? 200 : pauseMs * 2;
+  }
+}
+
 void Enqueue(UINT message, WPARAM wParam, LPARAM lParam) {
   if (platform.count == kQueueCapacity) return;
   MSG& slot = platform.queue[(platform.head + platform.count) % kQueueCapacity];
@@ -153,23 +194,7 @@ ATOM RegisterClassEx(const WNDCLASSEX* windowClass) {
   if (!platform.videoStarted) {
     // The program never captures the mouse: a button released outside the window is not seen.
     SDL_SetHintWithPriority(SDL_HINT_MOUSE_AUTO_CAPTURE, "0", SDL_HINT_OVERRIDE);
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-      std::fprintf(stderr, "Cannot start the window system: no display (%s)\n", SDL_GetError());
-      return 0;
-    }
-    // Without a display SDL falls back to drivers that draw nowhere: the program would run
-    // unseen at full speed for ever. They are for tests, which ask for them by name.
-    const char* driver = SDL_GetCurrentVideoDriver();
-    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
-    if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
-        !(asked && std::strcmp(asked, driver) == 0)) {
-      SDL_Quit();
-      std::fprintf(stderr,
-                   "Cannot start the window system: no display (DISPLAY and WAYLAND_DISPLAY name "
-                   "none that can be opened; SDL offers only its invisible \"%s\" driver)\n",
-                   driver);
-      return 0;
-    }
+    if (!StartVideo()) return 0;
     platform.videoStarted = true;
   }
   platform.proc = windowClass->lpfnWndProc;

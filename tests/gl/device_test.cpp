@@ -9,23 +9,31 @@
 
 namespace {
 
-// Draws one flat white triangle given in clip space (x, y, z per corner) with no effect bound.
-void DrawTriangle(const float corners[9]) {
-  const GLuint program = WhiteProgram();
+// Draws one triangle given in clip space (x, y, z per corner) through the state shadow, as the
+// backend binds: with the program in use when `program` is 0 (an effect's pass), else with it.
+void DrawCorners(const float corners[9], GLuint program) {
   GLuint vao = 0, vbo = 0;
   glGenVertexArrays(1, &vao);
   glGenBuffers(1, &vbo);
-  glBindVertexArray(vao);
-  glBindBuffer(GL_ARRAY_BUFFER, vbo);
+  gfx::gl::BindVertexArray(vao);
+  gfx::gl::BindArrayBuffer(vbo);
   glBufferData(GL_ARRAY_BUFFER, 9 * sizeof(float), corners, GL_STATIC_DRAW);
   glEnableVertexAttribArray(0);
   glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
-  glUseProgram(program);
+  const GLuint before = gfx::gl::State().program;
+  if (program) gfx::gl::UseProgram(program);
   glDrawArrays(GL_TRIANGLES, 0, 3);
-  glUseProgram(0);
-  glBindVertexArray(0);
+  gfx::gl::UseProgram(before);
+  gfx::gl::BindVertexArray(0);
+  gfx::gl::BindArrayBuffer(0);
   glDeleteBuffers(1, &vbo);
   glDeleteVertexArrays(1, &vao);
+}
+
+// One flat white triangle with no effect bound.
+void DrawTriangle(const float corners[9]) {
+  const GLuint program = WhiteProgram();
+  DrawCorners(corners, program);
   glDeleteProgram(program);
 }
 
@@ -119,6 +127,55 @@ TEST_F(GlDeviceTest, CullModesNameTheOnScreenWindingThatIsCulled) {
     EXPECT_EQ(Pixel(kWidth / 2, kHeight / 2) == 0xFFFFFFFFu, c.counterClockwiseDrawn) << c.mode;
   }
   EXPECT_TRUE(gfx::Failed(device->SetRenderState(gfx::RS_CULLMODE, 7)));
+}
+
+// The program turns culling off at start-up through the device and never asks GL for its state;
+// a pass's CullMode must then still cull the winding it names, whatever the device set before.
+TEST_F(GlDeviceTest, PassCullModesHoldAfterTheDeviceSetsCulling) {
+  const std::string dir = MakeTempDirectory();
+  ASSERT_FALSE(dir.empty());
+  WriteFile(dir + "/cull.fx", R"(
+float4 Corner(float4 p : POSITION) : POSITION { return p; }
+float4 White() : COLOR { return 1; }
+technique None { pass P0 { CullMode = None;
+  VertexShader = compile vs_2_0 Corner(); PixelShader = compile ps_2_0 White(); } }
+technique Cw { pass P0 { CullMode = CW;
+  VertexShader = compile vs_2_0 Corner(); PixelShader = compile ps_2_0 White(); } }
+technique Ccw { pass P0 { CullMode = Ccw;
+  VertexShader = compile vs_2_0 Corner(); PixelShader = compile ps_2_0 White(); } }
+)");
+  gfx::Effect* effect = nullptr;
+  gfx::Buffer* errors = nullptr;
+  ASSERT_EQ(gfx::CreateEffectFromFile(device, (dir + "/cull.fx").c_str(), nullptr, nullptr, 0,
+                                      nullptr, &effect, &errors),
+            gfx::S_OK)
+      << (errors ? static_cast<const char*>(errors->GetBufferPointer()) : "");
+  struct Case {
+    const char* technique;
+    bool clockwiseDrawn, counterClockwiseDrawn;
+  };
+  for (uint32_t before : {gfx::CULL_NONE, gfx::CULL_CW, gfx::CULL_CCW}) {
+    for (const Case& c :
+         {Case{"None", true, true}, Case{"Cw", false, true}, Case{"Ccw", true, false}}) {
+      ASSERT_EQ(device->SetRenderState(gfx::RS_CULLMODE, before), gfx::S_OK);
+      ASSERT_EQ(effect->SetTechnique(c.technique), gfx::S_OK);
+      uint32_t passes = 0;
+      ASSERT_EQ(effect->Begin(&passes, 0), gfx::S_OK);
+      ASSERT_EQ(effect->BeginPass(0), gfx::S_OK);
+      device->Clear(0, nullptr, gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
+      DrawCorners(kClockwise, 0);
+      const bool clockwise = Pixel(kWidth / 2, kHeight / 2) == 0xFFFFFFFFu;
+      device->Clear(0, nullptr, gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
+      DrawCorners(kCounterClockwise, 0);
+      const bool counterClockwise = Pixel(kWidth / 2, kHeight / 2) == 0xFFFFFFFFu;
+      effect->EndPass();
+      effect->End();
+      EXPECT_EQ(clockwise, c.clockwiseDrawn) << c.technique << " after device mode " << before;
+      EXPECT_EQ(counterClockwise, c.counterClockwiseDrawn)
+          << c.technique << " after device mode " << before;
+    }
+  }
+  effect->Release();
 }
 
 TEST_F(GlDeviceTest, DepthRunsFromZeroToOneAndFollowsTheDepthStates) {

@@ -13,16 +13,12 @@ namespace gfx::gl {
 
 bool ApplyCullMode(uint32_t cullMode) {
   switch (cullMode) {
-    case CULL_NONE: glDisable(GL_CULL_FACE); return true;
+    case CULL_NONE: SetEnabled(GL_CULL_FACE, false); return true;
     case CULL_CW:
-      glEnable(GL_CULL_FACE);
-      glFrontFace(GL_CCW);
-      glCullFace(GL_BACK);
-      return true;
     case CULL_CCW:
-      glEnable(GL_CULL_FACE);
-      glFrontFace(GL_CCW);
-      glCullFace(GL_FRONT);
+      SetEnabled(GL_CULL_FACE, true);
+      SetFrontFace(GL_CCW);
+      SetCullFace(cullMode == CULL_CW ? GL_BACK : GL_FRONT);
       return true;
     default: return false;
   }
@@ -52,18 +48,10 @@ HRESULT GlDevice::SetRenderState(RenderStateType state, uint32_t value) {
   switch (state) {
     case RS_CULLMODE: return ApplyCullMode(value) ? S_OK : E_INVALIDARG;
     case RS_ZENABLE:  // 2 asks for a W-buffer; the depth buffer stands in for it
-      if (value)
-        glEnable(GL_DEPTH_TEST);
-      else
-        glDisable(GL_DEPTH_TEST);
+      SetEnabled(GL_DEPTH_TEST, value != 0);
       return S_OK;
-    case RS_ZWRITEENABLE: glDepthMask(value ? GL_TRUE : GL_FALSE); return S_OK;
-    case RS_ALPHABLENDENABLE:
-      if (value)
-        glEnable(GL_BLEND);
-      else
-        glDisable(GL_BLEND);
-      return S_OK;
+    case RS_ZWRITEENABLE: SetDepthMask(value != 0); return S_OK;
+    case RS_ALPHABLENDENABLE: SetEnabled(GL_BLEND, value != 0); return S_OK;
     case RS_FILLMODE: {
       static constexpr GLenum kModes[] = {GL_POINT, GL_LINE, GL_FILL};  // point 1, wire 2, solid 3
       if (value < 1 || value > 3) return E_INVALIDARG;
