@@ -6,7 +6,7 @@ CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
 .PHONY: all deps configure build run test bench clean format-check
-.PHONY: test-extra test-fuzz test-asan test-static fuzz soak windows test-windows
+.PHONY: test-extra test-fuzz test-asan test-static test-start-close fuzz soak windows test-windows
 
 all: build
 
@@ -67,7 +67,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_af
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/sanitizer/lsan.supp:print_suppressions=0
 
-test-extra: format-check test-fuzz test-asan test-static
+test-extra: format-check test-fuzz test-asan test-static test-start-close
 
 # Every fuzz target for a bounded time (clang, libFuzzer, ASan + UBSan).
 test-fuzz: deps
@@ -90,6 +90,13 @@ test-static: deps
 	@if readelf -d $(STATIC_BUILD_DIR)/tobrin | grep -E 'NEEDED.*(libstdc\+\+|libgcc_s)'; then \
 	  echo "$(STATIC_BUILD_DIR)/tobrin still needs the shared C++ runtime"; exit 1; fi
 	@cd $(STATIC_BUILD_DIR) && ctest --output-on-failure -R '^e2e_' -E '^e2e_soak'
+
+# START_CLOSE_RUNS starts of the real program against one Xvfb with a build beside them, each
+# closed as soon as its window shows: every one must open its window and end 0 within 2 s.
+START_CLOSE_RUNS ?= 200
+test-start-close: $(BUILD_DIR)/.configured-build
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target tobrin tobrin_xctl
+	@BUILD_DIR=$(abspath $(BUILD_DIR)) scripts/test-start-close.sh $(START_CLOSE_RUNS)
 
 # The real program under random input for SOAK_SECONDS (CI's `make test` runs a 60 s version).
 soak: $(BUILD_DIR)/.configured-test

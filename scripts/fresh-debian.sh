@@ -7,6 +7,9 @@
 #
 #   scripts/fresh-debian.sh [COMMAND...]     default: make run && make test
 #
+# What the command leaves in /work/results inside comes back in $TOBRIN_FRESH_RESULTS (default
+# out/fresh-debian/ in this checkout).
+#
 # The base root is kept as a tarball in $TOBRIN_FRESH_CACHE (default /var/cache/tobrin-fresh-root),
 # outside the checkout, and made anew only when it is missing. Downloaded .deb files are kept there
 # too, so a second run saves the download, not the installation. Each run unpacks the base into a
@@ -19,6 +22,7 @@ shared=$(cd "$root_of_checkout/../shared" 2>/dev/null && pwd || true)
 cache=${TOBRIN_FRESH_CACHE:-/var/cache/tobrin-fresh-root}
 mirror=${TOBRIN_FRESH_MIRROR:-http://deb.debian.org/debian}
 base=$cache/bookworm-minbase-make-git.tar
+results=${TOBRIN_FRESH_RESULTS:-$root_of_checkout/out/fresh-debian}
 if [ $# -eq 0 ]; then set -- bash -c 'make run && make test'; fi
 
 if [ "$(id -u)" -ne 0 ]; then
@@ -64,7 +68,7 @@ cleanup() {
 trap cleanup EXIT
 tar -C "$work" -xf "$base"
 cp /etc/resolv.conf "$work/etc/resolv.conf"
-mkdir -p "$work/work"
+mkdir -p "$work/work/results" "$results"
 git clone -q --no-hardlinks "$root_of_checkout" "$work/work/main"
 git -C "$work/work/main" checkout -q "$(git -C "$root_of_checkout" rev-parse HEAD)"
 if [ -n "$shared" ]; then cp -R "$shared" "$work/work/shared"; fi
@@ -72,7 +76,7 @@ if [ -n "$shared" ]; then cp -R "$shared" "$work/work/shared"; fi
 # Inside new namespaces: the machine's file systems, then the command as a login shell would run it.
 # --kill-child makes the namespace's first process end, and the kernel every other one, if this
 # script is stopped.
-export FRESH_ROOT=$work FRESH_CACHE=$cache CI_VALUE=${CI:-}
+export FRESH_ROOT=$work FRESH_CACHE=$cache FRESH_RESULTS=$results CI_VALUE=${CI:-}
 unshare --mount --pid --fork --kill-child bash -euo pipefail -c '
   mount --make-rprivate /
   mount -t proc proc "$FRESH_ROOT/proc"
@@ -80,6 +84,7 @@ unshare --mount --pid --fork --kill-child bash -euo pipefail -c '
   mount --rbind /dev "$FRESH_ROOT/dev"
   mount -t tmpfs -o mode=1777 shm "$FRESH_ROOT/dev/shm"
   mount --bind "$FRESH_CACHE/apt-archives" "$FRESH_ROOT/var/cache/apt/archives"
+  mount --bind "$FRESH_RESULTS" "$FRESH_ROOT/work/results"
   vars=(HOME=/root USER=root LOGNAME=root SHELL=/bin/bash
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin)
   [ -n "$CI_VALUE" ] && vars+=(CI="$CI_VALUE")

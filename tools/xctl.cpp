@@ -1,10 +1,15 @@
 // A tiny X11 remote for the program's window, used by `make run` on a machine without a display:
-//   tobrin_xctl wait TITLE SECONDS | shot TITLE FILE.png | scene TITLE | close TITLE
+//   tobrin_xctl wait TITLE SECONDS | drawn TITLE SECONDS | shot TITLE FILE.png | scene TITLE |
+//               close TITLE
+// `drawn` waits until the overlay shows, that is until the first frame is presented.
 // `scene` tells whether the window shows a drawn scene rather than only the background and the
 // overlay, so that a run on a machine nobody looks at still says whether it drew.
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "tools/xdriver/x11_driver.hpp"
 
@@ -14,6 +19,13 @@ namespace {
 // the window whatever the copy count, and the copies around it cover thousands of pixels.
 constexpr int kOverlayRight = 500, kOverlayBottom = 200;
 constexpr int kLitOutsideOverlay = 1000, kLitMarker = 5;
+
+int LitInOverlay(const xdrv::Image& image) {
+  int lit = 0;
+  for (int y = 0; y < std::min(image.height, kOverlayBottom); ++y)
+    for (int x = 0; x < std::min(image.width, kOverlayRight); ++x) lit += image.At(x, y) != 0;
+  return lit;
+}
 
 int JudgeScene(const xdrv::Image& image) {
   int lit = 0, marker = 0;
@@ -43,7 +55,8 @@ int JudgeScene(const xdrv::Image& image) {
 int main(int argc, char** argv) {
   if (argc < 3) {
     std::fprintf(stderr,
-                 "usage: %s wait TITLE SECONDS | shot TITLE FILE.png | scene TITLE | close TITLE\n",
+                 "usage: %s wait TITLE SECONDS | drawn TITLE SECONDS | shot TITLE FILE.png | "
+                 "scene TITLE | close TITLE\n",
                  argv[0]);
     return 2;
   }
@@ -56,6 +69,16 @@ int main(int argc, char** argv) {
   const unsigned long window = xdrv::FindWindow(title);
   if (!window) {
     std::fprintf(stderr, "no window titled \"%s\"\n", title.c_str());
+    return 1;
+  }
+  if (command == "drawn" && argc == 4) {
+    const auto end =
+        std::chrono::steady_clock::now() + std::chrono::duration<double>(std::atof(argv[3]));
+    xdrv::Image image;
+    while (std::chrono::steady_clock::now() < end) {
+      if (xdrv::Capture(window, &image) && LitInOverlay(image) > 0) return 0;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
     return 1;
   }
   if (command == "shot" && argc == 4) {

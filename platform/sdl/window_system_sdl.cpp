@@ -4,9 +4,12 @@
 // delivered; icons, cursors and brushes are the platform's defaults.
 #include <SDL.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "app/window_system.hpp"
 
@@ -67,7 +70,7 @@ HWND AsHandle(SDL_Window* window) { return reinterpret_cast<HWND>(window); }
 // SDL's X11 driver opens the display more than once while it starts, and an X server under a
 // burst of connections now and then refuses one; SDL then falls back to a driver that draws
 // nowhere. So a named display is tried again for about a second before it counts as unreachable.
-constexpr Uint32 kDisplayPatienceMs = 1000;
+constexpr std::chrono::milliseconds kDisplayPatience{1000};
 
 bool Named(const char* variable) {
   const char* value = SDL_getenv(variable);
@@ -79,8 +82,8 @@ bool StartVideo() {
   // speed for ever. They are for tests, which ask for them by name.
   const char* asked = SDL_getenv("SDL_VIDEODRIVER");
   const bool displayNamed = Named("DISPLAY") || Named("WAYLAND_DISPLAY");
-  const Uint32 start = SDL_GetTicks();
-  Uint32 pauseMs = 10;
+  const auto start = std::chrono::steady_clock::now();
+  std::chrono::milliseconds pause{10};
   for (;;) {
     std::string why;
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
@@ -96,12 +99,12 @@ bool StartVideo() {
             driver + "\" driver";
       SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
-    if (!displayNamed || SDL_GetTicks() - start >= kDisplayPatienceMs) {
+    if (!displayNamed || std::chrono::steady_clock::now() - start >= kDisplayPatience) {
       std::fprintf(stderr, "Cannot start the window system: no display (%s)\n", why.c_str());
       return false;
     }
-    SDL_Delay(pauseMs);
-    pauseMs = pauseMs * 2 > 200 ? 200 : pauseMs * 2;
+    std::this_thread::sleep_for(pause);
+    pause = std::min(pause * 2, std::chrono::milliseconds{200});
   }
 }
 
