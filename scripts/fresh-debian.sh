@@ -18,7 +18,7 @@
 # Must run as root.
 set -euo pipefail
 root_of_checkout=$(cd "$(dirname "$0")/.." && pwd)
-shared=$(cd "$root_of_checkout/../shared" 2>/dev/null && pwd || true)
+shared=$(cd "$root_of_checkout/../shared" 2>/dev/null && pwd -P || true)
 cache=${TOBRIN_FRESH_CACHE:-/var/cache/tobrin-fresh-root}
 mirror=${TOBRIN_FRESH_MIRROR:-http://deb.debian.org/debian}
 base=$cache/bookworm-minbase-make-git.tar
