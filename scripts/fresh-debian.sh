@@ -50,12 +50,12 @@ deb $mirror bookworm-updates main
 deb http://deb.debian.org/debian-security bookworm-security main
 EOF
   rm -rf "$tmp"/var/cache/apt/archives/*.deb "$tmp"/var/lib/apt/lists/*
+  chmod 755 "$tmp"
   tar -C "$tmp" -cf "$base.part" . && mv "$base.part" "$base"
   rm -rf "$tmp" "$tmp.log"
 fi
 
 work=$(mktemp -d /var/tmp/tobrin-fresh.XXXXXX)
-chmod 755 "$work"  # it becomes /, which every user must be able to traverse
 # The mounts live in the namespace below and end with it; a mount still showing here would make
 # rm -rf reach the machine's own /dev or /sys, so then the folder is left.
 cleanup() {
@@ -67,6 +67,9 @@ cleanup() {
 }
 trap cleanup EXIT
 tar -C "$work" -xf "$base"
+# It becomes /, which every user (apt's _apt, the tests' nobody) must be able to enter; tar gave
+# it the mode of the folder debootstrap filled, which mktemp made private.
+chmod 755 "$work"
 cp /etc/resolv.conf "$work/etc/resolv.conf"
 mkdir -p "$work/work/results" "$results"
 git clone -q --no-hardlinks "$root_of_checkout" "$work/work/main"
