@@ -4,7 +4,6 @@
 // `drawn` waits until the overlay shows, that is until the first frame is presented.
 // `scene` tells whether the window shows a drawn scene rather than only the background and the
 // overlay, so that a run on a machine nobody looks at still says whether it drew.
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -21,21 +20,13 @@ constexpr int kOverlayRight = 500, kOverlayBottom = 200;
 constexpr int kLitOutsideOverlay = 1000, kLitMarker = 5;
 
 int LitInOverlay(const xdrv::Image& image) {
-  int lit = 0;
-  for (int y = 0; y < std::min(image.height, kOverlayBottom); ++y)
-    for (int x = 0; x < std::min(image.width, kOverlayRight); ++x) lit += image.At(x, y) != 0;
-  return lit;
+  return xdrv::CountLit(image, 0, 0, kOverlayRight, kOverlayBottom);
 }
 
 int JudgeScene(const xdrv::Image& image) {
-  int lit = 0, marker = 0;
+  const int lit = xdrv::CountLit(image, 0, 0, image.width, image.height) - LitInOverlay(image);
   const int cx = image.width / 2, cy = image.height / 2;
-  for (int y = 0; y < image.height; ++y)
-    for (int x = 0; x < image.width; ++x) {
-      if (image.At(x, y) == 0) continue;
-      lit += x >= kOverlayRight || y >= kOverlayBottom;
-      marker += x >= cx - 3 && x <= cx + 3 && y >= cy - 3 && y <= cy + 3;
-    }
+  const int marker = xdrv::CountLit(image, cx - 3, cy - 3, cx + 4, cy + 4);
   if (lit >= kLitOutsideOverlay && marker >= kLitMarker) {
     std::printf(
         "The window shows the scene: %d lit pixels outside the overlay, the light marker "

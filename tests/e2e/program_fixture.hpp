@@ -86,11 +86,7 @@ inline ScreenPoint Project(double x, double y, double z) {
 
 // Pixels of the box around (x, y) with half-size r that are not black.
 inline int CountLit(const xdrv::Image& image, ScreenPoint at, int r) {
-  int lit = 0;
-  for (int y = std::max(0, at.y - r); y <= std::min(image.height - 1, at.y + r); ++y)
-    for (int x = std::max(0, at.x - r); x <= std::min(image.width - 1, at.x + r); ++x)
-      lit += image.At(x, y) != 0;
-  return lit;
+  return xdrv::CountLit(image, at.x - r, at.y - r, at.x + r + 1, at.y + r + 1);
 }
 
 // Pixels of the box that are lit in one image and black in the other: a change of shape, not of

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -125,6 +126,13 @@ bool Capture(unsigned long window, Image* image) {
     }
   XDestroyImage(x);
   return true;
+}
+
+int CountLit(const Image& image, int x0, int y0, int x1, int y1) {
+  int lit = 0;
+  for (int y = std::max(0, y0); y < std::min(image.height, y1); ++y)
+    for (int x = std::max(0, x0); x < std::min(image.width, x1); ++x) lit += image.At(x, y) != 0;
+  return lit;
 }
 
 bool SavePng(const Image& image, const std::string& path) {

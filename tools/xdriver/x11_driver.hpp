@@ -27,6 +27,8 @@ unsigned long WaitForWindow(const std::string& title, double seconds);
 bool WaitForWindowGone(const std::string& title, double seconds);
 bool ClientSize(unsigned long window, int* width, int* height);
 bool Capture(unsigned long window, Image* image);
+// Pixels of the rectangle [x0, x1) x [y0, y1), clipped to the image, that are not black.
+int CountLit(const Image& image, int x0, int y0, int x1, int y1);
 bool SavePng(const Image& image, const std::string& path);
 // The window manager's close request (WM_DELETE_WINDOW).
 bool RequestClose(unsigned long window);
