@@ -28,6 +28,7 @@
 #include "bench/stats.hpp"
 #include "render/device.hpp"
 #include "render/gfx/gl/device_gl.hpp"
+#include "render/gfx/gl/effect_check.hpp"
 #include "render/scene.hpp"
 #include "settings/settings.hpp"
 
@@ -311,6 +312,7 @@ bench::CaseResult RunCase(const Options& o, const char* technique, int objects) 
 }  // namespace
 
 int main(int argc, char** argv) {
+  gfx::gl::EnterEffectCheckIfAsked(argc, argv);
   bench::MarkMainThread();
   Options o;
   if (!ParseOptions(argc, argv, &o)) {

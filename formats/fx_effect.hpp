@@ -80,6 +80,11 @@ struct FxType {
   std::string name;               // as written: "float4x4", "sampler2D", a struct's name
 };
 
+// < string UIName = "Light"; > on a parameter: each part as written.
+struct FxAnnotation {
+  std::string type, name, value;
+};
+
 struct FxParameter {
   std::string name;
   FxType type;
@@ -93,6 +98,7 @@ struct FxParameter {
   int line = 0;              // 0-based line of the preprocessed text
   std::string initText;      // the initialiser as written (after '='), empty when none
   std::string registerName;  // inside register(...): "c4", "vs, c0"; empty when none
+  std::vector<FxAnnotation> annotations;
 };
 
 // D3DSAMP_* numbers for the states a sampler_state block or a pass may set.

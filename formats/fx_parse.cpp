@@ -67,7 +67,7 @@ class Parser {
   bool ExpectName(std::string* name, const char* what, int* line = nullptr);
   void Blank(uint32_t begin, uint32_t end) { blanks_.push_back({begin, end}); }
   bool SkipBalanced(char open, char close, uint32_t* end);
-  bool SkipAnnotations(bool blank);
+  bool SkipAnnotations(bool blank, std::vector<FxAnnotation>* into = nullptr);
   bool ParseType(FxType* type, Kind* kind);
   bool ParseTopLevel();
   bool ParseStruct();
@@ -151,12 +151,29 @@ bool Parser::SkipBalanced(char open, char close, uint32_t* end) {
 
 // Annotations: < type name = value; ... >. They describe a parameter to tools and mean nothing
 // to drawing, so they are skipped (and blanked from the HLSL).
-bool Parser::SkipAnnotations(bool blank) {
+// A parameter's are kept, each `type name = value;` as written, for tools that list them.
+bool Parser::SkipAnnotations(bool blank, std::vector<FxAnnotation>* into) {
   while (IsPunct(Peek(), '<')) {
     const uint32_t begin = Peek().begin;
+    const size_t first = pos_ + 1;
     uint32_t end = begin;
     if (!SkipBalanced('<', '>', &end)) return false;
     if (blank) Blank(begin, end);
+    if (!into) continue;
+    const size_t last = pos_ - 1;  // the closing '>'
+    size_t group = first;
+    for (size_t i = first; i < last; ++i) {
+      if (!IsPunct(tokens_[i], ';')) continue;
+      size_t equals = group;
+      while (equals < i && !IsPunct(tokens_[equals], '=')) ++equals;
+      if (equals > group + 1 && equals + 1 < i && into->size() < kMaxFxParameters) {
+        const auto span = [&](size_t from, size_t to) {  // tokens [from, to)
+          return src_.text.substr(tokens_[from].begin, tokens_[to - 1].end - tokens_[from].begin);
+        };
+        into->push_back({span(group, equals - 1), span(equals - 1, equals), span(equals + 1, i)});
+      }
+      group = i + 1;
+    }
   }
   return true;
 }
@@ -702,7 +719,7 @@ bool Parser::ParseParameterTail(const FxType& type, Kind kind, FxParameter* p, u
       continue;
     }
     if (IsPunct(Peek(), '<')) {
-      if (!SkipAnnotations(true)) return false;
+      if (!SkipAnnotations(true, p ? &p->annotations : nullptr)) return false;
       continue;
     }
     break;

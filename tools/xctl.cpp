@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
   if (argc < 3) {
     std::fprintf(stderr,
                  "usage: %s wait TITLE SECONDS | drawn TITLE SECONDS | shot TITLE FILE.png | "
-                 "scene TITLE | close TITLE\n",
+                 "scene TITLE | close TITLE | key TITLE KEYSYM\n",
                  argv[0]);
     return 2;
   }
@@ -82,6 +82,12 @@ int main(int argc, char** argv) {
     return JudgeScene(image);
   }
   if (command == "close") return xdrv::RequestClose(window) ? 0 : 1;
+  if (command == "key" && argc == 4) {
+    xdrv::Focus(window);
+    xdrv::TapKey(argv[3]);
+    xdrv::Sync();
+    return 0;
+  }
   std::fprintf(stderr, "unknown command %s\n", command.c_str());
   return 2;
 }

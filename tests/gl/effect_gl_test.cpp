@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -139,14 +140,30 @@ class EffectGl : public ::testing::Test {
     if (effect_) effect_->Release();
   }
 
-  // The value of a uniform as the program in use holds it.
+  // The value of a parameter as the program in use reads it: its member of the uniform block, in
+  // the buffer bound to the block's binding point (up to 16 floats).
   static void Uniform(const char* name, float* out) {
     GLint program = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &program);
     ASSERT_NE(program, 0);
-    const GLint location = glGetUniformLocation(static_cast<GLuint>(program), name);
-    ASSERT_GE(location, 0) << name;
-    glGetUniformfv(static_cast<GLuint>(program), location, out);
+    GLuint index = GL_INVALID_INDEX;
+    glGetUniformIndices(static_cast<GLuint>(program), 1, &name, &index);
+    ASSERT_NE(index, GL_INVALID_INDEX) << name;
+    GLint block = -1, offset = 0, binding = 0, buffer = 0, size = 0;
+    glGetActiveUniformsiv(static_cast<GLuint>(program), 1, &index, GL_UNIFORM_BLOCK_INDEX, &block);
+    glGetActiveUniformsiv(static_cast<GLuint>(program), 1, &index, GL_UNIFORM_OFFSET, &offset);
+    ASSERT_GE(block, 0) << name;
+    glGetActiveUniformBlockiv(static_cast<GLuint>(program), static_cast<GLuint>(block),
+                              GL_UNIFORM_BLOCK_BINDING, &binding);
+    glGetIntegeri_v(GL_UNIFORM_BUFFER_BINDING, static_cast<GLuint>(binding), &buffer);
+    ASSERT_NE(buffer, 0) << name;
+    GLint bound = 0;
+    glGetIntegerv(GL_UNIFORM_BUFFER_BINDING, &bound);
+    glBindBuffer(GL_UNIFORM_BUFFER, static_cast<GLuint>(buffer));
+    glGetBufferParameteriv(GL_UNIFORM_BUFFER, GL_BUFFER_SIZE, &size);
+    const GLint bytes = std::min<GLint>(16 * sizeof(float), size - offset);
+    glGetBufferSubData(GL_UNIFORM_BUFFER, offset, bytes, out);
+    glBindBuffer(GL_UNIFORM_BUFFER, static_cast<GLuint>(bound));
   }
   static float Uniform1(const char* name) {
     float value[16] = {};

@@ -2,7 +2,9 @@
 
 #include <SDL.h>
 #include <epoxy/gl.h>
+#include <gtest/gtest.h>
 
+#include "render/gfx/gl/effect_check.hpp"
 #include "render/gfx/gl/gl_state.hpp"
 
 namespace gltest {
@@ -49,3 +51,10 @@ bool EnsureContext(const char** why) {
 SDL_Window* Window() { return window; }
 
 }  // namespace gltest
+
+// Each GL test executable checks effects in a copy of itself, which must not run the tests.
+int main(int argc, char** argv) {
+  gfx::gl::EnterEffectCheckIfAsked(argc, argv);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

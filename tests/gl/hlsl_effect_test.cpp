@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "compiler/compile_effect.hpp"
 #include "formats/fx_effect.hpp"
 #include "render/gfx/gfx.hpp"
 #include "render/gfx/gl/effect_gl.hpp"
@@ -161,7 +162,9 @@ class HlslEffect : public ::testing::Test {
     if (effect_) effect_->Release();
     effect_ = nullptr;
     error_.clear();
-    return gfx::gl::BuildFxEffect("test.fx", fx, &effect_, &error_);
+    compiler::CompiledEffect compiled;
+    return compiler::CompileFxEffect("test.fx", fx, &compiled, &error_) &&
+           gfx::gl::LoadCompiledEffect(compiled, &effect_, &error_);
   }
 
   // Clears colour to opaque black and depth to 1, draws every pass of the technique, returns

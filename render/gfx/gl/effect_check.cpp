@@ -1,17 +1,17 @@
 // The effect build check. The parent starts its own executable again (/proc/self/exe, so the
-// program, the GL tests and the bench are each their own checker), in a new process group; the
-// child is recognised before main() by the private first argument, makes a hidden SDL window with
-// a GL 3.3 core context on the same display (so the same driver compiles as for the program),
-// runs the very same CreateEffectFromFile, draws, and writes its answer to a pipe. The parent waits
-// with a deadline, kills the group on overrun and reads the wait status.
-// A child's own start (process, SDL, GL context) costs about 100 ms on llvmpipe, as much as the
-// build it checks, so the first graphics context of a process starts one checker ahead: it makes
-// its context while the program loads its meshes, then waits on a socket for the file to check.
-// Later checks (the tests build many effects) start a child of their own each.
+// program, the GL tests, the bench and tobrin-fxc are each their own checker), in a new process
+// group; main() hands the child to EnterEffectCheckIfAsked by the private first argument. The child
+// makes a hidden SDL window with a GL 3.3 core context on the same display (so the same driver
+// compiles as for the program), compiles the effect file, loads the result into GL, draws with it,
+// and writes the compiled effect to a pipe. The parent waits with a deadline, kills the group on
+// overrun, reads the wait status and checks the answer before it loads the effect itself.
+// A child's own start (process, SDL, GL context, glslang's tables) costs about 100 ms on llvmpipe,
+// as much as the build it checks, so the first graphics context of a process starts one checker
+// ahead: it makes its context while the program loads its meshes, then waits on a socket for the
+// file to check. Later checks (the tests build many effects) start a child of their own each.
 // Limits: Linux (posix_spawn, /proc/self/exe, setrlimit).
 #include "render/gfx/gl/effect_check.hpp"
 
-#include <SDL.h>
 #include <epoxy/gl.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -30,9 +30,11 @@
 #include <cstring>
 #include <new>
 
+#include "compiler/compile_effect.hpp"
+#include "compiler/effect_binary.hpp"
 #include "formats/file_names.hpp"
-#include "render/gfx/gl/hlsl_compile.hpp"
-#include "render/gfx/gl/hlsl_handover.hpp"
+#include "render/gfx/gl/effect_gl.hpp"
+#include "render/gfx/gl/offscreen_gl.hpp"
 
 extern char** environ;
 
@@ -44,10 +46,11 @@ constexpr const char* kChildArgument = "--tobrin-effect-check-child";
 constexpr const char* kWaitingChildArgument = "--tobrin-effect-check-waiting";
 // A working directory and a file name; longer requests are not sent to the waiting checker.
 constexpr size_t kMaxRequestBytes = 16384;
-// More than any error text; what lies beyond is dropped, not waited on.
-constexpr size_t kMaxAnswerBytes = size_t{1} << 20;
+// The largest compiled effect and its header; what lies beyond is dropped, not waited on.
+constexpr size_t kMaxAnswerBytes = compiler::kMaxCompiledEffectBytes + 16;
 
-// The child's answer: one status byte, the HRESULT (4 bytes, native order), then the text.
+// The child's answer: one status byte, the HRESULT (4 bytes, native order), then the compiled
+// effect's binary form (kBuilt) or the error text.
 constexpr char kBuilt = 'B', kFailed = 'F', kNoContext = 'N';
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -64,7 +67,7 @@ constexpr bool kSanitized = false;
 
 double budgetSeconds = 10.0;
 uint64_t budgetBytes = uint64_t{2} << 30;
-bool insideCheck = false;
+bool canCheck = false;  // main() called EnterEffectCheckIfAsked
 
 void WriteAll(int fd, const void* data, size_t size) {
   const char* p = static_cast<const char*>(data);
@@ -116,56 +119,33 @@ void LimitChild(uint64_t bytes) {
 
 // The hidden window and GL 3.3 core context the check builds in; answers and exits without one.
 void MakeChildContext(int fd) {
-  insideCheck = true;
   // A crash here is expected now and then; it must not leave a core file in the user's folder.
   const rlimit noCore{0, 0};
   ::setrlimit(RLIMIT_CORE, &noCore);
-  if (SDL_Init(SDL_INIT_VIDEO) != 0)
-    Answer(fd, kNoContext, S_OK, std::string("no video: ") + SDL_GetError());
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-  SDL_Window* window =
-      SDL_CreateWindow("effect check", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-  if (!window) Answer(fd, kNoContext, S_OK, std::string("no window: ") + SDL_GetError());
-  SDL_GLContext context = SDL_GL_CreateContext(window);
-  if (!context || SDL_GL_MakeCurrent(window, context) != 0 || epoxy_gl_version() < 33)
-    Answer(fd, kNoContext, S_OK, "no OpenGL 3.3 core context");
-  glViewport(0, 0, 16, 16);
+  std::string how, why;
+  if (!MakeOffscreenContext(OffscreenKind::HiddenWindow, &how, &why))
+    Answer(fd, kNoContext, S_OK, why);
 }
 
 [[noreturn]] void CheckInChild(int fd, const char* fileName) {
-  RecordTranslations();
-  std::string translations;
+  std::string answer;
   try {
-    Effect* effect = nullptr;
-    Buffer* errors = nullptr;
-    const HRESULT result =
-        CreateEffectFromFile(nullptr, fileName, nullptr, nullptr, 0, nullptr, &effect, &errors);
-    if (Failed(result))
-      Answer(fd, kFailed, result,
-             errors ? static_cast<const char*>(errors->GetBufferPointer()) : std::string());
-    // The program draws with every pass of both of its techniques; a driver that compiles only
-    // at the first draw (llvmpipe's JIT) must meet each program here, not in the window.
-    for (const std::string& technique : TechniqueNames(effect)) {
-      effect->SetTechnique(technique.c_str());
-      uint32_t passes = 0;
-      if (Failed(effect->Begin(&passes, 0))) continue;
-      for (uint32_t pass = 0; pass < passes; ++pass) {
-        if (Failed(effect->BeginPass(pass))) continue;
-        effect->CommitChanges();
-        DrawTriangle();
-        effect->EndPass();
-      }
-      effect->End();
+    compiler::CompiledEffect compiled;
+    std::string error;
+    switch (compiler::CompileEffectFile(fileName, &compiled, &error)) {
+      case compiler::CompileResult::FileMissing: Answer(fd, kFailed, E_NOTFOUND, error);
+      case compiler::CompileResult::Failed: Answer(fd, kFailed, E_FAIL, error);
+      case compiler::CompileResult::Compiled: break;
     }
+    Effect* effect = nullptr;
+    if (!LoadCompiledEffect(compiled, &effect, &error)) Answer(fd, kFailed, E_FAIL, error);
+    DrawEveryPass(effect);
     glFinish();
-    translations = RecordedTranslations();
+    answer = compiler::WriteCompiledEffect(compiled);
   } catch (const std::bad_alloc&) {
     Answer(fd, kFailed, E_OUTOFMEMORY, "");
   }
-  // What it compiled, for the program's own build of the same file.
-  Answer(fd, kBuilt, S_OK, translations);
+  Answer(fd, kBuilt, S_OK, answer);
 }
 
 // The waiting checker's request: the parent's working directory, NUL, the file name as given
@@ -198,24 +178,6 @@ std::string Request(const char* fileName) {
   if (::chdir(folder) != 0) Answer(fd, kNoContext, S_OK, "cannot enter the working directory");
   LimitChild(std::strtoull(bytes, nullptr, 10));
   CheckInChild(fd, fileName);
-}
-
-// glibc hands constructors the program's arguments. The child mode is the first argument, so no
-// program's own main() needs to know about it.
-__attribute__((constructor)) void EnterChildIfAsked(int argc, char** argv, char**) {
-  if (!argv || argc < 2) return;
-  if (argc == 5 && std::strcmp(argv[1], kChildArgument) == 0) {
-    const int fd = std::atoi(argv[2]);
-    LimitChild(std::strtoull(argv[4], nullptr, 10));
-    MakeChildContext(fd);
-    CheckInChild(fd, argv[3]);
-  }
-  if (argc == 3 && std::strcmp(argv[1], kWaitingChildArgument) == 0) {
-    const int fd = std::atoi(argv[2]);
-    MakeChildContext(fd);
-    WarmHlslCompiler();
-    WaitForRequest(fd);
-  }
 }
 
 using Clock = std::chrono::steady_clock;
@@ -293,10 +255,39 @@ void SetEffectCheckBudget(double seconds, uint64_t bytes) {
   budgetBytes = bytes;
 }
 
-bool InsideEffectCheck() { return insideCheck; }
+void EnterEffectCheckIfAsked(int argc, char** argv) {
+  if (argv && argc == 5 && std::strcmp(argv[1], kChildArgument) == 0) {
+    const int fd = std::atoi(argv[2]);
+    LimitChild(std::strtoull(argv[4], nullptr, 10));
+    MakeChildContext(fd);
+    CheckInChild(fd, argv[3]);
+  }
+  if (argv && argc == 3 && std::strcmp(argv[1], kWaitingChildArgument) == 0) {
+    const int fd = std::atoi(argv[2]);
+    MakeChildContext(fd);
+    compiler::WarmCompiler();
+    WaitForRequest(fd);
+  }
+  canCheck = true;
+}
+
+void DrawEveryPass(Effect* effect) {
+  for (const std::string& technique : TechniqueNames(effect)) {
+    effect->SetTechnique(technique.c_str());
+    uint32_t passes = 0;
+    if (Failed(effect->Begin(&passes, 0))) continue;
+    for (uint32_t pass = 0; pass < passes; ++pass) {
+      if (Failed(effect->BeginPass(pass))) continue;
+      effect->CommitChanges();
+      DrawTriangle();
+      effect->EndPass();
+    }
+    effect->End();
+  }
+}
 
 void StartEffectCheckAhead() {
-  if (insideCheck || waiting.pid > 0) return;
+  if (!canCheck || waiting.pid > 0) return;
   int fds[2];
   if (::socketpair(AF_UNIX, SOCK_STREAM, 0, fds) != 0) return;  // the check starts its own then
   const std::string fdText = std::to_string(fds[1]);
@@ -311,13 +302,15 @@ void StartEffectCheckAhead() {
   waiting = Waiting{pid, fds[0]};
 }
 
-bool CheckEffectInChild(const char* fileName, HRESULT* result, std::string* error) {
+EffectCheck CheckEffectInChild(const char* fileName, compiler::CompiledEffect* out, HRESULT* result,
+                               std::string* error) {
   const std::string label = formats::NativeFileName(fileName);
   const auto unchecked = [&](const std::string& why) {
     std::fprintf(stderr, "%s: the effect is built without its safety check: %s\n", label.c_str(),
                  why.c_str());
-    return true;
+    return EffectCheck::Unchecked;
   };
+  if (!canCheck) return unchecked("this executable does not enter the check from main");
   // A launcher that ignores SIGCHLD makes the kernel reap our child before we can read its status.
   struct sigaction oldChild {};
   struct sigaction defaultChild {};
@@ -393,7 +386,7 @@ bool CheckEffectInChild(const char* fileName, HRESULT* result, std::string* erro
     *result = E_FAIL;
     *error = label + ": error: building the effect took longer than " + Seconds(budgetSeconds) +
              " s (the shader compiler was stopped)\n";
-    return false;
+    return EffectCheck::Failed;
   }
   if (WIFSIGNALED(status)) {
     const int signal = WTERMSIG(status);
@@ -406,7 +399,7 @@ bool CheckEffectInChild(const char* fileName, HRESULT* result, std::string* erro
       *error += "; it had used " + std::to_string(peak >> 20) + " MiB of the " +
                 std::to_string(budgetBytes >> 20) + " MiB a build may use";
     *error += "\n";
-    return false;
+    return EffectCheck::Failed;
   }
   if (answer.size() < 1 + sizeof(HRESULT))
     return unchecked("the check ended without an answer (exit status " +
@@ -415,10 +408,14 @@ bool CheckEffectInChild(const char* fileName, HRESULT* result, std::string* erro
   std::memcpy(&childResult, answer.data() + 1, sizeof childResult);
   const std::string text = answer.substr(1 + sizeof(HRESULT));
   switch (answer[0]) {
-    case kBuilt:
-      // An answer cut at kMaxAnswerBytes does not read back, and the program compiles it all.
-      TakeTranslations(text);
-      return true;
+    case kBuilt: {
+      // Trusted only once it reads back whole and every index in it holds.
+      std::string why;
+      if (compiler::ReadCompiledEffect(text, out, &why)) return EffectCheck::Built;
+      *result = E_FAIL;
+      *error = label + ": error: the effect check's answer was refused: " + why + "\n";
+      return EffectCheck::Failed;
+    }
     case kNoContext: return unchecked(text);
     default:
       *result = Failed(childResult) ? childResult : E_FAIL;
@@ -426,7 +423,7 @@ bool CheckEffectInChild(const char* fileName, HRESULT* result, std::string* erro
                    ? label + ": error: building the effect needed more than " +
                          std::to_string(budgetBytes >> 20) + " MiB of memory\n"
                    : text;
-      return false;
+      return EffectCheck::Failed;
   }
 }
 

@@ -1,40 +1,35 @@
-// Effects on OpenGL 3.3 core: builds the stages of our GLSL effect format or of a D3D9 effect file
-// (HLSL, compiled by hlsl_compile), links every pass up front and applies passes with their render
-// states, samplers and parameter values. Limits: one texture unit per sampler (unit = sampler
-// index), the program's textures are 2D (cube and volume samplers read white); needs the device's
-// GL context current whenever it is called, destroyed included.
+// Effects on OpenGL 3.3 core: loads a compiled effect (compiler/compiled_effect.hpp) of either
+// language: compiles and links its programs up front, makes its sampler objects and uniform
+// buffers, and applies passes with their render states, samplers and parameter values. Limits: one
+// texture unit per sampler (unit = sampler index), the program's textures are 2D (cube and volume
+// samplers read white); needs the device's GL context current whenever it is called, destroyed
+// included.
 #include "render/gfx/gl/effect_gl.hpp"
 
 #include <epoxy/gl.h>
 
 #include <algorithm>
-#include <cfloat>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
-#include <tuple>
 #include <vector>
 
-#include "formats/effect_parse.hpp"
+#include "compiler/compile_effect.hpp"
 #include "formats/file_names.hpp"
-#include "formats/fx_effect.hpp"
 #include "render/gfx/gfx.hpp"
 #include "render/gfx/gl/buffer_gl.hpp"
 #include "render/gfx/gl/effect_check.hpp"
 #include "render/gfx/gl/gl_objects.hpp"
 #include "render/gfx/gl/gl_state.hpp"
-#include "render/gfx/gl/hlsl_compile.hpp"
-#include "render/gfx/gl/hlsl_handover.hpp"
-#include "render/gfx/gl/hlsl_source.hpp"
-#include "render/gfx/gl/hlsl_states.hpp"
+#include "render/gfx/gl/pass_states_gl.hpp"
 
 namespace gfx::gl {
 namespace {
 
-using namespace formats;
+using compiler::CompiledEffect;
+using compiler::ParameterKind;
 
 HRESULT FailWith(HRESULT result, const std::string& text, Buffer** errors) {
   if (errors) *errors = CreateTextBuffer(text);
@@ -82,112 +77,6 @@ int AppendDriverLog(const std::string& label, const char* log, int fallbackLine,
   return lines;
 }
 
-const char* GlslType(ParamType type) {
-  switch (type) {
-    case ParamType::Float: return "float";
-    case ParamType::Float2: return "vec2";
-    case ParamType::Float3: return "vec3";
-    case ParamType::Float4: return "vec4";
-    case ParamType::Float4x4: return "mat4";
-    case ParamType::Texture: break;
-  }
-  return nullptr;
-}
-
-// Each declaration carries the line it was declared on, so a clash with the shader code (say, a
-// GLSL keyword used as a parameter name) is reported at the declaration.
-std::string StageSource(const EffectDescription& description, const EffectShader& shader) {
-  std::string source = "#version 330 core\n";
-  for (const EffectParameter& parameter : description.parameters) {
-    if (parameter.type == ParamType::Texture) continue;
-    source += "#line " + std::to_string(parameter.line) + "\nuniform " + GlslType(parameter.type) +
-              " " + parameter.name + ";\n";
-  }
-  for (const EffectSampler& sampler : description.samplers)
-    source +=
-        "#line " + std::to_string(sampler.line) + "\nuniform sampler2D " + sampler.name + ";\n";
-  if (shader.stage == ShaderStage::Vertex)
-    source += "#line " + std::to_string(shader.line) +
-              "\nlayout(location = 0) in vec3 inPosition;\n"
-              "layout(location = 1) in vec3 inNormal;\n"
-              "layout(location = 2) in vec2 inTexCoord;\n";
-  if (description.hasCommon)
-    source += "#line " + std::to_string(description.commonLine) + "\n" + description.common + "\n";
-  source += "#line " + std::to_string(shader.bodyLine) + "\n" + shader.body + "\n";
-  return source;
-}
-
-// Both formats together: stages × (common + body) for ours, stages × the HLSL text for D3D9
-// effects. A small file can name many stages, and each is compiled from its own copy of the text.
-constexpr size_t kMaxGeneratedShaderBytes = 16u << 20;
-
-std::string TooMuchShaderText(const std::string& label) {
-  return label + ": error: the effect's generated shader text would exceed " +
-         std::to_string(kMaxGeneratedShaderBytes) + " bytes\n";
-}
-
-enum class Kind : uint8_t { Numeric, Matrix, Texture };
-
-struct Parameter {
-  std::string name;
-  ParamType type;  // our format's type; D3D9 effects use `kind` and the shape alone
-  Kind kind;
-  uint32_t rows, columns;  // the shape of one element: float3 is 1x3, float4x3 4x3
-  uint32_t floats;         // all elements together
-  uint32_t first;          // index of the first value in GlEffect::values_
-  uint32_t version;        // bumped on every change; programs remember the version they last got
-  bool set;                // the program has set it (a computed initial value no longer applies)
-  GlTexture* texture;      // one reference held; textures only
-};
-
-// One global of one stage's uniform block, filled from a parameter.
-struct BlockCopy {
-  uint32_t parameter;
-  HlslMember member;
-  bool setFlag;  // the member holds whether the parameter has been set, not its value
-};
-
-struct Block {
-  GLuint buffer = 0;
-  GLuint binding = 0;
-  std::vector<uint8_t> bytes;
-  std::vector<BlockCopy> copies;
-};
-
-struct Program {
-  GLuint name = 0;
-  std::vector<GLint> locations;  // our format: per parameter, -1 where the program does not use it
-  std::vector<uint32_t> seen;    // per parameter, the version last uploaded to this program
-  std::vector<Block> blocks;     // D3D9 effects: the globals of each stage
-  GLint targetHeight = -1;       // D3D9 effects reading VPOS
-  std::vector<HlslDefaultInput> defaultInputs;
-};
-
-struct Pass {
-  uint32_t program;
-  GlPassStates states;
-  uint32_t samplerSet;  // index into GlEffect::samplerSets_
-};
-
-struct Technique {
-  std::string name;
-  std::vector<Pass> passes;
-};
-
-struct NameEntry {
-  const char* name;
-  uint32_t index;
-};
-
-GLenum SamplerTarget(HlslSamplerKind kind) {
-  switch (kind) {
-    case HlslSamplerKind::Tex2D: return GL_TEXTURE_2D;
-    case HlslSamplerKind::Cube: return GL_TEXTURE_CUBE_MAP;
-    case HlslSamplerKind::Tex3D: return GL_TEXTURE_3D;
-  }
-  return GL_TEXTURE_2D;
-}
-
 // A GL shader from generated or effect text; the log is empty when it compiled.
 GLuint CompileGl(GLenum stage, const std::string& source, std::string* log) {
   const GLuint name = glCreateShader(stage);
@@ -215,17 +104,64 @@ std::string ProgramLog(GLuint program) {
   return log.c_str();
 }
 
-bool NumericBase(FxBase base) {
-  return base == FxBase::Bool || base == FxBase::Int || base == FxBase::Uint ||
-         base == FxBase::Half || base == FxBase::Float || base == FxBase::Double;
+struct Parameter {
+  std::string name;
+  ParameterKind kind;
+  uint32_t rows, columns;  // the shape of one element: float3 is 1x3, float4x3 4x3
+  uint32_t floats;         // all elements together
+  uint32_t first;          // index of the first value in GlEffect::values_
+  uint32_t version;        // bumped on every change; programs remember the version they last got
+  bool set;                // the program has set it (a computed initial value no longer applies)
+  bool flagged;            // some block holds whether it has been set
+  GlTexture* texture;      // one reference held; textures only
+};
+
+// One member of one uniform block, filled from a parameter.
+struct Block {
+  GLuint buffer = 0;
+  GLuint binding = 0;
+  std::vector<uint8_t> bytes;
+  std::vector<compiler::BlockMember> members;
+};
+
+struct Program {
+  GLuint name = 0;
+  std::vector<uint32_t> seen;  // per parameter, the version last written to this program's blocks
+  std::vector<Block> blocks;
+  GLint targetHeight = -1;  // programs reading VPOS
+  std::vector<compiler::DefaultInput> defaultInputs;
+};
+
+struct Pass {
+  uint32_t program;
+  GlPassStates states;
+  uint32_t samplerSet;  // index into GlEffect::samplerSets_
+};
+
+struct Technique {
+  std::string name;
+  std::vector<Pass> passes;
+};
+
+struct NameEntry {
+  const char* name;
+  uint32_t index;
+};
+
+GLenum SamplerTarget(compiler::SamplerKind kind) {
+  switch (kind) {
+    case compiler::SamplerKind::Tex2D: return GL_TEXTURE_2D;
+    case compiler::SamplerKind::Cube: return GL_TEXTURE_CUBE_MAP;
+    case compiler::SamplerKind::Tex3D: return GL_TEXTURE_3D;
+  }
+  return GL_TEXTURE_2D;
 }
 
 class GlEffect final : public RefCounted<Effect> {
  public:
   ~GlEffect() override;
   // Compile and link everything; on failure return false with the text in *error.
-  bool Build(const std::string& label, const EffectDescription& description, std::string* error);
-  bool BuildFx(const std::string& label, const FxEffect& effect, std::string* error);
+  bool Load(const CompiledEffect& effect, std::string* error);
 
   HRESULT GetParameterDesc(const char* name, ParameterDesc* desc) override;
   HRESULT SetTechnique(const char* name) override;
@@ -242,13 +178,10 @@ class GlEffect final : public RefCounted<Effect> {
 
  private:
   static int Find(const std::vector<NameEntry>& table, const char* name);
-  void AddParameter(const std::string& name, ParamType type, Kind kind, uint32_t rows,
-                    uint32_t columns, uint32_t elements, const float* value, size_t valueCount);
-  void FinishParameters();
-  void FinishTechniques();
   GLuint WhiteTexture(GLenum target);
+  bool LoadProgram(const compiler::Program& source, std::vector<std::string>* texts,
+                   std::vector<GLuint>* shaders, std::string* messages);
   HRESULT SetFloats(const char* name, const float* values, uint32_t count, bool matrix);
-  void Upload(Program& program);
   void UploadBlocks(Program& program);
   void BindTextures(const Pass& pass);
   void ApplyStates(const GlPassStates& states);
@@ -261,15 +194,13 @@ class GlEffect final : public RefCounted<Effect> {
   std::vector<GLenum> samplerTargets_;     // per sampler
   std::vector<std::vector<GLuint>> samplerSets_;  // [0]: the effect's; then passes' own states
   // Per sampler set, the sampler whose texture each unit reads (a pass's Sampler[n] = (s) changes
-  // it); empty when every unit reads its own.
+  // it).
   std::vector<std::vector<uint32_t>> samplerSources_;
-  std::vector<GLuint> boundTextures_;  // per sampler, what BindTextures last bound
-  std::vector<uint8_t> changed_;       // per parameter, scratch for UploadBlocks
+  std::vector<uint8_t> changed_;  // per parameter, scratch for UploadBlocks
   std::vector<Program> programs_;
   std::vector<Technique> techniques_;
   std::vector<NameEntry> techniqueNames_;  // sorted by strcmp
   GLuint white_[3] = {};                   // 2D, cube, 3D
-  bool fx_ = false;                        // a D3D9 effect
   uint32_t current_ = 0;                   // technique SetTechnique chose
   int begun_ = -1;                         // technique between Begin and End, -1 outside
   int pass_ = -1;                          // pass between BeginPass and EndPass, -1 outside
@@ -283,40 +214,15 @@ GlEffect::~GlEffect() {
     if (parameter.texture) parameter.texture->Release();
   for (Program& program : programs_) {
     glDeleteProgram(program.name);
-    for (Block& block : program.blocks) glDeleteBuffers(1, &block.buffer);
+    for (Block& block : program.blocks) {
+      ForgetUniformBuffer(block.buffer);
+      glDeleteBuffers(1, &block.buffer);
+    }
   }
   for (std::vector<GLuint>& set : samplerSets_)
     if (!set.empty()) glDeleteSamplers(static_cast<GLsizei>(set.size()), set.data());
   for (GLuint white : white_)
     if (white) glDeleteTextures(1, &white);
-}
-
-void GlEffect::AddParameter(const std::string& name, ParamType type, Kind kind, uint32_t rows,
-                            uint32_t columns, uint32_t elements, const float* value,
-                            size_t valueCount) {
-  const uint32_t floats = kind == Kind::Texture ? 0 : rows * columns * std::max(elements, 1u);
-  Parameter parameter{
-      name, type,  kind,   rows, columns, floats, static_cast<uint32_t>(values_.size()),
-      1,    false, nullptr};
-  values_.resize(values_.size() + floats, 0.0f);
-  std::copy(value, value + std::min<size_t>(valueCount, floats), values_.begin() + parameter.first);
-  parameters_.push_back(std::move(parameter));
-}
-
-void GlEffect::FinishParameters() {
-  // Names are final now: the tables point into the strings and are never reallocated again.
-  for (uint32_t i = 0; i < parameters_.size(); ++i)
-    parameterNames_.push_back({parameters_[i].name.c_str(), i});
-  std::sort(parameterNames_.begin(), parameterNames_.end(),
-            [](const NameEntry& a, const NameEntry& b) { return std::strcmp(a.name, b.name) < 0; });
-  changed_.assign(parameters_.size(), 0);
-}
-
-void GlEffect::FinishTechniques() {
-  for (uint32_t i = 0; i < techniques_.size(); ++i)
-    techniqueNames_.push_back({techniques_[i].name.c_str(), i});
-  std::sort(techniqueNames_.begin(), techniqueNames_.end(),
-            [](const NameEntry& a, const NameEntry& b) { return std::strcmp(a.name, b.name) < 0; });
 }
 
 // Read by samplers whose texture parameter is null, so untextured objects are lit but not dark;
@@ -342,482 +248,155 @@ GLuint GlEffect::WhiteTexture(GLenum target) {
   return white_[slot];
 }
 
-bool GlEffect::Build(const std::string& label, const EffectDescription& description,
-                     std::string* error) {
-  for (const EffectParameter& source : description.parameters) {
-    const bool texture = source.type == ParamType::Texture;
-    const bool matrix = source.type == ParamType::Float4x4;
-    AddParameter(source.name, source.type,
-                 texture  ? Kind::Texture
-                 : matrix ? Kind::Matrix
-                          : Kind::Numeric,
-                 matrix ? 4 : 1, matrix ? 4 : FloatCount(source.type), 0, source.value, 16);
+// A stage's driver messages: our format's text numbers lines of the effect file, so they are
+// placed there; GLSL made from HLSL has lines of its own, so the first error names the stage.
+void StageMessages(const compiler::Stage& stage, const std::string& log, std::string* messages) {
+  if (stage.fileLines) {
+    if (AppendDriverLog(stage.file, log.c_str(), stage.line, stage.context, messages) == 0)
+      *messages += stage.place + ": error: " + stage.context + " does not compile\n";
+    return;
   }
-  FinishParameters();
-  WhiteTexture(GL_TEXTURE_2D);
+  // The driver's first error, not a warning before it.
+  size_t at = log.find("error");
+  at = at == std::string::npos                    ? 0
+       : log.rfind('\n', at) == std::string::npos ? 0
+                                                  : log.rfind('\n', at) + 1;
+  *messages += stage.place + ": error: the GLSL made from " + stage.context +
+               " does not compile: " + log.substr(at, log.find('\n', at) - at) + "\n";
+}
 
-  samplerSets_.emplace_back();
-  for (const EffectSampler& sampler : description.samplers) {
-    GLuint object = 0;
-    glGenSamplers(1, &object);
-    ConfigureSampler(object, SamplerStatesOfEffect(sampler));
-    samplerSets_[0].push_back(object);
-    samplerParameter_.push_back(static_cast<int>(sampler.texture));
-    samplerTargets_.push_back(GL_TEXTURE_2D);
-  }
-
-  // Each stage is its own copy of the uniforms, the common block and its body.
-  std::vector<bool> used(description.shaders.size(), false);
-  for (const EffectTechnique& technique : description.techniques)
-    for (const EffectPass& pass : technique.passes)
-      used[pass.vertexShader] = used[pass.fragmentShader] = true;
-  size_t generated = 0;
-  for (size_t i = 0; i < description.shaders.size(); ++i) {
-    if (!used[i]) continue;
-    generated += 256 + description.common.size() + description.shaders[i].body.size();
-    for (const EffectParameter& parameter : description.parameters)
-      generated += 32 + parameter.name.size();
-    for (const EffectSampler& sampler : description.samplers) generated += 32 + sampler.name.size();
-  }
-  if (generated > kMaxGeneratedShaderBytes) {
-    *error = TooMuchShaderText(label);
-    return false;
-  }
-
-  // Compile only the stages some pass uses, each once, and report every broken one together.
-  std::vector<GLuint> shaders(description.shaders.size(), 0);
-  std::string messages, log;
-  const auto compile = [&](uint32_t index) {
-    if (shaders[index]) return;
-    const EffectShader& shader = description.shaders[index];
-    shaders[index] =
-        CompileGl(shader.stage == ShaderStage::Vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER,
-                  StageSource(description, shader), &log);
-    if (log.empty()) return;
-    const std::string context = "shader '" + shader.name + "'";
-    if (AppendDriverLog(label, log.c_str(), shader.line, context, &messages) == 0)
-      messages += label + "(" + std::to_string(shader.line) + "): error: " + context +
-                  " does not compile\n";
+// Every stage text is compiled once (passes share stages); *texts and *shaders are that cache.
+bool GlEffect::LoadProgram(const compiler::Program& source, std::vector<std::string>* texts,
+                           std::vector<GLuint>* shaders, std::string* messages) {
+  const auto shaderOf = [&](const compiler::Stage& stage, GLenum kind) -> GLuint {
+    for (size_t i = 0; i < texts->size(); ++i)
+      if ((*texts)[i] == stage.glsl) return (*shaders)[i];
+    std::string log;
+    const GLuint name = CompileGl(kind, stage.glsl, &log);
+    if (!log.empty()) StageMessages(stage, log, messages);
+    texts->push_back(stage.glsl);
+    shaders->push_back(log.empty() ? name : 0);
+    if (!log.empty()) glDeleteShader(name);
+    return shaders->back();
   };
-  for (const EffectTechnique& technique : description.techniques)
-    for (const EffectPass& pass : technique.passes) {
-      compile(pass.vertexShader);
-      compile(pass.fragmentShader);
-    }
-
-  if (messages.empty()) {
-    std::vector<std::pair<uint32_t, uint32_t>> linked;  // stage pairs, parallel to programs_
-    for (const EffectTechnique& source : description.techniques) {
-      Technique technique{source.name, {}};
-      for (const EffectPass& pass : source.passes) {
-        const std::pair<uint32_t, uint32_t> stages{pass.vertexShader, pass.fragmentShader};
-        const auto found = std::find(linked.begin(), linked.end(), stages);
-        const uint32_t index = static_cast<uint32_t>(found - linked.begin());
-        technique.passes.push_back({index, StatesOfEffectPass(pass), 0});
-        if (found != linked.end()) continue;
-        linked.push_back(stages);
-        Program program;
-        program.name = glCreateProgram();
-        glAttachShader(program.name, shaders[pass.vertexShader]);
-        glAttachShader(program.name, shaders[pass.fragmentShader]);
-        glLinkProgram(program.name);
-        glDetachShader(program.name, shaders[pass.vertexShader]);
-        glDetachShader(program.name, shaders[pass.fragmentShader]);
-        GLint ok = GL_FALSE;
-        glGetProgramiv(program.name, GL_LINK_STATUS, &ok);
-        if (!ok) {
-          const std::string context =
-              "linking pass '" + pass.name + "' of technique '" + source.name + "'";
-          if (AppendDriverLog(label, ProgramLog(program.name).c_str(), pass.line, context,
-                              &messages) == 0)
-            messages +=
-                label + "(" + std::to_string(pass.line) + "): error: " + context + " failed\n";
-        } else {
-          glUseProgram(program.name);
-          for (uint32_t s = 0; s < description.samplers.size(); ++s) {
-            const GLint location =
-                glGetUniformLocation(program.name, description.samplers[s].name.c_str());
-            if (location >= 0) glUniform1i(location, static_cast<GLint>(s));
-          }
-          for (const Parameter& parameter : parameters_)
-            program.locations.push_back(
-                parameter.kind == Kind::Texture
-                    ? -1
-                    : glGetUniformLocation(program.name, parameter.name.c_str()));
-          program.seen.assign(parameters_.size(), 0);
-        }
-        programs_.push_back(std::move(program));
-      }
-      techniques_.push_back(std::move(technique));
-    }
-    glUseProgram(State().program);  // as the shadow says
-  }
-  for (GLuint shader : shaders)
-    if (shader) glDeleteShader(shader);
-  if (!messages.empty()) {
-    *error = messages;
+  Program program;
+  program.name = glCreateProgram();
+  programs_.push_back(program);
+  const GLuint vs = shaderOf(source.vertex, GL_VERTEX_SHADER);
+  const GLuint fs = shaderOf(source.fragment, GL_FRAGMENT_SHADER);
+  if (!vs || !fs || !messages->empty()) return false;
+  Program& made = programs_.back();
+  glAttachShader(made.name, vs);
+  glAttachShader(made.name, fs);
+  glLinkProgram(made.name);
+  glDetachShader(made.name, vs);
+  glDetachShader(made.name, fs);
+  GLint ok = GL_FALSE;
+  glGetProgramiv(made.name, GL_LINK_STATUS, &ok);
+  if (!ok) {
+    const std::string log = ProgramLog(made.name);
+    const std::string context = "linking " + source.context;
+    if (!source.vertex.fileLines)
+      *messages +=
+          source.place + ": error: " + context + " failed: " + log.substr(0, log.find('\n')) + "\n";
+    else if (AppendDriverLog(source.vertex.file, log.c_str(), source.line, context, messages) == 0)
+      *messages += source.place + ": error: " + context + " failed\n";
     return false;
   }
-  FinishTechniques();
+  UseProgram(made.name);
+  made.seen.assign(parameters_.size(), 0);
+  for (const compiler::SamplerUniform& sampler : source.samplers) {
+    const GLint location = glGetUniformLocation(made.name, sampler.name.c_str());
+    if (location >= 0) glUniform1i(location, static_cast<GLint>(sampler.unit));
+  }
+  made.defaultInputs = source.defaultInputs;
+  for (const compiler::Block& from : source.blocks) {
+    const GLuint blockIndex = glGetUniformBlockIndex(made.name, from.name.c_str());
+    if (blockIndex == GL_INVALID_INDEX) continue;  // the driver found no use for it
+    Block block;
+    block.binding = from.binding;
+    glUniformBlockBinding(made.name, blockIndex, block.binding);
+    GLint size = 0;
+    glGetActiveUniformBlockiv(made.name, blockIndex, GL_UNIFORM_BLOCK_DATA_SIZE, &size);
+    block.bytes.assign(std::max<size_t>(from.size, static_cast<size_t>(size)), 0);
+    block.members = from.members;
+    for (const compiler::BlockMember& member : from.members)
+      if (member.setFlag) parameters_[member.parameter].flagged = true;
+    glGenBuffers(1, &block.buffer);
+    BindUniformBuffer(block.buffer);
+    glBufferData(GL_UNIFORM_BUFFER, static_cast<GLsizeiptr>(block.bytes.size()), block.bytes.data(),
+                 GL_DYNAMIC_DRAW);
+    made.blocks.push_back(std::move(block));
+  }
+  if (source.readsTargetHeight)
+    made.targetHeight = glGetUniformLocation(made.name, compiler::kTargetHeightUniform);
   return true;
 }
 
-// A D3D9 effect: every distinct (stage, entry, arguments) compiled once from the HLSL text, every
-// pass linked from its two stages (and its alpha test), all messages of all stages reported.
-bool GlEffect::BuildFx(const std::string& label, const FxEffect& effect, std::string* error) {
-  fx_ = true;
-  const FxPreprocessed& source = effect.source;
-  for (const FxParameter& p : effect.parameters) {
-    const bool texture = p.type.base == FxBase::Texture;
-    // Struct-typed globals are not settable here, so they read 0; an author who gave one a value
-    // would get a different picture than on the original platform.
-    if (!p.isStatic && p.type.base == FxBase::Struct && !p.initText.empty()) {
-      *error = FxLineLabel(effect.source, p.line, 0) + ": error: '" + p.name + "' is a global of " +
-               "struct type '" + p.type.name + "' with an initial value, which is not supported" +
-               " (give it no initial value, or make it static)\n";
-      return false;
-    }
-    if (p.isStatic || (!texture && !NumericBase(p.type.base))) continue;
-    bool duplicate = false;
-    for (const Parameter& existing : parameters_) duplicate |= existing.name == p.name;
-    if (duplicate) continue;
-    // As in our format, a number beyond float's range is a fault of the file, not infinity
-    // (the reader leaves such an initialiser as text).
-    bool outOfRange = false;
-    for (const float v : p.value) outOfRange = outOfRange || !std::isfinite(v);
-    if (p.value.empty() && !p.initText.empty()) {
-      const char* text = p.initText.c_str();
-      char* end = nullptr;
-      const double number = std::strtod(text, &end);
-      while (end && (*end == 'f' || *end == 'F' || *end == ' ')) ++end;
-      outOfRange = end != text && end && *end == '\0' && std::fabs(number) > FLT_MAX;
-    }
-    if (outOfRange) {
-      *error = FxLineLabel(effect.source, p.line, 0) + ": error: the initial value of '" + p.name +
-               "' is out of range\n";
-      return false;
-    }
-    const bool matrix = p.type.rows > 1;
-    AddParameter(p.name, matrix ? ParamType::Float4x4 : ParamType::Float,
-                 texture  ? Kind::Texture
-                 : matrix ? Kind::Matrix
-                          : Kind::Numeric,
-                 p.type.rows, p.type.columns, p.type.elements, p.value.data(), p.value.size());
+bool GlEffect::Load(const CompiledEffect& effect, std::string* error) {
+  for (const compiler::Parameter& source : effect.parameters) {
+    const bool texture = source.kind == ParameterKind::Texture;
+    const uint32_t floats = texture ? 0 : static_cast<uint32_t>(source.value.size());
+    parameters_.push_back({source.name, source.kind, source.rows, source.columns, floats,
+                           static_cast<uint32_t>(values_.size()), 1, false, false, nullptr});
+    values_.insert(values_.end(), source.value.begin(), source.value.end());
   }
-  FinishParameters();
+  // Names are final now: the tables point into the strings and are never reallocated again.
+  for (uint32_t i = 0; i < parameters_.size(); ++i)
+    parameterNames_.push_back({parameters_[i].name.c_str(), i});
+  std::sort(parameterNames_.begin(), parameterNames_.end(),
+            [](const NameEntry& a, const NameEntry& b) { return std::strcmp(a.name, b.name) < 0; });
+  changed_.assign(parameters_.size(), 0);
 
-  if (effect.samplers.size() > kMaxEffectSamplers) {
-    *error = FxLineLabel(source, effect.samplers[kMaxEffectSamplers].line, 0) +
-             ": error: more than " + std::to_string(kMaxEffectSamplers) + " samplers\n";
-    return false;
+  for (const compiler::Sampler& sampler : effect.samplers) {
+    samplerParameter_.push_back(sampler.texture);
+    samplerTargets_.push_back(SamplerTarget(sampler.kind));
   }
-  samplerSets_.emplace_back();
-  std::vector<GlSamplerStates> samplerStates;
-  for (const FxSampler& sampler : effect.samplers) {
-    GlSamplerStates states;
-    for (const FxSamplerState& state : sampler.states) ApplyFxSamplerState(state, &states);
-    samplerStates.push_back(states);
-    GLuint object = 0;
-    glGenSamplers(1, &object);
-    ConfigureSampler(object, states);
-    samplerSets_[0].push_back(object);
-    const int texture =
-        sampler.texture.empty() ? -1 : Find(parameterNames_, sampler.texture.c_str());
-    samplerParameter_.push_back(texture >= 0 && parameters_[texture].kind == Kind::Texture ? texture
-                                                                                           : -1);
-    samplerTargets_.push_back(GL_TEXTURE_2D);
-  }
-  const auto samplerUnit = [&effect](const std::string& name) {
-    for (size_t s = 0; s < effect.samplers.size(); ++s)
-      if (effect.samplers[s].name == name) return static_cast<int>(s);
-    return -1;
-  };
-
-  std::string prologue;  // statements every entry runs first
-  const std::string hlsl = RewriteConstructorAssignments(RewriteArrayCasts(
-      RenameBuiltinSemantics(RewriteAssignedGlobals(effect, effect.hlsl, &prologue))));
-  if (hlsl.size() > kMaxGeneratedShaderBytes) {
-    *error = TooMuchShaderText(label);
-    return false;
+  for (const compiler::SamplerSet& set : effect.samplerSets) {
+    samplerSets_.emplace_back();
+    samplerSources_.push_back(set.source);
+    for (const std::vector<compiler::SamplerState>& states : set.states) {
+      GLuint object = 0;
+      glGenSamplers(1, &object);
+      ConfigureSampler(object, GlSamplerStatesOf(states));
+      samplerSets_.back().push_back(object);
+    }
   }
 
-  // Stages, each compiled once: key "v|entry|arg|arg".
-  struct Stage {
-    std::string key;
-    HlslStageCode code;
-    bool ok = false;
-  };
-  std::vector<Stage> stages;
   std::string messages;
-  size_t generated = 0;
-  const auto stageOf = [&](HlslStage kind, const FxShaderBinding* binding,
-                           const std::string& context) -> int {
-    std::string key = kind == HlslStage::Vertex ? "v" : "p";
-    key += binding ? "|" + binding->entry : "|";
-    if (binding)
-      for (const std::string& argument : binding->arguments) key += "|" + argument;
-    for (size_t i = 0; i < stages.size(); ++i)
-      if (stages[i].key == key) return stages[i].ok ? static_cast<int>(i) : -1;
-    Stage stage;
-    stage.key = key;
-    std::string text, entry, why, log;
-    if (binding) {
-      text = hlsl;
-      if (!EntryWithArguments(effect, *binding, static_cast<int>(stages.size()), prologue, &text,
-                              &entry, &why)) {
-        messages += FxLineLabel(source, binding->line, 0) + ": error: " + why + "\n";
-        stages.push_back(std::move(stage));
-        return -1;
-      }
-    } else {
-      text = kPassThroughVertexShader;
-      entry = kPassThroughEntry;
-    }
-    generated += text.size();
-    if (generated > kMaxGeneratedShaderBytes) {
-      if (messages.find(TooMuchShaderText(label)) == std::string::npos)
-        messages += TooMuchShaderText(label);
-      stages.push_back(std::move(stage));
-      return -1;
-    }
-    HlslRequest request;
-    request.stage = kind;
-    request.source = &text;
-    request.entry = entry;
-    request.blockName = kind == HlslStage::Vertex ? "tobrin_vs_globals" : "tobrin_ps_globals";
-    request.samplerUnit = samplerUnit;
-    stage.ok = CompileHlslStage(request, &stage.code, &log);
-    if (!stage.ok) {
-      const int line = binding ? binding->line : 0;
-      if (AppendGlslangLog(log, source, line, context, &messages) == 0)
-        messages += FxLineLabel(source, line, 0) + ": error: " + context + " does not compile\n";
-    }
-    stages.push_back(std::move(stage));
-    return stages.back().ok ? static_cast<int>(stages.size() - 1) : -1;
-  };
+  std::vector<std::string> texts;
+  std::vector<GLuint> shaders;
+  for (const compiler::Program& program : effect.programs)
+    LoadProgram(program, &texts, &shaders, &messages);
+  BindUniformBuffer(0);
+  UseProgram(0);
+  for (GLuint shader : shaders)
+    if (shader) glDeleteShader(shader);
 
-  struct PassPlan {
-    int vertex, pixel;
-    GlPassStates states;
-    const FxPass* pass;
-    const FxTechnique* technique;
-    size_t techniqueIndex;
-  };
-  std::vector<PassPlan> plans;
-  for (const FxTechnique& technique : effect.techniques) {
-    techniques_.push_back({technique.name, {}});
-    for (const FxPass& pass : technique.passes) {
-      const std::string where = "pass '" + pass.name + "' of technique '" + technique.name + "'";
-      PassPlan plan{-1, -1, {}, &pass, &technique, techniques_.size() - 1};
-      std::string why;
-      if (!StatesOfFxPass(pass, &plan.states, &why)) {
-        messages += FxLineLabel(source, pass.line, 0) + ": error: " + where + ": " + why + "\n";
-        continue;
-      }
-      if (!pass.pixelShader.present) {
-        // The fixed-function pixel stage (texture stages, fog) is not emulated.
-        messages += FxLineLabel(source, pass.line, 0) + ": error: " + where +
-                    " has no pixel shader; fixed-function pixel processing is not supported\n";
-        continue;
-      }
-      const FxShaderBinding* vs = pass.vertexShader.present ? &pass.vertexShader : nullptr;
-      plan.vertex =
-          stageOf(HlslStage::Vertex, vs,
-                  vs ? "vertex shader '" + vs->entry + "'" : "pass-through vertex shader");
-      plan.pixel = stageOf(HlslStage::Pixel, &pass.pixelShader,
-                           "pixel shader '" + pass.pixelShader.entry + "'");
-      plans.push_back(plan);
-    }
+  for (const compiler::Technique& source : effect.techniques) {
+    Technique technique{source.name, {}};
+    for (const compiler::Pass& pass : source.passes)
+      technique.passes.push_back({pass.program, GlStatesOfPass(pass), pass.samplerSet});
+    techniques_.push_back(std::move(technique));
   }
+  for (uint32_t i = 0; i < techniques_.size(); ++i)
+    techniqueNames_.push_back({techniques_[i].name.c_str(), i});
+  std::sort(techniqueNames_.begin(), techniqueNames_.end(),
+            [](const NameEntry& a, const NameEntry& b) { return std::strcmp(a.name, b.name) < 0; });
 
-  // GL shaders by (stage, alpha test), programs by (vertex, pixel, alpha test).
-  struct GlStage {
-    int stage;
-    uint32_t alpha;
-    GLuint name;
-  };
-  std::vector<GlStage> glStages;
-  std::vector<std::tuple<int, int, uint32_t>> linked;  // parallel to programs_
-  const auto glStageOf = [&](int index, uint32_t func, uint32_t ref, const std::string& context,
-                             int line) -> GLuint {
-    const uint32_t alpha = func << 8 | ref;
-    for (const GlStage& made : glStages)
-      if (made.stage == index && made.alpha == alpha) return made.name;
-    const HlslStageCode& code = stages[index].code;
-    const bool vertex = stages[index].key[0] == 'v';
-    std::string glsl = code.glsl;
-    if (!vertex) {
-      const std::string condition = AlphaTestCondition(func, ref, "tobrin_out_COLOR0.a");
-      const size_t marker = glsl.find(kAlphaTestMarker);
-      if (marker != std::string::npos)
-        glsl.replace(marker, std::strlen(kAlphaTestMarker),
-                     condition.empty() ? "" : "if (!(" + condition + ")) discard;");
-    }
-    std::string log;
-    const GLuint name = CompileGl(vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER, glsl, &log);
-    if (!log.empty()) {
-      // The driver's first error, not a warning before it.
-      size_t at = log.find("error");
-      at = at == std::string::npos                    ? 0
-           : log.rfind('\n', at) == std::string::npos ? 0
-                                                      : log.rfind('\n', at) + 1;
-      messages += FxLineLabel(source, line, 0) + ": error: the GLSL made from " + context +
-                  " does not compile: " + log.substr(at, log.find('\n', at) - at) + "\n";
-    }
-    glStages.push_back({index, alpha, name});
-    return name;
-  };
-  for (const PassPlan& plan : plans) {
-    if (plan.vertex < 0 || plan.pixel < 0 || !messages.empty()) continue;
-    const std::string where =
-        "pass '" + plan.pass->name + "' of technique '" + plan.technique->name + "'";
-
-    // Samplers keep one kind across the effect; a pass may set its own states on them, or have a
-    // stage read another sampler's states and texture.
-    uint32_t samplerSet = 0;
-    if (!plan.pass->samplerStates.empty() || !plan.pass->samplerBindings.empty()) {
-      // Stage n is the sampler bound to register sn, else the n-th sampler of the file.
-      const auto unitOfStage = [&](uint32_t stage) {
-        size_t unit = stage;
-        for (size_t k = 0; k < effect.samplers.size(); ++k)
-          if (effect.samplers[k].registerName == "s" + std::to_string(stage) ||
-              effect.samplers[k].registerName == "S" + std::to_string(stage))
-            unit = k;
-        return unit;
-      };
-      std::vector<GlSamplerStates> states = samplerStates;
-      std::vector<uint32_t> sources;
-      for (const FxPassSamplerBinding& binding : plan.pass->samplerBindings) {
-        size_t from = 0;
-        while (from < effect.samplers.size() && effect.samplers[from].name != binding.name) ++from;
-        if (from == effect.samplers.size()) {
-          messages += FxLineLabel(source, plan.pass->line, 0) + ": error: " + where + ": Sampler[" +
-                      std::to_string(binding.sampler) + "] names '" + binding.name +
-                      "', which is no sampler of the effect\n";
-          break;
-        }
-        const size_t unit = unitOfStage(binding.sampler);
-        if (unit >= states.size()) continue;  // no stage of the file reads it
-        if (sources.empty())
-          for (uint32_t k = 0; k < states.size(); ++k) sources.push_back(k);
-        states[unit] = samplerStates[from];
-        sources[unit] = static_cast<uint32_t>(from);
-      }
-      for (const FxPassSamplerState& set : plan.pass->samplerStates) {
-        const size_t unit = unitOfStage(set.sampler);
-        if (unit < states.size()) ApplyFxSamplerState(set.state, &states[unit]);
-      }
-      samplerSets_.emplace_back();
-      samplerSources_.resize(samplerSets_.size());
-      samplerSources_.back() = std::move(sources);
-      for (const GlSamplerStates& s : states) {
-        GLuint object = 0;
-        glGenSamplers(1, &object);
-        ConfigureSampler(object, s);
-        samplerSets_.back().push_back(object);
-      }
-      samplerSet = static_cast<uint32_t>(samplerSets_.size() - 1);
-    }
-    for (const int index : {plan.vertex, plan.pixel})
-      for (const HlslSampler& sampler : stages[index].code.samplers) {
-        const GLenum target = SamplerTarget(sampler.kind);
-        // The program sets 2D textures only, so such a sampler has nothing to read: say so once,
-        // here and not again in the checking child, since the picture will not be the author's.
-        if (target != GL_TEXTURE_2D && samplerTargets_[sampler.unit] != target &&
-            !InsideEffectCheck() && sampler.unit < effect.samplers.size())
-          std::fprintf(stderr,
-                       "%s: warning: sampler '%s' is a %s sampler; the program sets only 2D "
-                       "textures, so it reads opaque white\n",
-                       FxLineLabel(source, effect.samplers[sampler.unit].line, 0).c_str(),
-                       effect.samplers[sampler.unit].name.c_str(),
-                       target == GL_TEXTURE_CUBE_MAP ? "cube" : "volume");
-        samplerTargets_[sampler.unit] = target;
-      }
-
-    const std::tuple<int, int, uint32_t> key{plan.vertex, plan.pixel,
-                                             plan.states.alphaFunc << 8 | plan.states.alphaRef};
-    const auto found = std::find(linked.begin(), linked.end(), key);
-    techniques_[plan.techniqueIndex].passes.push_back(
-        {static_cast<uint32_t>(found - linked.begin()), plan.states, samplerSet});
-    if (found != linked.end()) continue;
-    const int line = plan.pass->line;
-    const GLuint vs = glStageOf(plan.vertex, 0, 0, "the vertex shader of " + where, line);
-    const GLuint ps = glStageOf(plan.pixel, plan.states.alphaFunc, plan.states.alphaRef,
-                                "the pixel shader of " + where, line);
-    linked.push_back(key);
-    Program program;
-    program.name = glCreateProgram();
-    programs_.push_back(program);
-    if (!messages.empty()) continue;
-    Program& made = programs_.back();
-    glAttachShader(made.name, vs);
-    glAttachShader(made.name, ps);
-    glLinkProgram(made.name);
-    glDetachShader(made.name, vs);
-    glDetachShader(made.name, ps);
-    GLint ok = GL_FALSE;
-    glGetProgramiv(made.name, GL_LINK_STATUS, &ok);
-    if (!ok) {
-      const std::string log = ProgramLog(made.name);
-      messages += FxLineLabel(source, line, 0) + ": error: linking " + where +
-                  " failed: " + log.substr(0, log.find('\n')) + "\n";
-      continue;
-    }
-    glUseProgram(made.name);
-    made.seen.assign(parameters_.size(), 0);
-    for (const int index : {plan.vertex, plan.pixel}) {
-      const HlslStageCode& code = stages[index].code;
-      for (const HlslSampler& sampler : code.samplers) {
-        const GLint location =
-            glGetUniformLocation(made.name, GlslSamplerName(sampler.unit).c_str());
-        if (location >= 0) glUniform1i(location, static_cast<GLint>(sampler.unit));
-      }
-      if (index == plan.vertex) made.defaultInputs = code.defaultInputs;
-      if (code.blockName.empty()) continue;
-      const GLuint blockIndex = glGetUniformBlockIndex(made.name, code.blockName.c_str());
-      if (blockIndex == GL_INVALID_INDEX) continue;  // the driver found no use for it
-      Block block;
-      block.binding = index == plan.vertex ? 0 : 1;
-      glUniformBlockBinding(made.name, blockIndex, block.binding);
-      GLint size = 0;
-      glGetActiveUniformBlockiv(made.name, blockIndex, GL_UNIFORM_BLOCK_DATA_SIZE, &size);
-      block.bytes.assign(std::max<size_t>(code.blockSize, static_cast<size_t>(size)), 0);
-      for (const HlslMember& member : code.members) {
-        std::string name = member.name;
-        const bool setFlag = name.rfind(kSetFlagPrefix, 0) == 0;
-        if (setFlag) name = name.substr(std::strlen(kSetFlagPrefix));
-        if (name.rfind(kAssignedGlobalPrefix, 0) == 0)
-          name = name.substr(std::strlen(kAssignedGlobalPrefix));
-        const int parameter = Find(parameterNames_, name.c_str());
-        if (parameter < 0 || parameters_[parameter].kind == Kind::Texture) continue;
-        block.copies.push_back({static_cast<uint32_t>(parameter), member, setFlag});
-      }
-      glGenBuffers(1, &block.buffer);
-      glBindBuffer(GL_UNIFORM_BUFFER, block.buffer);
-      glBufferData(GL_UNIFORM_BUFFER, static_cast<GLsizeiptr>(block.bytes.size()),
-                   block.bytes.data(), GL_DYNAMIC_DRAW);
-      made.blocks.push_back(std::move(block));
-    }
-    if (stages[plan.pixel].code.readsVpos)
-      made.targetHeight = glGetUniformLocation(made.name, kTargetHeightUniform);
-  }
-  glBindBuffer(GL_UNIFORM_BUFFER, 0);
-  glUseProgram(State().program);  // as the shadow says
-  for (const GlStage& made : glStages) glDeleteShader(made.name);
+  WhiteTexture(GL_TEXTURE_2D);
   for (const GLenum target : samplerTargets_) WhiteTexture(target);  // all made before any is bound
   for (size_t unit = 0; unit < samplerTargets_.size(); ++unit) {
     const GLenum target = samplerTargets_[unit];
-    const GLuint white = WhiteTexture(target);
     if (target == GL_TEXTURE_2D) continue;
     glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + unit));
-    glBindTexture(target, white);
+    glBindTexture(target, WhiteTexture(target));
     glActiveTexture(GL_TEXTURE0 + State().activeUnit);  // as the shadow says
   }
   if (!messages.empty()) {
     *error = messages;
     return false;
   }
-  FinishTechniques();
   return true;
 }
 
@@ -843,15 +422,15 @@ HRESULT GlEffect::GetParameterDesc(const char* name, ParameterDesc* desc) {
   const int index = Find(parameterNames_, name);
   if (index < 0) return E_NOTFOUND;
   const Parameter& p = parameters_[index];
-  if (p.kind == Kind::Texture) {
+  if (p.kind == ParameterKind::Texture) {
     *desc = {p.name.c_str(), PC_OBJECT, PT_TEXTURE, 0, 0, 0};
     return S_OK;
   }
   const uint32_t perElement = p.rows * p.columns;
   const uint32_t elements = perElement && p.floats > perElement ? p.floats / perElement : 0;
-  const ParameterClass shape = p.kind == Kind::Matrix ? PC_MATRIX_ROWS
-                               : perElement == 1      ? PC_SCALAR
-                                                      : PC_VECTOR;
+  const ParameterClass shape = p.kind == ParameterKind::Matrix ? PC_MATRIX_ROWS
+                               : perElement == 1               ? PC_SCALAR
+                                                               : PC_VECTOR;
   *desc = {p.name.c_str(), shape, PT_FLOAT, p.rows, p.columns, elements};
   return S_OK;
 }
@@ -867,7 +446,7 @@ HRESULT GlEffect::SetTexture(const char* name, Texture* texture) {
   const int index = Find(parameterNames_, name);
   if (index < 0) return E_NOTFOUND;
   Parameter& parameter = parameters_[index];
-  if (parameter.kind != Kind::Texture) return E_INVALIDARG;
+  if (parameter.kind != ParameterKind::Texture) return E_INVALIDARG;
   // Every texture of this backend is a GlTexture; the effect keeps it alive while it holds it.
   GlTexture* glTexture = static_cast<GlTexture*>(texture);
   if (glTexture) glTexture->AddRef();
@@ -880,14 +459,16 @@ HRESULT GlEffect::SetFloats(const char* name, const float* values, uint32_t coun
   const int index = Find(parameterNames_, name);
   if (index < 0) return E_NOTFOUND;
   Parameter& parameter = parameters_[index];
-  if (parameter.kind == Kind::Texture || (matrix && parameter.kind != Kind::Matrix))
+  if (parameter.kind == ParameterKind::Texture ||
+      (matrix && parameter.kind != ParameterKind::Matrix))
     return E_INVALIDARG;
   if (count == 0) return S_OK;
   if (!values) return E_INVALIDARG;
   float* value = values_.data() + parameter.first;
   if (!parameter.set) {
     parameter.set = true;
-    ++parameter.version;  // a computed initial value gives way to this one
+    // A block that holds whether it was set changes now, whatever the value.
+    if (parameter.flagged) ++parameter.version;
   }
   // A matrix smaller than 4x4 takes its rows and columns of the 4x4 the program passes.
   if (matrix && (parameter.rows != 4 || parameter.columns != 4)) {
@@ -927,25 +508,6 @@ HRESULT GlEffect::SetMatrix(const char* name, const Matrix* matrix) {
   return SetFloats(name, reinterpret_cast<const float*>(matrix), matrix ? 16 : 0, true);
 }
 
-void GlEffect::Upload(Program& program) {
-  if (fx_) return UploadBlocks(program);
-  for (size_t i = 0; i < parameters_.size(); ++i) {
-    const GLint location = program.locations[i];
-    const Parameter& parameter = parameters_[i];
-    if (location < 0 || program.seen[i] == parameter.version) continue;
-    program.seen[i] = parameter.version;
-    const float* value = values_.data() + parameter.first;
-    switch (parameter.type) {
-      case ParamType::Float: glUniform1fv(location, 1, value); break;
-      case ParamType::Float2: glUniform2fv(location, 1, value); break;
-      case ParamType::Float3: glUniform3fv(location, 1, value); break;
-      case ParamType::Float4: glUniform4fv(location, 1, value); break;
-      case ParamType::Float4x4: glUniformMatrix4fv(location, 1, GL_FALSE, value); break;
-      case ParamType::Texture: break;
-    }
-  }
-}
-
 // Writes the parameters that changed since this program last saw them into its blocks' images and
 // sends each image that changed, whole: the blocks are small and one call beats several.
 void GlEffect::UploadBlocks(Program& program) {
@@ -958,13 +520,12 @@ void GlEffect::UploadBlocks(Program& program) {
   if (!any) return;
   for (Block& block : program.blocks) {
     bool dirty = false;
-    for (const BlockCopy& copy : block.copies) {
-      if (!changed_[copy.parameter]) continue;
+    for (const compiler::BlockMember& m : block.members) {
+      if (!changed_[m.parameter]) continue;
       dirty = true;
-      const Parameter& parameter = parameters_[copy.parameter];
+      const Parameter& parameter = parameters_[m.parameter];
       const float* value = values_.data() + parameter.first;
-      const HlslMember& m = copy.member;
-      if (copy.setFlag) {
+      if (m.setFlag) {
         const uint32_t flag = parameter.set ? 1 : 0;
         if (m.offset + 4 <= block.bytes.size()) std::memcpy(&block.bytes[m.offset], &flag, 4);
         continue;
@@ -977,17 +538,18 @@ void GlEffect::UploadBlocks(Program& program) {
             const size_t to = m.offset + k * m.arrayStride + i * m.rowStride + j * m.columnStride;
             if (from >= parameter.floats || to + 4 > block.bytes.size()) continue;
             const float f = value[from];
-            if (m.scalar == HlslScalar::Float) {
+            if (m.scalar == compiler::Scalar::Float) {
               std::memcpy(&block.bytes[to], &f, 4);
             } else {
-              const int32_t n =
-                  m.scalar == HlslScalar::Bool ? (f != 0.0f) : static_cast<int32_t>(std::lround(f));
+              const int32_t n = m.scalar == compiler::Scalar::Bool
+                                    ? (f != 0.0f)
+                                    : static_cast<int32_t>(std::lround(f));
               std::memcpy(&block.bytes[to], &n, 4);
             }
           }
     }
     if (!dirty) continue;
-    glBindBuffer(GL_UNIFORM_BUFFER, block.buffer);
+    BindUniformBuffer(block.buffer);
     glBufferSubData(GL_UNIFORM_BUFFER, 0, static_cast<GLsizeiptr>(block.bytes.size()),
                     block.bytes.data());
   }
@@ -1004,10 +566,7 @@ void GlEffect::BindTextures(const Pass& pass) {
       // which the backend uses nowhere else: nothing to do per pass.
       continue;
     }
-    const std::vector<uint32_t>* sources =
-        pass.samplerSet < samplerSources_.size() ? &samplerSources_[pass.samplerSet] : nullptr;
-    const size_t from = sources && !sources->empty() ? (*sources)[s] : s;
-    const int parameter = samplerParameter_[from];
+    const int parameter = samplerParameter_[samplerSources_[pass.samplerSet][s]];
     const GlTexture* texture = parameter >= 0 ? parameters_[parameter].texture : nullptr;
     BindTexture2D(unit, texture ? texture->name : WhiteTexture(GL_TEXTURE_2D));
   }
@@ -1023,8 +582,8 @@ void GlEffect::ApplyStates(const GlPassStates& s) {
   const uint32_t mask = s.mask;
   if (mask & kGlFrontFace) SetFrontFace(s.frontFace);
   if (mask & kGlCull) {
-    SetEnabled(GL_CULL_FACE, s.cullFace != 0);
-    if (s.cullFace) SetCullFace(s.cullFace);
+    SetEnabled(GL_CULL_FACE, s.cullWinding != 0);
+    if (s.cullWinding) SetCullFace(s.cullWinding == State().frontFace ? GL_FRONT : GL_BACK);
   }
   if (mask & kGlDepthTest) SetEnabled(GL_DEPTH_TEST, s.depthTest);
   if (mask & kGlDepthWrite) SetDepthMask(s.depthWrite);
@@ -1083,11 +642,10 @@ HRESULT GlEffect::BeginPass(uint32_t index) {
   UseProgram(program.name);
   ApplyStates(pass.states);
   BindTextures(pass);
-  for (const Block& block : program.blocks)
-    glBindBufferBase(GL_UNIFORM_BUFFER, block.binding, block.buffer);
+  for (const Block& block : program.blocks) BindUniformBufferBase(block.binding, block.buffer);
   // Inputs the mesh does not have read the current attribute value: opaque white for colours,
   // (0, 0, 0, 1) for the rest.
-  for (const HlslDefaultInput& input : program.defaultInputs) {
+  for (const compiler::DefaultInput& input : program.defaultInputs) {
     const float c = input.semantic.rfind("COLOR", 0) == 0 ? 1.0f : 0.0f;
     glVertexAttrib4f(input.location, c, c, c, 1.0f);
   }
@@ -1095,7 +653,7 @@ HRESULT GlEffect::BeginPass(uint32_t index) {
     const GLint* viewport = State().viewport;
     glUniform1f(program.targetHeight, static_cast<float>(viewport[1] + viewport[3]));
   }
-  Upload(program);
+  UploadBlocks(program);
   return S_OK;
 }
 
@@ -1105,7 +663,7 @@ HRESULT GlEffect::CommitChanges() {
   if (pass_ < 0) return S_OK;
   const Pass& pass = techniques_[begun_].passes[pass_];
   BindTextures(pass);
-  Upload(programs_[pass.program]);
+  UploadBlocks(programs_[pass.program]);
   return S_OK;
 }
 
@@ -1133,16 +691,10 @@ std::vector<std::string> TechniqueNames(Effect* effect) {
   return names;
 }
 
-}  // namespace gfx::gl
-
-namespace gfx::gl {
-
-// Also what tests call with effects they describe themselves.
-bool BuildFxEffect(const std::string& label, const formats::FxEffect& fx, Effect** effect,
-                   std::string* error) {
+bool LoadCompiledEffect(const CompiledEffect& compiled, Effect** effect, std::string* error) {
   std::unique_ptr<GlEffect, void (*)(GlEffect*)> built(new GlEffect,
                                                        [](GlEffect* e) { e->Release(); });
-  if (!built->BuildFx(label, fx, error)) return false;
+  if (!built->Load(compiled, error)) return false;
   *effect = built.release();
   return true;
 }
@@ -1152,8 +704,9 @@ bool BuildFxEffect(const std::string& label, const formats::FxEffect& fx, Effect
 namespace gfx {
 
 // The device is not consulted: its context is the current one. Defines, include handlers, flags
-// and pools are ignored: includes are read beside the effect file. D3D9 effect files and our
-// format are told apart by their content.
+// and pools are ignored: includes are read beside the effect file. The effect is compiled and
+// drawn once in a child first (effect_check.hpp), which hands back the compiled effect; only where
+// no child can check it is it compiled here.
 HRESULT CreateEffectFromFile(Device*, const char* fileName, const void*, void*, uint32_t, void*,
                              Effect** effect, Buffer** errors) {
   using namespace gl;
@@ -1162,37 +715,23 @@ HRESULT CreateEffectFromFile(Device*, const char* fileName, const void*, void*, 
     return FailWith(E_INVALIDARG, "effect: error: no place to return the effect", errors);
   *effect = nullptr;
   if (!fileName) return FailWith(E_INVALIDARG, "effect: error: no file name given", errors);
-  // A driver compiler that crashes, hangs or eats memory on this effect does so in a child first.
-  HRESULT checked = S_OK;
-  std::string failure;
-  if (!InsideEffectCheck() && !CheckEffectInChild(fileName, &checked, &failure))
-    return FailWith(checked, failure, errors);
-  // The child's translations serve this build alone.
-  struct Forget {
-    ~Forget() { ForgetTranslations(); }
-  } forget;
-  // Messages name the file as opened, the same spelling the rest of the backend reports.
-  const std::string path = NativeFileName(fileName);
-  std::string text, error;
-  if (!ReadWholeFile(fileName, kMaxEffectFileBytes, &text, &error))
-    return FailWith(E_NOTFOUND, path + ": error: could not open the effect file (" + error + ")",
-                    errors);
-  if (IsFxEffect(text.data(), text.size())) {
-    FxPreprocessed preprocessed;
-    FxEffect fx;  // ParseFx fills it whole, its own copy of the text included
-    if (!PreprocessFx(path, text, MakeFolderIncludeReader(path), &preprocessed, &error) ||
-        !ParseFx(preprocessed, &fx, &error))
-      return FailWith(E_FAIL, error, errors);
-    if (!BuildFxEffect(path, fx, effect, &error)) return FailWith(E_FAIL, error, errors);
-    return S_OK;
+  CompiledEffect compiled;
+  HRESULT result = S_OK;
+  std::string error;
+  switch (CheckEffectInChild(fileName, &compiled, &result, &error)) {
+    case EffectCheck::Failed: return FailWith(result, error, errors);
+    case EffectCheck::Built: break;
+    case EffectCheck::Unchecked:
+      switch (compiler::CompileEffectFile(fileName, &compiled, &error)) {
+        case compiler::CompileResult::FileMissing: return FailWith(E_NOTFOUND, error, errors);
+        case compiler::CompileResult::Failed: return FailWith(E_FAIL, error, errors);
+        case compiler::CompileResult::Compiled: break;
+      }
+      break;
   }
-  EffectDescription description;
-  if (!ParseEffect(path.c_str(), text.data(), text.size(), &description, &error))
-    return FailWith(E_FAIL, error, errors);
-  std::unique_ptr<GlEffect, void (*)(GlEffect*)> built(new GlEffect,
-                                                       [](GlEffect* e) { e->Release(); });
-  if (!built->Build(path, description, &error)) return FailWith(E_FAIL, error, errors);
-  *effect = built.release();
+  for (const std::string& warning : compiled.warnings)
+    std::fprintf(stderr, "%s\n", warning.c_str());
+  if (!LoadCompiledEffect(compiled, effect, &error)) return FailWith(E_FAIL, error, errors);
   return S_OK;
 }
 

@@ -31,6 +31,8 @@ GlState shadow = {false,
                   0,
                   0,
                   {},
+                  {},
+                  0,
                   {}};  // bindings
 
 bool* CapabilityField(GLenum capability) {
@@ -99,6 +101,12 @@ void SyncStateFromGl() {
   }
   glActiveTexture(GL_TEXTURE0 + active);
   s.activeUnit = active;
+  s.uniformBuffer = Integer(GL_UNIFORM_BUFFER_BINDING);
+  for (uint32_t index = 0; index < kMaxUniformBindings; ++index) {
+    GLint buffer = 0;
+    glGetIntegeri_v(GL_UNIFORM_BUFFER_BINDING, index, &buffer);
+    s.uniformBindings[index] = static_cast<GLuint>(buffer);
+  }
 }
 
 void SetEnabled(GLenum capability, bool enabled) {
@@ -218,6 +226,26 @@ void BindSampler(uint32_t unit, GLuint sampler) {
   if (unit >= kMaxTextureUnits || shadow.samplers[unit] == sampler) return;
   glBindSampler(unit, sampler);
   shadow.samplers[unit] = sampler;
+}
+
+void BindUniformBuffer(GLuint buffer) {
+  if (shadow.uniformBuffer == buffer) return;
+  glBindBuffer(GL_UNIFORM_BUFFER, buffer);
+  shadow.uniformBuffer = buffer;
+}
+
+// Binding a range also binds the generic point.
+void BindUniformBufferBase(uint32_t index, GLuint buffer) {
+  if (index >= kMaxUniformBindings || shadow.uniformBindings[index] == buffer) return;
+  glBindBufferBase(GL_UNIFORM_BUFFER, index, buffer);
+  shadow.uniformBindings[index] = buffer;
+  shadow.uniformBuffer = buffer;
+}
+
+void ForgetUniformBuffer(GLuint buffer) {
+  if (shadow.uniformBuffer == buffer) shadow.uniformBuffer = 0;
+  for (GLuint& bound : shadow.uniformBindings)
+    if (bound == buffer) bound = 0;
 }
 
 void RestoreState(const GlState& saved) {

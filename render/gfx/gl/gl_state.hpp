@@ -11,7 +11,8 @@
 
 namespace gfx::gl {
 
-constexpr uint32_t kMaxTextureUnits = 16;  // GL 3.3 guarantees 16 per stage
+constexpr uint32_t kMaxTextureUnits = 16;    // GL 3.3 guarantees 16 per stage
+constexpr uint32_t kMaxUniformBindings = 2;  // an effect program's vertex and fragment blocks
 
 struct GlState {
   bool cullFace, depthTest, blend, scissorTest, stencilTest;
@@ -26,6 +27,10 @@ struct GlState {
   uint32_t activeUnit;                // 0-based texture unit
   GLuint textures[kMaxTextureUnits];  // GL_TEXTURE_2D binding per unit
   GLuint samplers[kMaxTextureUnits];  // sampler object per unit
+  // Effects' uniform blocks: the generic GL_UNIFORM_BUFFER binding and the indexed binding points
+  // they use. RestoreState leaves these as they are: nothing but the effects binds them.
+  GLuint uniformBuffer;
+  GLuint uniformBindings[kMaxUniformBindings];
 };
 
 const GlState& State();
@@ -53,5 +58,9 @@ void BindArrayBuffer(GLuint buffer);
 void BindFramebuffer(GLenum target, GLuint framebuffer);
 void BindTexture2D(uint32_t unit, GLuint texture);
 void BindSampler(uint32_t unit, GLuint sampler);
+void BindUniformBuffer(GLuint buffer);
+void BindUniformBufferBase(uint32_t index, GLuint buffer);
+// Before glDeleteBuffers: GL unbinds a deleted buffer, and a new one may get its name.
+void ForgetUniformBuffer(GLuint buffer);
 
 }  // namespace gfx::gl

@@ -2,7 +2,7 @@
 // between stages to us: GLSL 3.30 matches varyings by name and type, HLSL by semantic alone, so
 // every varying is renamed after its semantic and travels as a vec4; POSITION, DEPTH, VPOS and
 // VFACE become the GL built-ins. Limits: no 1D samplers, no integer or matrix varyings.
-#include "render/gfx/gl/hlsl_compile.hpp"
+#include "compiler/hlsl_compile.hpp"
 
 #include <glslang/Public/ResourceLimits.h>
 #include <glslang/Public/ShaderLang.h>
@@ -15,10 +15,9 @@
 #include <memory>
 #include <mutex>
 
-#include "render/gfx/gl/hlsl_handover.hpp"
-#include "render/gfx/gl/hlsl_source.hpp"
+#include "compiler/hlsl_source.hpp"
 
-namespace gfx::gl {
+namespace compiler {
 namespace {
 
 // One SPIRV-Cross context per stage; everything it hands out dies with it.
@@ -148,10 +147,7 @@ void WarmHlslCompiler() {
 }
 
 bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::string* log) {
-  if (FindTranslation(request, out)) return true;
-  if (!CompileStage(request, out, log)) return false;
-  KeepTranslation(request, *out);
-  return true;
+  return CompileStage(request, out, log);
 }
 
 namespace {
@@ -501,4 +497,4 @@ bool CompileStage(const HlslRequest& request, HlslStageCode* out, std::string* l
 
 }  // namespace
 
-}  // namespace gfx::gl
+}  // namespace compiler

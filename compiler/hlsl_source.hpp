@@ -6,7 +6,7 @@
 
 #include "formats/fx_effect.hpp"
 
-namespace gfx::gl {
+namespace compiler {
 
 // Uniform-block members of globals the effect's code assigns to carry this prefix (see
 // RewriteAssignedGlobals); the parameter of that name fills them. A member with kSetFlagPrefix is
@@ -61,4 +61,4 @@ std::string FxLineLabel(const formats::FxPreprocessed& source, int line, int fal
 int AppendGlslangLog(const std::string& log, const formats::FxPreprocessed& source,
                      int fallbackLine, const std::string& context, std::string* out);
 
-}  // namespace gfx::gl
+}  // namespace compiler

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace gfx::gl {
+#include "compiler/compiled_effect.hpp"
+
+namespace compiler {
 
 enum class HlslStage : uint8_t { Vertex, Pixel };
 enum class HlslScalar : uint8_t { Float, Int, Bool };
@@ -57,7 +59,6 @@ struct HlslRequest {
   std::function<int(const std::string&)> samplerUnit;
 };
 
-constexpr const char* kTargetHeightUniform = "tobrin_targetHeight";
 constexpr const char* kAlphaTestMarker = "/*alpha test*/";
 
 std::string GlslSamplerName(uint32_t unit);
@@ -74,4 +75,4 @@ void WarmHlslCompiler();
 // Semantics written as the original compiler reads them: upper case, index 0 when none is given.
 std::string NormalSemantic(const std::string& semantic);
 
-}  // namespace gfx::gl
+}  // namespace compiler

@@ -1,14 +1,14 @@
 // HLSL text preparation for glslang and the mapping of its messages to effect-file lines. The
 // rewrites work on tokens of one declaration or one call, never on whole-program structure, so a
 // false match costs a copy and changes no result.
-#include "render/gfx/gl/hlsl_source.hpp"
+#include "compiler/hlsl_source.hpp"
 
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
-namespace gfx::gl {
+namespace compiler {
 namespace {
 
 using namespace formats;
@@ -449,4 +449,4 @@ int AppendGlslangLog(const std::string& log, const FxPreprocessed& source, int f
   return messages;
 }
 
-}  // namespace gfx::gl
+}  // namespace compiler

@@ -1,0 +1,366 @@
+// A D3D9 effect: every distinct (stage, entry, arguments) compiled once from the HLSL text, every
+// distinct (vertex, pixel, alpha test) one program, all messages of all stages reported.
+#include <cfloat>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <tuple>
+#include <utility>
+
+#include "compiler/compile_effect.hpp"
+#include "compiler/hlsl_compile.hpp"
+#include "compiler/hlsl_source.hpp"
+#include "compiler/pass_states.hpp"
+
+namespace compiler {
+namespace {
+
+using namespace formats;
+
+bool NumericBase(FxBase base) {
+  return base == FxBase::Bool || base == FxBase::Int || base == FxBase::Uint ||
+         base == FxBase::Half || base == FxBase::Float || base == FxBase::Double;
+}
+
+int FindParameter(const CompiledEffect& effect, const std::string& name) {
+  for (size_t i = 0; i < effect.parameters.size(); ++i)
+    if (effect.parameters[i].name == name) return static_cast<int>(i);
+  return -1;
+}
+
+// The parameters the program can set: numeric and texture globals that are not static, each name
+// once. False with the message for a value the original platform would have used and we cannot.
+bool AddParameters(const FxEffect& fx, CompiledEffect* effect, std::string* error) {
+  for (const FxParameter& p : fx.parameters) {
+    const bool texture = p.type.base == FxBase::Texture;
+    // Struct-typed globals are not settable here, so they read 0; an author who gave one a value
+    // would get a different picture than on the original platform.
+    if (!p.isStatic && p.type.base == FxBase::Struct && !p.initText.empty()) {
+      *error = FxLineLabel(fx.source, p.line, 0) + ": error: '" + p.name + "' is a global of " +
+               "struct type '" + p.type.name + "' with an initial value, which is not supported" +
+               " (give it no initial value, or make it static)\n";
+      return false;
+    }
+    if (p.isStatic || (!texture && !NumericBase(p.type.base))) continue;
+    if (FindParameter(*effect, p.name) >= 0) continue;
+    // As in our format, a number beyond float's range is a fault of the file, not infinity
+    // (the reader leaves such an initialiser as text).
+    bool outOfRange = false;
+    for (const float v : p.value) outOfRange = outOfRange || !std::isfinite(v);
+    if (p.value.empty() && !p.initText.empty()) {
+      const char* text = p.initText.c_str();
+      char* end = nullptr;
+      const double number = std::strtod(text, &end);
+      while (end && (*end == 'f' || *end == 'F' || *end == ' ')) ++end;
+      outOfRange = end != text && end && *end == '\0' && std::fabs(number) > FLT_MAX;
+    }
+    if (outOfRange) {
+      *error = FxLineLabel(fx.source, p.line, 0) + ": error: the initial value of '" + p.name +
+               "' is out of range\n";
+      return false;
+    }
+    Parameter parameter;
+    parameter.name = p.name;
+    parameter.semantic = p.semantic;
+    for (const FxAnnotation& a : p.annotations)
+      parameter.annotations.push_back({a.type, a.name, a.value});
+    if (texture) {
+      parameter.kind = ParameterKind::Texture;
+    } else {
+      parameter.kind = p.type.rows > 1 ? ParameterKind::Matrix : ParameterKind::Numeric;
+      parameter.rows = p.type.rows;
+      parameter.columns = p.type.columns;
+      parameter.elements = p.type.elements;
+      parameter.value.assign(size_t{p.type.rows} * p.type.columns * std::max(p.type.elements, 1u),
+                             0.0f);
+      std::copy(p.value.begin(), p.value.begin() + std::min(p.value.size(), parameter.value.size()),
+                parameter.value.begin());
+    }
+    effect->parameters.push_back(std::move(parameter));
+  }
+  return true;
+}
+
+Scalar ScalarOf(HlslScalar scalar) {
+  return scalar == HlslScalar::Int    ? Scalar::Int
+         : scalar == HlslScalar::Bool ? Scalar::Bool
+                                      : Scalar::Float;
+}
+
+SamplerKind KindOf(HlslSamplerKind kind) {
+  return kind == HlslSamplerKind::Cube    ? SamplerKind::Cube
+         : kind == HlslSamplerKind::Tex3D ? SamplerKind::Tex3D
+                                          : SamplerKind::Tex2D;
+}
+
+// The globals of one stage's block, each filled from the parameter of its name; a member of
+// kSetFlagPrefix says whether the program has set it (RewriteAssignedGlobals).
+Block BlockOf(const HlslStageCode& code, uint32_t binding, const CompiledEffect& effect) {
+  Block block;
+  block.name = code.blockName;
+  block.binding = binding;
+  block.size = code.blockSize;
+  for (const HlslMember& m : code.members) {
+    std::string name = m.name;
+    const bool setFlag = name.rfind(kSetFlagPrefix, 0) == 0;
+    if (setFlag) name = name.substr(std::strlen(kSetFlagPrefix));
+    if (name.rfind(kAssignedGlobalPrefix, 0) == 0)
+      name = name.substr(std::strlen(kAssignedGlobalPrefix));
+    const int parameter = FindParameter(effect, name);
+    if (parameter < 0 || effect.parameters[parameter].kind == ParameterKind::Texture) continue;
+    block.members.push_back({static_cast<uint32_t>(parameter), ScalarOf(m.scalar), m.rows,
+                             m.columns, m.elements, m.offset, m.arrayStride, m.rowStride,
+                             m.columnStride, setFlag});
+  }
+  return block;
+}
+
+}  // namespace
+
+bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffect* out,
+                     std::string* error) {
+  CompiledEffect effect;
+  effect.language = SourceLanguage::Hlsl;
+  effect.file = label;
+  const FxPreprocessed& source = fx.source;
+  if (!AddParameters(fx, &effect, error)) return false;
+
+  if (fx.samplers.size() > formats::kMaxEffectSamplers) {
+    *error = FxLineLabel(source, fx.samplers[formats::kMaxEffectSamplers].line, 0) +
+             ": error: more than " + std::to_string(formats::kMaxEffectSamplers) + " samplers\n";
+    return false;
+  }
+  SamplerSet own;
+  for (uint32_t s = 0; s < fx.samplers.size(); ++s) {
+    const FxSampler& from = fx.samplers[s];
+    Sampler sampler;
+    sampler.name = from.name;
+    for (const FxSamplerState& state : from.states)
+      sampler.states.push_back({state.state, state.value});
+    const int texture = from.texture.empty() ? -1 : FindParameter(effect, from.texture);
+    sampler.texture =
+        texture >= 0 && effect.parameters[texture].kind == ParameterKind::Texture ? texture : -1;
+    own.source.push_back(s);
+    own.states.push_back(sampler.states);
+    effect.samplers.push_back(std::move(sampler));
+  }
+  effect.samplerSets.push_back(own);
+  const auto samplerUnit = [&fx](const std::string& name) {
+    for (size_t s = 0; s < fx.samplers.size(); ++s)
+      if (fx.samplers[s].name == name) return static_cast<int>(s);
+    return -1;
+  };
+
+  std::string prologue;  // statements every entry runs first
+  const std::string hlsl = RewriteConstructorAssignments(
+      RewriteArrayCasts(RenameBuiltinSemantics(RewriteAssignedGlobals(fx, fx.hlsl, &prologue))));
+  if (hlsl.size() > kMaxGeneratedShaderBytes) {
+    *error = TooMuchShaderText(label);
+    return false;
+  }
+
+  // Stages, each compiled once: key "v|entry|arg|arg".
+  struct CompiledStage {
+    std::string key;
+    HlslStageCode code;
+    bool ok = false;
+  };
+  std::vector<CompiledStage> stages;
+  std::string messages;
+  size_t generated = 0;
+  const auto stageOf = [&](HlslStage kind, const FxShaderBinding* binding,
+                           const std::string& context) -> int {
+    std::string key = kind == HlslStage::Vertex ? "v" : "p";
+    key += binding ? "|" + binding->entry : "|";
+    if (binding)
+      for (const std::string& argument : binding->arguments) key += "|" + argument;
+    for (size_t i = 0; i < stages.size(); ++i)
+      if (stages[i].key == key) return stages[i].ok ? static_cast<int>(i) : -1;
+    CompiledStage stage;
+    stage.key = key;
+    std::string text, entry, why, log;
+    if (binding) {
+      text = hlsl;
+      if (!EntryWithArguments(fx, *binding, static_cast<int>(stages.size()), prologue, &text,
+                              &entry, &why)) {
+        messages += FxLineLabel(source, binding->line, 0) + ": error: " + why + "\n";
+        stages.push_back(std::move(stage));
+        return -1;
+      }
+    } else {
+      text = kPassThroughVertexShader;
+      entry = kPassThroughEntry;
+    }
+    generated += text.size();
+    if (generated > kMaxGeneratedShaderBytes) {
+      if (messages.find(TooMuchShaderText(label)) == std::string::npos)
+        messages += TooMuchShaderText(label);
+      stages.push_back(std::move(stage));
+      return -1;
+    }
+    HlslRequest request;
+    request.stage = kind;
+    request.source = &text;
+    request.entry = entry;
+    request.blockName = kind == HlslStage::Vertex ? "tobrin_vs_globals" : "tobrin_ps_globals";
+    request.samplerUnit = samplerUnit;
+    stage.ok = CompileHlslStage(request, &stage.code, &log);
+    if (!stage.ok) {
+      const int line = binding ? binding->line : 0;
+      if (AppendGlslangLog(log, source, line, context, &messages) == 0)
+        messages += FxLineLabel(source, line, 0) + ": error: " + context + " does not compile\n";
+    }
+    stages.push_back(std::move(stage));
+    return stages.back().ok ? static_cast<int>(stages.size() - 1) : -1;
+  };
+
+  struct PassPlan {
+    int vertex, pixel;
+    uint32_t alphaFunc, alphaRef;
+    const FxPass* pass;
+    const FxTechnique* technique;
+    Pass compiled;
+  };
+  std::vector<PassPlan> plans;
+  for (const FxTechnique& technique : fx.techniques) {
+    effect.techniques.push_back({technique.name, {}});
+    for (const FxPass& pass : technique.passes) {
+      const std::string where = "pass '" + pass.name + "' of technique '" + technique.name + "'";
+      PassPlan plan{-1, -1, 0, 0, &pass, &technique, {}};
+      plan.compiled.name = pass.name;
+      plan.compiled.frontFace = FrontFace::Clockwise;
+      std::string why;
+      if (!FxPassStates(pass, &plan.compiled.states, &plan.alphaFunc, &plan.alphaRef, &why)) {
+        messages += FxLineLabel(source, pass.line, 0) + ": error: " + where + ": " + why + "\n";
+        continue;
+      }
+      if (!pass.pixelShader.present) {
+        // The fixed-function pixel stage (texture stages, fog) is not emulated.
+        messages += FxLineLabel(source, pass.line, 0) + ": error: " + where +
+                    " has no pixel shader; fixed-function pixel processing is not supported\n";
+        continue;
+      }
+      const FxShaderBinding* vs = pass.vertexShader.present ? &pass.vertexShader : nullptr;
+      plan.vertex =
+          stageOf(HlslStage::Vertex, vs,
+                  vs ? "vertex shader '" + vs->entry + "'" : "pass-through vertex shader");
+      plan.pixel = stageOf(HlslStage::Pixel, &pass.pixelShader,
+                           "pixel shader '" + pass.pixelShader.entry + "'");
+      plans.push_back(std::move(plan));
+    }
+  }
+  if (!messages.empty()) {
+    *error = messages;
+    return false;
+  }
+
+  std::vector<bool> warned(effect.samplers.size(), false);
+  std::vector<std::tuple<int, int, uint32_t>> linked;  // parallel to effect.programs
+  for (PassPlan& plan : plans) {
+    const std::string where =
+        "pass '" + plan.pass->name + "' of technique '" + plan.technique->name + "'";
+    const int line = plan.pass->line;
+
+    // Samplers keep one kind across the effect; a pass may set its own states on them, or have a
+    // stage read another sampler's states and texture.
+    if (!plan.pass->samplerStates.empty() || !plan.pass->samplerBindings.empty()) {
+      // Stage n is the sampler bound to register sn, else the n-th sampler of the file.
+      const auto unitOfStage = [&](uint32_t stage) {
+        size_t unit = stage;
+        for (size_t k = 0; k < fx.samplers.size(); ++k)
+          if (fx.samplers[k].registerName == "s" + std::to_string(stage) ||
+              fx.samplers[k].registerName == "S" + std::to_string(stage))
+            unit = k;
+        return unit;
+      };
+      SamplerSet set = own;
+      for (const FxPassSamplerBinding& binding : plan.pass->samplerBindings) {
+        const int from = samplerUnit(binding.name);
+        if (from < 0) {
+          messages += FxLineLabel(source, line, 0) + ": error: " + where + ": Sampler[" +
+                      std::to_string(binding.sampler) + "] names '" + binding.name +
+                      "', which is no sampler of the effect\n";
+          break;
+        }
+        const size_t unit = unitOfStage(binding.sampler);
+        if (unit >= set.states.size()) continue;  // no stage of the file reads it
+        set.states[unit] = own.states[from];
+        set.source[unit] = static_cast<uint32_t>(from);
+      }
+      for (const FxPassSamplerState& state : plan.pass->samplerStates) {
+        const size_t unit = unitOfStage(state.sampler);
+        if (unit < set.states.size())
+          set.states[unit].push_back({state.state.state, state.state.value});
+      }
+      plan.compiled.samplerSet = static_cast<uint32_t>(effect.samplerSets.size());
+      effect.samplerSets.push_back(std::move(set));
+    }
+    for (const int index : {plan.vertex, plan.pixel})
+      for (const HlslSampler& sampler : stages[index].code.samplers) {
+        if (sampler.unit >= effect.samplers.size()) continue;
+        const SamplerKind kind = KindOf(sampler.kind);
+        // The program sets 2D textures only, so such a sampler has nothing to read.
+        if (kind != SamplerKind::Tex2D && !warned[sampler.unit]) {
+          warned[sampler.unit] = true;
+          effect.warnings.push_back(
+              FxLineLabel(source, fx.samplers[sampler.unit].line, 0) + ": warning: sampler '" +
+              fx.samplers[sampler.unit].name + "' is a " +
+              (kind == SamplerKind::Cube ? "cube" : "volume") +
+              " sampler; the program sets only 2D textures, so it reads opaque white");
+        }
+        effect.samplers[sampler.unit].kind = kind;
+      }
+
+    const std::tuple<int, int, uint32_t> key{plan.vertex, plan.pixel,
+                                             plan.alphaFunc << 8 | plan.alphaRef};
+    const auto found = std::find(linked.begin(), linked.end(), key);
+    plan.compiled.program = static_cast<uint32_t>(found - linked.begin());
+    const size_t techniqueIndex = static_cast<size_t>(plan.technique - fx.techniques.data());
+    effect.techniques[techniqueIndex].passes.push_back(std::move(plan.compiled));
+    if (found != linked.end()) continue;
+    linked.push_back(key);
+
+    const HlslStageCode& vs = stages[plan.vertex].code;
+    const HlslStageCode& ps = stages[plan.pixel].code;
+    Program program;
+    const auto stage = [&](const HlslStageCode& code, const char* which) {
+      Stage made;
+      made.origin = StageOrigin::Hlsl;
+      made.glsl = code.glsl;
+      made.file = label;
+      made.line = line;
+      made.place = FxLineLabel(source, line, 0);
+      made.context = std::string("the ") + which + " shader of " + where;
+      return made;
+    };
+    program.vertex = stage(vs, "vertex");
+    program.fragment = stage(ps, "pixel");
+    const std::string condition =
+        AlphaTestCondition(plan.alphaFunc, plan.alphaRef, "tobrin_out_COLOR0.a");
+    std::string& glsl = program.fragment.glsl;
+    const size_t marker = glsl.find(kAlphaTestMarker);
+    if (marker != std::string::npos)
+      glsl.replace(marker, std::strlen(kAlphaTestMarker),
+                   condition.empty() ? "" : "if (!(" + condition + ")) discard;");
+    if (!vs.blockName.empty()) program.blocks.push_back(BlockOf(vs, 0, effect));
+    if (!ps.blockName.empty()) program.blocks.push_back(BlockOf(ps, 1, effect));
+    for (const HlslStageCode* code : {&vs, &ps})
+      for (const HlslSampler& sampler : code->samplers)
+        program.samplers.push_back({GlslSamplerName(sampler.unit), sampler.unit});
+    for (const HlslDefaultInput& input : vs.defaultInputs)
+      program.defaultInputs.push_back({input.semantic, input.location});
+    program.readsTargetHeight = ps.readsVpos;
+    program.line = line;
+    program.place = FxLineLabel(source, line, 0);
+    program.context = where;
+    effect.programs.push_back(std::move(program));
+  }
+  if (!messages.empty()) {
+    *error = messages;
+    return false;
+  }
+  *out = std::move(effect);
+  return true;
+}
+
+}  // namespace compiler

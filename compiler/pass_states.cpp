@@ -1,0 +1,176 @@
+// Which render states a pass may set: a state that changes what a pass draws and that no backend
+// emulates is refused, so no effect draws differently without saying so.
+#include "compiler/pass_states.hpp"
+
+namespace compiler {
+namespace {
+
+using namespace formats;
+
+// D3DRENDERSTATETYPE numbers that are read and refused or dropped here.
+enum : uint32_t {
+  kRsFogEnable = 28,
+  kRsStencilEnable = 52,
+  kRsClipPlaneEnable = 152,
+  kRsPointSpriteEnable = 156,
+  kRsScissorTestEnable = 174,
+  kRsSlopeScaleDepthBias = 175,
+  kRsTwoSidedStencilMode = 185,
+  kRsSrgbWriteEnable = 194,
+  kRsDepthBias = 195,
+};
+
+// D3DBLEND_*: 1..15, where BOTHSRCALPHA (12) and BOTHINVSRCALPHA (13) only name the source's.
+bool ValidBlend(uint32_t value) { return value >= 1 && value <= 15 && value != 12 && value != 13; }
+
+}  // namespace
+
+bool FxPassStates(const FxPass& pass, std::vector<RenderState>* out, uint32_t* alphaFunc,
+                  uint32_t* alphaRef, std::string* why) {
+  out->clear();
+  bool alphaTest = false;
+  uint32_t func = 8, ref = 0;  // D3DCMP_ALWAYS, 0: the platform's defaults
+  const auto bad = [&](const char* what, uint32_t value) {
+    *why = std::string(what) + " has the unknown value " + std::to_string(value);
+    return false;
+  };
+  for (const FxRenderState& rs : pass.renderStates) {
+    const uint32_t v = rs.value;
+    bool keep = true;
+    switch (rs.state) {
+      case kRsZEnable:
+      case kRsZWriteEnable:
+      case kRsAlphaBlendEnable:
+      case kRsSeparateAlphaBlendEnable:
+      case kRsBlendFactor:
+      case kRsColorWriteEnable: break;
+      case kRsZFunc:
+        if (v < 1 || v > 8) return bad("ZFunc", v);
+        break;
+      case kRsCullMode:
+        if (v < 1 || v > 3) return bad("CullMode", v);
+        break;
+      case kRsFillMode:
+        if (v < 1 || v > 3) return bad("FillMode", v);
+        break;
+      case kRsSrcBlend:
+        if (!ValidBlend(v) && v != 12 && v != 13) return bad("SrcBlend", v);
+        break;
+      case kRsDestBlend:
+        if (!ValidBlend(v)) return bad("DestBlend", v);
+        break;
+      case kRsSrcBlendAlpha:
+        if (!ValidBlend(v)) return bad("SrcBlendAlpha", v);
+        break;
+      case kRsDestBlendAlpha:
+        if (!ValidBlend(v)) return bad("DestBlendAlpha", v);
+        break;
+      case kRsBlendOp:
+        if (v < 1 || v > 5) return bad("BlendOp", v);
+        break;
+      case kRsBlendOpAlpha:
+        if (v < 1 || v > 5) return bad("BlendOpAlpha", v);
+        break;
+      case kRsAlphaTestEnable: alphaTest = v != 0; break;
+      case kRsAlphaFunc:
+        if (v < 1 || v > 8) return bad("AlphaFunc", v);
+        func = v;
+        break;
+      case kRsAlphaRef: ref = v & 255; break;
+      case kRsStencilEnable:
+      case kRsTwoSidedStencilMode:
+        // The device's depth buffer is 16-bit with no stencil bits, as the original device's D16
+        // is; there, as here, the stencil test then always passes and writes nothing, so the
+        // stencil states change nothing a pass draws.
+        keep = false;
+        break;
+      case kRsFogEnable:
+      case kRsSrgbWriteEnable:
+      case kRsScissorTestEnable:
+      case kRsPointSpriteEnable:
+      case kRsClipPlaneEnable:
+        if (v) {
+          *why = "render state " + std::to_string(rs.state) +
+                 " (fog, sRGB writes, scissor, point sprites or clip planes) is not supported";
+          return false;
+        }
+        keep = false;
+        break;
+      case kRsDepthBias:
+      case kRsSlopeScaleDepthBias:
+        if (v) {
+          *why = "depth bias is not supported";
+          return false;
+        }
+        keep = false;
+        break;
+      default:
+        // The other states steer the fixed-function stages shaders replace (lighting, shading
+        // mode, dithering, the stencil functions while the test is off, extra colour-write masks
+        // of targets we do not have); none changes what a shader pass draws.
+        keep = false;
+        break;
+    }
+    if (keep) out->push_back({rs.state, v});
+  }
+  *alphaFunc = alphaTest && func != 8 ? func : 0;
+  *alphaRef = alphaTest && func != 8 ? ref : 0;
+  return true;
+}
+
+std::vector<RenderState> EffectPassStates(const EffectPass& pass) {
+  // Blend's order in our format, as D3DBLEND_* numbers.
+  static const uint32_t blends[] = {1, 2, 5, 6, 3, 4, 7, 8, 9, 10};
+  static const uint32_t fills[] = {3, 2, 1};  // solid, wireframe, point
+  std::vector<RenderState> states;
+  const uint32_t mask = pass.stateMask;
+  if (mask & kStateCull)
+    states.push_back({kRsCullMode, pass.cull == CullMode::None ? 1u
+                                   : pass.cull == CullMode::CW ? 2u
+                                                               : 3u});
+  if (mask & kStateZEnable) states.push_back({kRsZEnable, pass.zEnable ? 1u : 0u});
+  if (mask & kStateZWrite) states.push_back({kRsZWriteEnable, pass.zWrite ? 1u : 0u});
+  if (mask & kStateBlendEnable) states.push_back({kRsAlphaBlendEnable, pass.blendEnable ? 1u : 0u});
+  if (mask & kStateSrcBlend)
+    states.push_back({kRsSrcBlend, blends[static_cast<int>(pass.srcBlend)]});
+  if (mask & kStateDestBlend)
+    states.push_back({kRsDestBlend, blends[static_cast<int>(pass.destBlend)]});
+  if (mask & kStateFill) states.push_back({kRsFillMode, fills[static_cast<int>(pass.fill)]});
+  return states;
+}
+
+std::vector<SamplerState> EffectSamplerStates(const EffectSampler& sampler) {
+  // D3DTEXF_NONE 0, POINT 1, LINEAR 2; D3DTADDRESS_WRAP 1, MIRROR 2, CLAMP 3.
+  const auto split = [](Filter filter, uint32_t* base, uint32_t* mip) {
+    switch (filter) {
+      case Filter::Nearest: *base = 1, *mip = 0; break;
+      case Filter::Linear: *base = 2, *mip = 0; break;
+      case Filter::NearestMipmapNearest: *base = 1, *mip = 1; break;
+      case Filter::LinearMipmapNearest: *base = 2, *mip = 1; break;
+      case Filter::NearestMipmapLinear: *base = 1, *mip = 2; break;
+      case Filter::LinearMipmapLinear: *base = 2, *mip = 2; break;
+    }
+  };
+  const auto address = [](Address a) -> uint32_t {
+    return a == Address::Clamp ? 3 : a == Address::Mirror ? 2 : 1;
+  };
+  uint32_t min = 0, mip = 0, mag = 0, unused = 0;
+  split(sampler.minFilter, &min, &mip);
+  split(sampler.magFilter, &mag, &unused);
+  return {{kSampMinFilter, min},
+          {kSampMipFilter, mip},
+          {kSampMagFilter, mag},
+          {kSampAddressU, address(sampler.addressU)},
+          {kSampAddressV, address(sampler.addressV)}};
+}
+
+std::string AlphaTestCondition(uint32_t func, uint32_t ref, const std::string& alpha) {
+  static const char* const operators[] = {"", "", "<", "==", "<=", ">", "!=", ">=", ""};
+  if (func == 0 || func == 8) return "";
+  // The platform compares the colour's alpha in 0..255 against the reference.
+  const std::string value = "floor(clamp(" + alpha + ", 0.0, 1.0) * 255.0 + 0.5)";
+  if (func == 1) return "false";
+  return value + " " + operators[func] + " " + std::to_string(ref) + ".0";
+}
+
+}  // namespace compiler
