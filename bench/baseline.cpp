@@ -72,7 +72,7 @@ struct Baseline {
   std::vector<GLuint> samplers;           // one per effect sampler, same filter and address states
   std::vector<bool> samplerReadsTexture;  // true where the sampler reads "inTexture"
   GLuint white = 0;
-  gfx::Effect* programs = nullptr;  // the scene's effect in our GLSL format, built for its programs
+  std::vector<GLuint> programs;  // every pass's, built here from the scene in our GLSL format
   DeviceState device{};
   int64_t lastClock = 0;
   double elapsedSeconds = 0;
@@ -152,6 +152,34 @@ void ReadDeviceState(DeviceState* s) {
   glActiveTexture(static_cast<GLenum>(s->activeTexture));
 }
 
+// A pass's program as a loop that owns its context would write it: each parameter a plain
+// uniform, then the samplers, the vertex inputs, the common block and the stage's body.
+GLuint CompileStage(const EffectDescription& description, const formats::EffectShader& shader,
+                    std::string* error) {
+  static const char* const types[] = {"float", "vec2", "vec3", "vec4", "mat4"};
+  std::string source = "#version 330 core\n";
+  for (const formats::EffectParameter& parameter : description.parameters)
+    if (parameter.type != formats::ParamType::Texture)
+      source += std::string("uniform ") + types[static_cast<int>(parameter.type)] + " " +
+                parameter.name + ";\n";
+  for (const formats::EffectSampler& sampler : description.samplers)
+    source += "uniform sampler2D " + sampler.name + ";\n";
+  if (shader.stage == formats::ShaderStage::Vertex)
+    source +=
+        "layout(location = 0) in vec3 inPosition;\nlayout(location = 1) in vec3 inNormal;\n"
+        "layout(location = 2) in vec2 inTexCoord;\n";
+  source += description.common + "\n" + shader.body + "\n";
+  const GLuint name = glCreateShader(
+      shader.stage == formats::ShaderStage::Vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
+  const char* text = source.c_str();
+  glShaderSource(name, 1, &text, nullptr);
+  glCompileShader(name);
+  GLint ok = GL_FALSE;
+  glGetShaderiv(name, GL_COMPILE_STATUS, &ok);
+  if (!ok) *error = "the baseline's shader " + shader.name + " does not compile";
+  return name;
+}
+
 bool SetUpTechnique(const EffectDescription& description, const char* name, BaseTechnique* out,
                     std::string* error) {
   const formats::EffectTechnique* source = nullptr;
@@ -161,21 +189,29 @@ bool SetUpTechnique(const EffectDescription& description, const char* name, Base
     *error = std::string("the effect has no technique ") + name;
     return false;
   }
-  std::vector<GLuint> programs;
-  if (!CapturePassPrograms(base.programs, name, &programs) ||
-      programs.size() != source->passes.size()) {
-    *error = std::string("could not capture the programs of technique ") + name;
-    return false;
-  }
   out->passes.clear();
-  for (size_t p = 0; p < programs.size(); ++p) {
+  for (const EffectPass& effectPass : source->passes) {
     BasePass pass;
-    pass.program = programs[p];
-    pass.states = source->passes[p];
+    const GLuint vs =
+        CompileStage(description, description.shaders[effectPass.vertexShader], error);
+    const GLuint fs =
+        CompileStage(description, description.shaders[effectPass.fragmentShader], error);
+    pass.program = glCreateProgram();
+    base.programs.push_back(pass.program);
+    glAttachShader(pass.program, vs);
+    glAttachShader(pass.program, fs);
+    glLinkProgram(pass.program);
+    glDeleteShader(vs);
+    glDeleteShader(fs);
+    GLint linked = GL_FALSE;
+    glGetProgramiv(pass.program, GL_LINK_STATUS, &linked);
+    if (!error->empty() || !linked) {
+      if (error->empty()) *error = std::string("the baseline's pass of ") + name + " does not link";
+      return false;
+    }
+    pass.states = effectPass;
     for (int u = 0; u < kUniformCount; ++u)
       pass.locations[u] = glGetUniformLocation(pass.program, kUniformNames[u]);
-    // The effect set its sampler uniforms at link time; setting them again here keeps the
-    // baseline independent of that detail.
     glUseProgram(pass.program);
     for (size_t s = 0; s < description.samplers.size(); ++s) {
       const GLint location =
@@ -323,13 +359,6 @@ bool SetUpBaseline(const char* effectFile, std::string* error) {
     return false;
   // The shipped effect is a D3D9 one, whose values live in uniform blocks; the baseline sets plain
   // uniforms of the same scene written in our format, and the pixel check holds the two equal.
-  gfx::Buffer* errors = nullptr;
-  if (gfx::Failed(gfx::CreateEffectFromFile(AppState.device, effectFile, nullptr, nullptr, 0,
-                                            nullptr, &base.programs, &errors))) {
-    *error = errors ? static_cast<const char*>(errors->GetBufferPointer()) : "effect failed";
-    if (errors) errors->Release();
-    return false;
-  }
 
   if (!CaptureMeshDraw(AppState.sphereMesh, 0, &base.sphere) ||
       !CaptureMeshDraw(AppState.chairMesh, 0, &base.chair)) {
@@ -449,7 +478,7 @@ void TearDownBaseline() {
   if (!base.samplers.empty())
     glDeleteSamplers(static_cast<GLsizei>(base.samplers.size()), base.samplers.data());
   if (base.white) glDeleteTextures(1, &base.white);
-  if (base.programs) base.programs->Release();
+  for (const GLuint program : base.programs) glDeleteProgram(program);
   base = Baseline{};
 }
 

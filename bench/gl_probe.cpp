@@ -22,8 +22,6 @@ namespace {
 GLuint capturedVao = 0;
 DrawRange* captureTarget = nullptr;
 bool captured = false;
-std::vector<GLuint>* capturedPrograms = nullptr;
-void (*realUseProgram)(GLuint) = nullptr;
 
 void RecordBindVertexArray(GLuint vao) {
   if (vao) capturedVao = vao;
@@ -36,11 +34,6 @@ void RecordDrawElements(GLenum mode, GLsizei count, GLenum type, const void* off
   captureTarget->type = type;
   captureTarget->offset = reinterpret_cast<uintptr_t>(offset);
   captured = true;
-}
-
-void RecordUseProgram(GLuint program) {
-  if (program) capturedPrograms->push_back(program);
-  realUseProgram(program);
 }
 
 // ---- counting ------------------------------------------------------------------------------
@@ -285,32 +278,6 @@ bool CaptureMeshDraw(gfx::Mesh* mesh, uint32_t subset, DrawRange* out) {
   captureTarget = nullptr;
   gfx::gl::SyncStateFromGl();  // the recorded bind never reached GL
   return captured && out->vao != 0;
-}
-
-bool CapturePassPrograms(gfx::Effect* effect, const char* technique, std::vector<GLuint>* out) {
-  out->clear();
-  if (!effect || gfx::Failed(effect->SetTechnique(technique))) return false;
-  uint32_t passes = 0;
-  if (gfx::Failed(effect->Begin(&passes, 0))) return false;
-  realUseProgram = epoxy_glUseProgram;
-  epoxy_glUseProgram = &RecordUseProgram;
-  capturedPrograms = out;
-  bool ok = true;
-  for (uint32_t pass = 0; pass < passes && ok; ++pass) {
-    const size_t before = out->size();
-    gfx::gl::UseProgram(0);  // so that the pass's program is made current, and seen
-    ok = !gfx::Failed(effect->BeginPass(pass));
-    effect->EndPass();
-    // Keep exactly one program per pass: the last one the pass made current.
-    if (out->size() == before)
-      ok = false;
-    else
-      out->erase(out->begin() + static_cast<long>(before), out->end() - 1);
-  }
-  epoxy_glUseProgram = realUseProgram;
-  capturedPrograms = nullptr;
-  effect->End();
-  return ok && out->size() == passes;
 }
 
 void GlCountingOn() {

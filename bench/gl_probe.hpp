@@ -25,10 +25,6 @@ struct DrawRange {
 // What mesh->DrawSubset(subset) draws; nothing reaches the GPU while it is captured.
 bool CaptureMeshDraw(gfx::Mesh* mesh, uint32_t subset, DrawRange* out);
 
-// The GL program each pass of the technique runs, in pass order. Leaves the effect's technique
-// set to the one named.
-bool CapturePassPrograms(gfx::Effect* effect, const char* technique, std::vector<GLuint>* out);
-
 struct GlCallCount {
   std::string name;
   uint64_t calls = 0;

@@ -1,9 +1,12 @@
 // A D3D9 effect: every distinct (stage, entry, arguments) compiled once from the HLSL text, every
 // distinct (vertex, pixel, alpha test) one program, all messages of all stages reported.
+#include <algorithm>
+#include <atomic>
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 #include <tuple>
 #include <utility>
 
@@ -159,15 +162,21 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
     return false;
   }
 
-  // Stages, each compiled once: key "v|entry|arg|arg".
+  // Stages, each compiled once: key "v|entry|arg|arg". The passes name them first; then they are
+  // compiled side by side, a thread each up to the machine's cores, and their messages gathered in
+  // the order the passes named them.
   struct CompiledStage {
-    std::string key;
+    std::string key, context, text;
+    HlslRequest request;
+    int line = 0;
     HlslStageCode code;
+    std::string log, why;
     bool ok = false;
   };
   std::vector<CompiledStage> stages;
   std::string messages;
   size_t generated = 0;
+  bool tooMuch = false;
   const auto stageOf = [&](HlslStage kind, const FxShaderBinding* binding,
                            const std::string& context) -> int {
     std::string key = kind == HlslStage::Vertex ? "v" : "p";
@@ -175,43 +184,60 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
     if (binding)
       for (const std::string& argument : binding->arguments) key += "|" + argument;
     for (size_t i = 0; i < stages.size(); ++i)
-      if (stages[i].key == key) return stages[i].ok ? static_cast<int>(i) : -1;
+      if (stages[i].key == key) return static_cast<int>(i);
     CompiledStage stage;
     stage.key = key;
-    std::string text, entry, why, log;
+    stage.context = context;
+    stage.line = binding ? binding->line : 0;
+    std::string entry;
     if (binding) {
-      text = hlsl;
-      if (!EntryWithArguments(fx, *binding, static_cast<int>(stages.size()), prologue, &text,
-                              &entry, &why)) {
-        messages += FxLineLabel(source, binding->line, 0) + ": error: " + why + "\n";
-        stages.push_back(std::move(stage));
-        return -1;
-      }
+      stage.text = hlsl;
+      if (!EntryWithArguments(fx, *binding, static_cast<int>(stages.size()), prologue, &stage.text,
+                              &entry, &stage.why))
+        stage.text.clear();
     } else {
-      text = kPassThroughVertexShader;
+      stage.text = kPassThroughVertexShader;
       entry = kPassThroughEntry;
     }
-    generated += text.size();
+    generated += stage.text.size();
     if (generated > kMaxGeneratedShaderBytes) {
-      if (messages.find(TooMuchShaderText(label)) == std::string::npos)
-        messages += TooMuchShaderText(label);
-      stages.push_back(std::move(stage));
-      return -1;
+      tooMuch = true;
+      stage.text.clear();
     }
-    HlslRequest request;
-    request.stage = kind;
-    request.source = &text;
-    request.entry = entry;
-    request.blockName = kind == HlslStage::Vertex ? "tobrin_vs_globals" : "tobrin_ps_globals";
-    request.samplerUnit = samplerUnit;
-    stage.ok = CompileHlslStage(request, &stage.code, &log);
-    if (!stage.ok) {
-      const int line = binding ? binding->line : 0;
-      if (AppendGlslangLog(log, source, line, context, &messages) == 0)
-        messages += FxLineLabel(source, line, 0) + ": error: " + context + " does not compile\n";
-    }
+    stage.request.stage = kind;
+    stage.request.entry = entry;
+    stage.request.blockName = kind == HlslStage::Vertex ? "tobrin_vs_globals" : "tobrin_ps_globals";
+    stage.request.samplerUnit = samplerUnit;
     stages.push_back(std::move(stage));
-    return stages.back().ok ? static_cast<int>(stages.size() - 1) : -1;
+    return static_cast<int>(stages.size() - 1);
+  };
+  const auto compileStages = [&] {
+    std::atomic<size_t> next{0};
+    const auto work = [&] {
+      for (size_t i = next++; i < stages.size(); i = next++) {
+        CompiledStage& stage = stages[i];
+        if (stage.text.empty()) continue;
+        stage.request.source = &stage.text;
+        stage.ok = CompileHlslStage(stage.request, &stage.code, &stage.log);
+      }
+    };
+    const size_t threads =
+        std::min<size_t>(stages.size(), std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<std::thread> pool;
+    for (size_t t = 1; t < threads; ++t) pool.emplace_back(work);
+    work();
+    for (std::thread& thread : pool) thread.join();
+    for (const CompiledStage& stage : stages) {
+      if (stage.ok) continue;
+      if (!stage.why.empty()) {
+        messages += FxLineLabel(source, stage.line, 0) + ": error: " + stage.why + "\n";
+      } else if (!stage.text.empty() &&
+                 AppendGlslangLog(stage.log, source, stage.line, stage.context, &messages) == 0) {
+        messages += FxLineLabel(source, stage.line, 0) + ": error: " + stage.context +
+                    " does not compile\n";
+      }
+    }
+    if (tooMuch) messages += TooMuchShaderText(label);
   };
 
   struct PassPlan {
@@ -249,6 +275,7 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
       plans.push_back(std::move(plan));
     }
   }
+  compileStages();
   if (!messages.empty()) {
     *error = messages;
     return false;

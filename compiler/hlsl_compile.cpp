@@ -335,8 +335,17 @@ bool CompileStage(const HlslRequest& request, HlslStageCode* out, std::string* l
     size_t size = 0;
     spvc_compiler_get_declared_struct_size(compiler, type, &size);
     out->blockSize = static_cast<uint32_t>(size);
+    // Only the members the stage reads are filled, so a value only the other stage reads (the
+    // world matrix, for a pixel stage) does not send this block again for every object.
+    const spvc_buffer_range* ranges = nullptr;
+    size_t rangeCount = 0;
+    spvc_compiler_get_active_buffer_ranges(compiler, block.id, &ranges, &rangeCount);
+    std::vector<bool> active(spvc_type_get_num_member_types(type), false);
+    for (size_t r = 0; r < rangeCount; ++r)
+      if (ranges[r].index < active.size()) active[ranges[r].index] = true;
     const unsigned members = spvc_type_get_num_member_types(type);
     for (unsigned m = 0; m < members; ++m) {
+      if (!active[m]) continue;
       const spvc_type memberType =
           spvc_compiler_get_type_handle(compiler, spvc_type_get_member_type(type, m));
       HlslMember member;

@@ -29,6 +29,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <thread>
+#include <utility>
 
 #include "compiler/compile_effect.hpp"
 #include "compiler/effect_binary.hpp"
@@ -49,8 +51,10 @@ constexpr size_t kMaxRequestBytes = 16384;
 // The largest compiled effect and its header; what lies beyond is dropped, not waited on.
 constexpr size_t kMaxAnswerBytes = compiler::kMaxCompiledEffectBytes + 16;
 
-// The child's answer: one status byte, the HRESULT (4 bytes, native order), then the compiled
-// effect's binary form (kBuilt) or the error text.
+// The child's answer: one status byte, the HRESULT and the length of what follows (4 bytes each,
+// native order), then the compiled effect's binary form (kBuilt) or the error text. The parent
+// takes a whole answer without waiting for the child's exit (process teardown costs milliseconds).
+constexpr size_t kAnswerHeader = 1 + sizeof(HRESULT) + sizeof(uint32_t);
 constexpr char kBuilt = 'B', kFailed = 'F', kNoContext = 'N';
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -81,8 +85,10 @@ void WriteAll(int fd, const void* data, size_t size) {
 }
 
 [[noreturn]] void Answer(int fd, char status, HRESULT result, const std::string& text) {
+  const uint32_t length = static_cast<uint32_t>(text.size());
   WriteAll(fd, &status, 1);
   WriteAll(fd, &result, sizeof result);
+  WriteAll(fd, &length, sizeof length);
   WriteAll(fd, text.data(), text.size());
   // No destructors, no driver teardown: the answer is given and nothing else may hang or crash.
   ::_exit(0);
@@ -110,6 +116,31 @@ void DrawTriangle() {
   glDrawArrays(GL_TRIANGLES, 0, 3);
 }
 
+// A driver that compiles shaders to machine code sets its compiler up on the first draw (llvmpipe:
+// LLVM, some 50-80 ms); the checker started ahead draws once with a program of its own while it
+// waits, so the check's draws find it ready.
+void WarmDriver() {
+  const char* const vertex =
+      "#version 330 core\nlayout(location = 0) in vec3 p;\n"
+      "void main() { gl_Position = vec4(p, 1.0); }\n";
+  const char* const fragment = "#version 330 core\nout vec4 c;\nvoid main() { c = vec4(1.0); }\n";
+  const GLuint program = glCreateProgram();
+  for (const auto& [kind, text] :
+       {std::pair{GL_VERTEX_SHADER, vertex}, std::pair{GL_FRAGMENT_SHADER, fragment}}) {
+    const GLuint shader = glCreateShader(kind);
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    glAttachShader(program, shader);
+    glDeleteShader(shader);
+  }
+  glLinkProgram(program);
+  glUseProgram(program);
+  DrawTriangle();
+  glFinish();
+  glUseProgram(0);
+  glDeleteProgram(program);
+}
+
 void LimitChild(uint64_t bytes) {
   if (!kSanitized && bytes > 0) {
     const rlimit memory{bytes, bytes};
@@ -117,11 +148,24 @@ void LimitChild(uint64_t bytes) {
   }
 }
 
-// The hidden window and GL 3.3 core context the check builds in; answers and exits without one.
+// The check's GL 3.3 core context: surfaceless EGL, which starts in half the time of a window on
+// the display (so the checker started ahead is ready sooner), where it offers one. Answers and
+// exits without any context.
 void MakeChildContext(int fd) {
   // A crash here is expected now and then; it must not leave a core file in the user's folder.
   const rlimit noCore{0, 0};
   ::setrlimit(RLIMIT_CORE, &noCore);
+  std::string how, why;
+  if (!MakeOffscreenContext(OffscreenKind::Surfaceless, &how, &why))
+    Answer(fd, kNoContext, S_OK, why);
+}
+
+// The check must meet the driver the program draws with. When the program's renderer is not the
+// one the surfaceless context got (another vendor's driver, say), the check moves to a hidden
+// window on the program's display, which gets the program's driver.
+void UseRenderer(int fd, const char* renderer) {
+  const char* own = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  if (!renderer[0] || (own && std::strcmp(own, renderer) == 0)) return;
   std::string how, why;
   if (!MakeOffscreenContext(OffscreenKind::HiddenWindow, &how, &why))
     Answer(fd, kNoContext, S_OK, why);
@@ -148,8 +192,15 @@ void MakeChildContext(int fd) {
   Answer(fd, kBuilt, S_OK, answer);
 }
 
+// The program's renderer, as GL names it; empty without a current context.
+std::string Renderer() {
+  const GLubyte* name = glGetString(GL_RENDERER);
+  return name ? reinterpret_cast<const char*>(name) : "";
+}
+
 // The waiting checker's request: the parent's working directory, NUL, the file name as given
-// (so messages spell it as the parent would), NUL, the memory budget in decimal, NUL.
+// (so messages spell it as the parent would), NUL, the memory budget in decimal, NUL, the
+// program's renderer, NUL.
 std::string Request(const char* fileName) {
   char folder[4096];
   if (!::getcwd(folder, sizeof folder)) return {};
@@ -159,6 +210,8 @@ std::string Request(const char* fileName) {
   request += '\0';
   request += std::to_string(budgetBytes);
   request += '\0';
+  request += Renderer();
+  request += '\0';
   return request.size() <= kMaxRequestBytes ? request : std::string();
 }
 
@@ -166,7 +219,7 @@ std::string Request(const char* fileName) {
 [[noreturn]] void WaitForRequest(int fd) {
   std::string request;
   char chunk[4096];
-  while (std::count(request.begin(), request.end(), '\0') < 3) {
+  while (std::count(request.begin(), request.end(), '\0') < 4) {
     const ssize_t got = ::read(fd, chunk, sizeof chunk);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0 || request.size() > kMaxRequestBytes) ::_exit(0);
@@ -175,7 +228,9 @@ std::string Request(const char* fileName) {
   const char* folder = request.c_str();
   const char* fileName = folder + std::strlen(folder) + 1;
   const char* bytes = fileName + std::strlen(fileName) + 1;
+  const char* renderer = bytes + std::strlen(bytes) + 1;
   if (::chdir(folder) != 0) Answer(fd, kNoContext, S_OK, "cannot enter the working directory");
+  UseRenderer(fd, renderer);
   LimitChild(std::strtoull(bytes, nullptr, 10));
   CheckInChild(fd, fileName);
 }
@@ -256,16 +311,18 @@ void SetEffectCheckBudget(double seconds, uint64_t bytes) {
 }
 
 void EnterEffectCheckIfAsked(int argc, char** argv) {
-  if (argv && argc == 5 && std::strcmp(argv[1], kChildArgument) == 0) {
+  if (argv && argc == 6 && std::strcmp(argv[1], kChildArgument) == 0) {
     const int fd = std::atoi(argv[2]);
     LimitChild(std::strtoull(argv[4], nullptr, 10));
     MakeChildContext(fd);
+    UseRenderer(fd, argv[5]);
     CheckInChild(fd, argv[3]);
   }
   if (argv && argc == 3 && std::strcmp(argv[1], kWaitingChildArgument) == 0) {
     const int fd = std::atoi(argv[2]);
     MakeChildContext(fd);
     compiler::WarmCompiler();
+    WarmDriver();
     WaitForRequest(fd);
   }
   canCheck = true;
@@ -343,9 +400,14 @@ EffectCheck CheckEffectInChild(const char* fileName, compiler::CompiledEffect* o
     if (::pipe(fds) != 0)
       return unchecked(std::string("no pipe for the check (") + std::strerror(errno) + ")");
     const std::string fdText = std::to_string(fds[1]), bytesText = std::to_string(budgetBytes);
-    char* argv[] = {const_cast<char*>("tobrin-effect-check"), const_cast<char*>(kChildArgument),
-                    const_cast<char*>(fdText.c_str()),        const_cast<char*>(fileName),
-                    const_cast<char*>(bytesText.c_str()),     nullptr};
+    const std::string renderer = Renderer();
+    char* argv[] = {const_cast<char*>("tobrin-effect-check"),
+                    const_cast<char*>(kChildArgument),
+                    const_cast<char*>(fdText.c_str()),
+                    const_cast<char*>(fileName),
+                    const_cast<char*>(bytesText.c_str()),
+                    const_cast<char*>(renderer.c_str()),
+                    nullptr};
     start = Clock::now();
     const int spawned = Spawn(argv, fds, &pid);
     if (spawned != 0) {
@@ -358,7 +420,8 @@ EffectCheck CheckEffectInChild(const char* fileName, compiler::CompiledEffect* o
   const Clock::time_point deadline = start + std::chrono::duration_cast<Clock::duration>(
                                                  std::chrono::duration<double>(budgetSeconds));
   std::string answer;
-  bool ended = false;  // the pipe reached its end: the child answered or died
+  bool ended = false;       // the pipe reached its end: the child answered or died
+  size_t whole = SIZE_MAX;  // the answer's size, once its header is in
   for (;;) {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
@@ -375,20 +438,30 @@ EffectCheck CheckEffectInChild(const char* fileName, compiler::CompiledEffect* o
       break;
     }
     if (answer.size() < kMaxAnswerBytes) answer.append(chunk, static_cast<size_t>(got));
+    if (whole == SIZE_MAX && answer.size() >= kAnswerHeader) {
+      uint32_t length = 0;
+      std::memcpy(&length, answer.data() + 1 + sizeof(HRESULT), sizeof length);
+      whole = kAnswerHeader + length;
+    }
+    if (answer.size() >= whole) break;
   }
   ::close(fd);
 
   int status = 0;
   rusage usage{};
-  if (!ended || !Reap(pid, deadline, &status, &usage)) {
+  if (answer.size() >= whole) {
+    // Answered whole: the child is on its way out; it is reaped now or, still exiting, aside.
+    if (::waitpid(pid, &status, WNOHANG) != pid)
+      std::thread([pid] { ::waitpid(pid, nullptr, 0); }).detach();
+    answer.resize(whole);
+  } else if (!ended || !Reap(pid, deadline, &status, &usage)) {
     ::kill(-pid, SIGKILL);
     ::wait4(pid, &status, 0, &usage);
     *result = E_FAIL;
     *error = label + ": error: building the effect took longer than " + Seconds(budgetSeconds) +
              " s (the shader compiler was stopped)\n";
     return EffectCheck::Failed;
-  }
-  if (WIFSIGNALED(status)) {
+  } else if (WIFSIGNALED(status)) {
     const int signal = WTERMSIG(status);
     *result = E_FAIL;
     *error = label + ": error: the shader compiler crashed on this effect (signal " +
@@ -400,13 +473,18 @@ EffectCheck CheckEffectInChild(const char* fileName, compiler::CompiledEffect* o
                 std::to_string(budgetBytes >> 20) + " MiB a build may use";
     *error += "\n";
     return EffectCheck::Failed;
+  } else if (!answer.empty() && answer[0] == kBuilt) {
+    *result = E_FAIL;
+    *error = label + ": error: the effect check's answer was refused: it was cut short at " +
+             std::to_string(answer.size()) + " bytes\n";
+    return EffectCheck::Failed;
   }
-  if (answer.size() < 1 + sizeof(HRESULT))
+  if (answer.size() < kAnswerHeader)
     return unchecked("the check ended without an answer (exit status " +
                      std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1) + ")");
   HRESULT childResult = S_OK;
   std::memcpy(&childResult, answer.data() + 1, sizeof childResult);
-  const std::string text = answer.substr(1 + sizeof(HRESULT));
+  const std::string text = answer.substr(kAnswerHeader);
   switch (answer[0]) {
     case kBuilt: {
       // Trusted only once it reads back whole and every index in it holds.
