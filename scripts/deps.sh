@@ -7,7 +7,8 @@
 set -euo pipefail
 BUILD_PACKAGES=(
   build-essential cmake pkg-config make
-  libsdl2-dev libepoxy-dev libgl1-mesa-dri libegl-mesa0
+  libsdl2-dev libepoxy-dev libgl1-mesa-dri
+  libegl1 libegl-mesa0                          # the effect check's and tobrin-fxc's windowless contexts
   libstb-dev libglm-dev zlib1g-dev libjpeg62-turbo-dev
   libfreetype-dev libfontconfig-dev fonts-liberation
   # HLSL effects: glslang's CMake package names glslangValidator (glslang-tools), glslang links

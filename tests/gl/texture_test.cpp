@@ -66,9 +66,19 @@ TEST_F(GlTextureTest, BmpLoadsTopRowFirstWithAFullMipChain) {
   EXPECT_EQ(texels[2 * 4 + 1], 0xFF);  // top row, third pixel: green
   EXPECT_EQ(texels[4 * 4 + 2], 0xFF);  // second row: blue
   EXPECT_EQ(texels[4 * 4 + 3], 0xFF);  // opaque
-  GLint smallest = 0;
+  GLint smallest = 0, maxLevel = 0;
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 2, GL_TEXTURE_WIDTH, &smallest);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, &maxLevel);
   EXPECT_EQ(smallest, 1);  // 4 → 2 → 1
+  EXPECT_EQ(maxLevel, 2);
+  // Each smaller level is the 2 x 2 mean of the one above (within one step of rounding): red over
+  // blue, green over white, then the two of them.
+  uint8_t level1[2 * 4] = {}, level2[4] = {};
+  glGetTexImage(GL_TEXTURE_2D, 1, GL_RGBA, GL_UNSIGNED_BYTE, level1);
+  glGetTexImage(GL_TEXTURE_2D, 2, GL_RGBA, GL_UNSIGNED_BYTE, level2);
+  const int want1[8] = {128, 0, 128, 255, 128, 255, 128, 255}, want2[4] = {128, 128, 128, 255};
+  for (int i = 0; i < 8; ++i) EXPECT_NEAR(level1[i], want1[i], 1) << "level 1, byte " << i;
+  for (int i = 0; i < 4; ++i) EXPECT_NEAR(level2[i], want2[i], 1) << "level 2, byte " << i;
   glBindTexture(GL_TEXTURE_2D, 0);
   EXPECT_EQ(texture->Release(), 0u);
 }

@@ -1,0 +1,237 @@
+// The effect compiler without GL: what both languages compile to, and the binary form the checking
+// child hands back, which must refuse every cut or damaged copy with a reason.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "compiler/compile_effect.hpp"
+#include "compiler/effect_binary.hpp"
+#include "compiler/pass_states.hpp"
+
+namespace {
+
+using namespace compiler;
+
+const std::string kSource = TOBRIN_SOURCE_DIR;
+
+CompiledEffect Compile(const std::string& path) {
+  CompiledEffect effect;
+  std::string error;
+  EXPECT_EQ(CompileEffectFile(path.c_str(), &effect, &error), CompileResult::Compiled) << error;
+  return effect;
+}
+
+const Parameter* FindParameter(const CompiledEffect& effect, const std::string& name) {
+  for (const Parameter& p : effect.parameters)
+    if (p.name == name) return &p;
+  return nullptr;
+}
+
+std::string WriteTemp(const std::string& name, const std::string& text) {
+  const std::string path = testing::TempDir() + "/" + name;
+  std::ofstream(path, std::ios::binary) << text;
+  return path;
+}
+
+// ---- What the two languages compile to --------------------------------------------------------
+
+TEST(CompiledEffect, TheShippedHlslEffectAndItsGlslTwinDescribeTheSameScene) {
+  const CompiledEffect hlsl = Compile(kSource + "/data/Za_rad_2.fx");
+  const CompiledEffect glsl = Compile(kSource + "/tests/data/effects/scene_glsl.fx");
+  EXPECT_EQ(hlsl.language, SourceLanguage::Hlsl);
+  EXPECT_EQ(glsl.language, SourceLanguage::Glsl);
+  for (const CompiledEffect* effect : {&hlsl, &glsl}) {
+    ASSERT_EQ(effect->techniques.size(), 2u);
+    EXPECT_EQ(effect->techniques[0].name, "ColorAnimation");
+    EXPECT_EQ(effect->techniques[1].name, "VertexAnimation");
+    const Parameter* light = FindParameter(*effect, "light_position");
+    ASSERT_NE(light, nullptr);
+    EXPECT_EQ(light->value, (std::vector<float>{0, 0, 10}));
+    const Parameter* world = FindParameter(*effect, "matWorld");
+    ASSERT_NE(world, nullptr);
+    EXPECT_EQ(world->kind, ParameterKind::Matrix);
+    ASSERT_EQ(effect->samplers.size(), 1u);
+    EXPECT_EQ(effect->parameters[effect->samplers[0].texture].name, "inTexture");
+    std::string why;
+    EXPECT_TRUE(ValidateCompiledEffect(*effect, &why)) << why;
+  }
+  // A D3D9 effect's passes face clockwise; ours counter-clockwise only where they name culling.
+  EXPECT_EQ(hlsl.techniques[0].passes[0].frontFace, FrontFace::Clockwise);
+}
+
+TEST(CompiledEffect, APixelStageBlockHoldsOnlyTheValuesThatStageReads) {
+  // The world matrix changes for every object; were it in the pixel stage's block, that block
+  // would be sent again for every draw.
+  const CompiledEffect effect = Compile(kSource + "/data/Za_rad_2.fx");
+  const int world = static_cast<int>(FindParameter(effect, "matWorld") - effect.parameters.data());
+  const int light =
+      static_cast<int>(FindParameter(effect, "light_position") - effect.parameters.data());
+  const Program& program = effect.programs[effect.techniques[0].passes[0].program];
+  bool vertexWorld = false, pixelWorld = false, pixelLight = false;
+  for (const Block& block : program.blocks)
+    for (const BlockMember& member : block.members) {
+      const bool vertex = block.binding == 0;
+      vertexWorld |= vertex && member.parameter == static_cast<uint32_t>(world);
+      pixelWorld |= !vertex && member.parameter == static_cast<uint32_t>(world);
+      pixelLight |= !vertex && member.parameter == static_cast<uint32_t>(light);
+    }
+  EXPECT_TRUE(vertexWorld);
+  EXPECT_FALSE(pixelWorld);
+  EXPECT_TRUE(pixelLight);
+}
+
+TEST(CompiledEffect, OurFormatsStatesBecomeTheOriginalPlatformsNumbers) {
+  const std::string path = WriteTemp("states.fx", R"(float4x4 m;
+texture t;
+sampler2D s = sampler_state { Texture = t; MinFilter = NearestMipmapLinear; MagFilter = Nearest;
+                              AddressU = Clamp; AddressV = Mirror; };
+vertex_shader vs { void main() { gl_Position = m * vec4(inPosition, 1.0); } }
+fragment_shader fs { out vec4 c; void main() { c = texture(s, vec2(0.5)); } }
+technique T { pass P { VertexShader = vs; FragmentShader = fs; CullMode = CW; ZWriteEnable = false;
+  AlphaBlendEnable = true; SrcBlend = SrcAlpha; DestBlend = InvSrcAlpha; FillMode = Wireframe; } }
+)");
+  const CompiledEffect effect = Compile(path);
+  ASSERT_EQ(effect.techniques.size(), 1u);
+  const Pass& pass = effect.techniques[0].passes[0];
+  EXPECT_EQ(pass.frontFace, FrontFace::CounterClockwise);
+  const std::vector<std::pair<uint32_t, uint32_t>> want = {
+      {kRsCullMode, 2}, {kRsZWriteEnable, 0}, {kRsAlphaBlendEnable, 1},
+      {kRsSrcBlend, 5}, {kRsDestBlend, 6},    {kRsFillMode, 2}};
+  std::vector<std::pair<uint32_t, uint32_t>> got;
+  for (const RenderState& state : pass.states) got.push_back({state.state, state.value});
+  EXPECT_EQ(got, want);
+  // Point, linear mips, point magnification, clamp and mirror.
+  std::vector<std::pair<uint32_t, uint32_t>> sampler;
+  for (const SamplerState& state : effect.samplers[0].states)
+    sampler.push_back({state.state, state.value});
+  EXPECT_EQ(sampler, (std::vector<std::pair<uint32_t, uint32_t>>{{kSampMinFilter, 1},
+                                                                 {kSampMipFilter, 2},
+                                                                 {kSampMagFilter, 1},
+                                                                 {kSampAddressU, 3},
+                                                                 {kSampAddressV, 2}}));
+  // The parameters live in one std140 block: the matrix at 0, its columns 16 bytes apart.
+  const Program& program = effect.programs[pass.program];
+  ASSERT_EQ(program.blocks.size(), 1u);
+  ASSERT_EQ(program.blocks[0].members.size(), 1u);
+  EXPECT_EQ(program.blocks[0].size, 64u);
+  EXPECT_EQ(program.blocks[0].members[0].rowStride, 16u);
+  EXPECT_NE(program.vertex.glsl.find("layout(std140) uniform"), std::string::npos);
+}
+
+TEST(CompiledEffect, AnnotationsAndSemanticsAreKeptForTools) {
+  const std::string path = WriteTemp("annotated.fx", R"(
+float4x4 wvp : WORLDVIEWPROJECTION < string UIName = "World view projection"; >;
+float gloss < string UIWidget = "slider"; float UIMin = 0.0; float UIMax = 1.0; > = 0.5;
+float4 VS(float4 p : POSITION) : POSITION { return mul(p, wvp); }
+float4 PS() : COLOR { return gloss; }
+technique T { pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS(); } }
+)");
+  const CompiledEffect effect = Compile(path);
+  const Parameter* wvp = FindParameter(effect, "wvp");
+  const Parameter* gloss = FindParameter(effect, "gloss");
+  ASSERT_TRUE(wvp && gloss);
+  EXPECT_EQ(wvp->semantic, "WORLDVIEWPROJECTION");
+  ASSERT_EQ(wvp->annotations.size(), 1u);
+  EXPECT_EQ(wvp->annotations[0].name, "UIName");
+  EXPECT_EQ(wvp->annotations[0].value, "\"World view projection\"");
+  ASSERT_EQ(gloss->annotations.size(), 3u);
+  EXPECT_EQ(gloss->annotations[2].type, "float");
+  EXPECT_EQ(gloss->annotations[2].name, "UIMax");
+  EXPECT_EQ(gloss->annotations[2].value, "1.0");
+  EXPECT_EQ(gloss->value, std::vector<float>{0.5f});
+}
+
+TEST(CompiledEffect, ErrorsNameTheFileAndLineAndAMissingFileIsToldApart) {
+  CompiledEffect effect;
+  std::string error;
+  EXPECT_EQ(CompileEffectFile((testing::TempDir() + "/none.fx").c_str(), &effect, &error),
+            CompileResult::FileMissing);
+  EXPECT_NE(error.find("could not open"), std::string::npos) << error;
+  const std::string path = WriteTemp("broken.fx", R"(float4 PS() : COLOR { return undeclared; }
+technique T { pass P { PixelShader = compile ps_2_0 PS(); } }
+)");
+  EXPECT_EQ(CompileEffectFile(path.c_str(), &effect, &error), CompileResult::Failed);
+  EXPECT_NE(error.find("broken.fx(1): error:"), std::string::npos) << error;
+  EXPECT_NE(error.find("undeclared"), std::string::npos) << error;
+}
+
+// ---- The binary form ------------------------------------------------------------------------
+
+TEST(CompiledEffectBinary, ReadsBackWhatWasWrittenForBothLanguages) {
+  for (const std::string& file :
+       {kSource + "/data/Za_rad_2.fx", kSource + "/tests/data/effects/scene_glsl.fx"}) {
+    const CompiledEffect effect = Compile(file);
+    const std::string bytes = WriteCompiledEffect(effect);
+    CompiledEffect read;
+    std::string why;
+    ASSERT_TRUE(ReadCompiledEffect(bytes, &read, &why)) << file << ": " << why;
+    EXPECT_EQ(WriteCompiledEffect(read), bytes) << file;
+    EXPECT_EQ(read.programs[0].fragment.glsl, effect.programs[0].fragment.glsl);
+  }
+}
+
+TEST(CompiledEffectBinary, EveryCutAndEveryFlippedByteOfTheHeaderIsRefused) {
+  const std::string bytes = WriteCompiledEffect(Compile(kSource + "/data/Za_rad_2.fx"));
+  CompiledEffect read;
+  std::string why;
+  for (size_t size = 0; size < bytes.size(); ++size) {
+    why.clear();
+    ASSERT_FALSE(ReadCompiledEffect(bytes.substr(0, size), &read, &why)) << size;
+    ASSERT_FALSE(why.empty()) << size;
+  }
+  EXPECT_FALSE(ReadCompiledEffect(bytes + "x", &read, &why));
+  for (size_t at = 0; at < 16; ++at) {
+    std::string damaged = bytes;
+    damaged[at] = static_cast<char>(damaged[at] ^ 0x40);
+    EXPECT_FALSE(ReadCompiledEffect(damaged, &read, &why)) << at;
+  }
+  std::string newer = bytes;
+  newer[8] = static_cast<char>(kCompiledEffectVersion + 1);
+  EXPECT_FALSE(ReadCompiledEffect(newer, &read, &why));
+  EXPECT_NE(why.find("version"), std::string::npos) << why;
+}
+
+TEST(CompiledEffectBinary, IndicesAndExtentsThatPointNowhereAreRefused) {
+  const CompiledEffect good = Compile(kSource + "/data/Za_rad_2.fx");
+  const auto refused = [](const CompiledEffect& effect, const char* what) {
+    CompiledEffect read;
+    std::string why;
+    EXPECT_FALSE(ReadCompiledEffect(WriteCompiledEffect(effect), &read, &why)) << what;
+    EXPECT_NE(why.find("damaged"), std::string::npos) << what << ": " << why;
+  };
+  CompiledEffect e = good;
+  e.techniques[1].passes[0].program = static_cast<uint32_t>(e.programs.size());
+  refused(e, "a pass naming a program past the end");
+  e = good;
+  e.programs[0].blocks[0].members[0].offset = e.programs[0].blocks[0].size;
+  refused(e, "a member outside its block");
+  e = good;
+  e.programs[0].blocks[0].members[0].parameter = static_cast<uint32_t>(e.parameters.size());
+  refused(e, "a member reading no parameter");
+  e = good;
+  e.samplers[0].texture = 0;  // a numeric parameter
+  refused(e, "a sampler reading a number");
+  e = good;
+  e.parameters[0].value.push_back(1.0f);
+  refused(e, "a parameter with more values than its shape");
+  e = good;
+  e.samplerSets[0].source[0] = 7;
+  refused(e, "a sampler set reading no sampler");
+}
+
+TEST(CompiledEffectBinary, AHugeCountIsRefusedBeforeAnythingIsReserved) {
+  // The parameter count sits right after the header, the language and the file name.
+  const CompiledEffect good = Compile(kSource + "/data/Za_rad_2.fx");
+  std::string bytes = WriteCompiledEffect(good);
+  const size_t count = 16 + 1 + 4 + good.file.size();
+  for (int i = 0; i < 4; ++i) bytes[count + i] = static_cast<char>(0xff);
+  CompiledEffect read;
+  std::string why;
+  EXPECT_FALSE(ReadCompiledEffect(bytes, &read, &why));
+  EXPECT_NE(why.find("a count of 4294967295"), std::string::npos) << why;
+}
+
+}  // namespace
