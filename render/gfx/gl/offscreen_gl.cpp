@@ -1,6 +1,7 @@
 #include "render/gfx/gl/offscreen_gl.hpp"
 
 #include <SDL.h>
+#include <dlfcn.h>
 #include <epoxy/egl.h>
 #include <epoxy/gl.h>
 
@@ -34,6 +35,11 @@ bool HiddenWindow(std::string* why) {
 }
 
 bool Surfaceless(std::string* why) {
+  // libepoxy ends the process when it cannot load libEGL, so its presence is asked first.
+  if (!::dlopen("libEGL.so.1", RTLD_LAZY | RTLD_LOCAL)) {
+    *why = "no libEGL.so.1";
+    return false;
+  }
   if (!epoxy_has_egl_extension(EGL_NO_DISPLAY, "EGL_MESA_platform_surfaceless")) {
     *why = "EGL offers no surfaceless platform";
     return false;
