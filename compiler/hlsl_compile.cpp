@@ -125,12 +125,6 @@ std::string NormalSemantic(const std::string& semantic) {
   return normal;
 }
 
-namespace {
-
-bool CompileStage(const HlslRequest& request, HlslStageCode* out, std::string* log);
-
-}  // namespace
-
 // glslang builds its tables of HLSL built-ins on a process's first compile, about 20-30 ms, the
 // same for every effect: the checker started ahead pays that while it waits.
 void WarmHlslCompiler() {
@@ -143,16 +137,10 @@ void WarmHlslCompiler() {
   request.samplerUnit = [](const std::string&) { return -1; };
   HlslStageCode code;
   std::string log;
-  CompileStage(request, &code, &log);
+  CompileHlslStage(request, &code, &log);
 }
 
 bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::string* log) {
-  return CompileStage(request, out, log);
-}
-
-namespace {
-
-bool CompileStage(const HlslRequest& request, HlslStageCode* out, std::string* log) {
   std::call_once(glslangStarted, [] { glslang::InitializeProcess(); });
   const bool vertex = request.stage == HlslStage::Vertex;
   const EShLanguage language = vertex ? EShLangVertex : EShLangFragment;
@@ -503,7 +491,5 @@ bool CompileStage(const HlslRequest& request, HlslStageCode* out, std::string* l
   out->glsl = std::move(code);
   return true;
 }
-
-}  // namespace
 
 }  // namespace compiler

@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "compiler/compile_effect.hpp"
-#include "formats/file_names.hpp"
 #include "render/gfx/gfx.hpp"
 #include "render/gfx/gl/buffer_gl.hpp"
 #include "render/gfx/gl/effect_check.hpp"
@@ -575,9 +574,9 @@ void GlEffect::BindTextures(const Pass& pass) {
 // Culling follows the original platform, where CW and CCW name the winding, as seen on screen,
 // that is discarded. Our projection is left-handed like the original's and glClipControl keeps
 // the lower-left origin, so a triangle that appears clockwise there appears clockwise here, and
-// GL's window-space winding is the on-screen one. Our format's passes set glFrontFace(GL_CCW), so
-// the back faces are the clockwise ones: CW culls GL_BACK, CCW culls GL_FRONT. D3D9 effects set
-// GL_CW, the original's front faces, so VFACE agrees, and cull the other way round.
+// GL's window-space winding is the on-screen one. The culled winding is GL_FRONT when it is the
+// front face in force, else GL_BACK: our format's passes face GL_CCW, D3D9 effects GL_CW (the
+// original's front faces, so VFACE agrees).
 void GlEffect::ApplyStates(const GlPassStates& s) {
   const uint32_t mask = s.mask;
   if (mask & kGlFrontFace) SetFrontFace(s.frontFace);
