@@ -716,4 +716,81 @@ TEST_F(EffectGlPicture, CullModeDiscardsTheWindingItNames) {
   EXPECT_EQ(Draw(), 0xFFFFFFFFu) << "clockwise triangle culled under CullMode = CCW";
 }
 
+// ---- What a frame sends ----------------------------------------------------------------------
+
+// Counts the calls that send or bind a uniform buffer while it lives.
+struct BufferCalls {
+  static inline int subData = 0, bind = 0, bindBase = 0;
+  decltype(epoxy_glBufferSubData) oldSubData = epoxy_glBufferSubData;
+  decltype(epoxy_glBindBuffer) oldBind = epoxy_glBindBuffer;
+  decltype(epoxy_glBindBufferBase) oldBindBase = epoxy_glBindBufferBase;
+  static inline decltype(epoxy_glBufferSubData) realSubData = nullptr;
+  static inline decltype(epoxy_glBindBuffer) realBind = nullptr;
+  static inline decltype(epoxy_glBindBufferBase) realBindBase = nullptr;
+  BufferCalls() {
+    subData = bind = bindBase = 0;
+    realSubData = oldSubData, realBind = oldBind, realBindBase = oldBindBase;
+    epoxy_glBufferSubData = [](GLenum t, GLintptr o, GLsizeiptr n, const void* d) {
+      ++subData;
+      realSubData(t, o, n, d);
+    };
+    epoxy_glBindBuffer = [](GLenum t, GLuint b) {
+      bind += t == GL_UNIFORM_BUFFER;
+      realBind(t, b);
+    };
+    epoxy_glBindBufferBase = [](GLenum t, GLuint i, GLuint b) {
+      ++bindBase;
+      realBindBase(t, i, b);
+    };
+  }
+  ~BufferCalls() {
+    epoxy_glBufferSubData = oldSubData, epoxy_glBindBuffer = oldBind;
+    epoxy_glBindBufferBase = oldBindBase;
+  }
+};
+
+TEST(EffectGlUploads, AnObjectSendsOnlyTheBlockItsNewValueIsIn) {
+  REQUIRE_GL_CONTEXT();
+  const Created created = Create(std::string(TOBRIN_SOURCE_DIR) + "/data/Za_rad_2.fx");
+  ASSERT_EQ(created.result, gfx::S_OK) << created.errors;
+  gfx::Effect* effect = created.effect;
+  gfx::Matrix world{}, viewProjection{};
+  for (int i = 0; i < 4; ++i) world.m[i][i] = viewProjection.m[i][i] = 1.0f;
+  effect->SetMatrix("matViewProjection", &viewProjection);
+  effect->SetMatrix("matWorld", &world);
+  effect->SetFloat("kAmbient", 0.25f);
+  uint32_t passes = 0;
+  ASSERT_EQ(effect->Begin(&passes, 0), gfx::S_OK);
+  ASSERT_EQ(effect->BeginPass(0), gfx::S_OK);
+  {
+    BufferCalls calls;
+    // The frame sets the same view-projection, light and factors for every object.
+    effect->SetMatrix("matViewProjection", &viewProjection);
+    effect->SetFloat("kAmbient", 0.25f);
+    effect->CommitChanges();
+    EXPECT_EQ(BufferCalls::subData, 0) << "values set to what they hold were sent";
+    // A new world matrix: the vertex stage's block alone, and its buffer is bound once.
+    world.m[3][0] = 1.0f;
+    effect->SetMatrix("matWorld", &world);
+    effect->CommitChanges();
+    world.m[3][0] = 2.0f;
+    effect->SetMatrix("matWorld", &world);
+    effect->CommitChanges();
+    EXPECT_EQ(BufferCalls::subData, 2);
+    EXPECT_LE(BufferCalls::bind, 1);
+    // kAmbient is read by the pixel stage only.
+    effect->SetFloat("kAmbient", 0.5f);
+    effect->CommitChanges();
+    EXPECT_EQ(BufferCalls::subData, 3);
+    // The same pass again finds its buffers bound.
+    effect->EndPass();
+    ASSERT_EQ(effect->BeginPass(0), gfx::S_OK);
+    EXPECT_EQ(BufferCalls::bindBase, 0);
+    EXPECT_EQ(BufferCalls::subData, 3);
+  }
+  effect->EndPass();
+  effect->End();
+  effect->Release();
+}
+
 }  // namespace
