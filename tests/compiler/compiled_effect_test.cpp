@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -156,6 +157,33 @@ technique T { pass P { PixelShader = compile ps_2_0 PS(); } }
   EXPECT_EQ(CompileEffectFile(path.c_str(), &effect, &error), CompileResult::Failed);
   EXPECT_NE(error.find("broken.fx(1): error:"), std::string::npos) << error;
   EXPECT_NE(error.find("undeclared"), std::string::npos) << error;
+}
+
+TEST(CompiledEffect, MessagesOfStagesCompiledSideBySideComeInOneOrderEachOnce) {
+  // Every stage compiles the whole text, so the fault fails each of them; the stages run on
+  // threads of their own, and what they report must not depend on which finished first.
+  const std::string path = WriteTemp("two_broken.fx", R"(float4 VS(float4 p : POSITION) : POSITION {
+  return p * first_missing;
+}
+float4 PS() : COLOR { return 1; }
+float4 Other() : COLOR { return 0.5; }
+technique A { pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS(); } }
+technique B { pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 Other(); } }
+)");
+  std::string first;
+  for (int run = 0; run < 8; ++run) {
+    CompiledEffect effect;
+    std::string error;
+    ASSERT_EQ(CompileEffectFile(path.c_str(), &effect, &error), CompileResult::Failed);
+    ASSERT_NE(error.find("two_broken.fx(2): error: 'first_missing'"), std::string::npos) << error;
+    if (run == 0) first = error;
+    EXPECT_EQ(error, first) << "run " << run;
+    std::vector<std::string> seen;
+    for (size_t at = 0, end; (end = error.find('\n', at)) != std::string::npos; at = end + 1)
+      seen.push_back(error.substr(at, end - at));
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(std::unique(seen.begin(), seen.end()), seen.end()) << error;
+  }
 }
 
 // ---- The binary form ------------------------------------------------------------------------
