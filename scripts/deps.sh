@@ -33,6 +33,10 @@ WINDOWS_TEST_PACKAGES=(
   xvfb xauth xdotool
   libgl1 libgl1-mesa-dri libxrandr2 libxrender1 libxi6 libxcursor1 libxcomposite1 libxinerama1
   libxxf86vm1 libxfixes3 fonts-liberation
+  # The effect rig (scripts/build-effect-rig.sh): vkd3d from its release tree, cross-built
+  xz-utils patch autoconf automake libtool pkg-config bison flex perl libjson-perl
+  gcc-mingw-w64-x86-64-win32 wine64-tools spirv-headers libvulkan-dev
+  python3                                        # scripts/compare-pictures.py
 )
 case "${1:-test}" in
   build) packages=("${BUILD_PACKAGES[@]}") ;;
