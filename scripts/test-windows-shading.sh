@@ -61,7 +61,7 @@ shoot() {
     if [ $side = linux ]; then
       LD_PRELOAD=$linux/libtobrin_frozen_clock.so "$linux/tobrin" >"$picture.log" 2>&1 &
     else
-      TOBRIN_RIG_FROZEN_CLOCK=1 wine Tobrin.exe >"$picture.log" 2>&1 &
+      TOBRIN_RIG_FROZEN_CLOCK=1 TOBRIN_RIG_BOX_MIPS=1 wine Tobrin.exe >"$picture.log" 2>&1 &
     fi
     pid=$!
     # A frame of 200 copies takes seconds under Wine on a software rasterizer, so the captures wait
