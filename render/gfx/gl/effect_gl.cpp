@@ -301,7 +301,9 @@ bool GlEffect::LoadProgram(const compiler::Program& source, std::vector<std::str
   GLint ok = GL_FALSE;
   glGetProgramiv(made.name, GL_LINK_STATUS, &ok);
   if (!ok) {
-    const std::string log = ProgramLog(made.name);
+    // Our main calls the stage's under another name: a stage without one is told in its terms.
+    std::string log = ProgramLog(made.name);
+    if (log.find(kStageMain) != std::string::npos) log = "error: the vertex shader has no main()";
     const std::string context = "linking " + source.context;
     if (!source.vertex.fileLines)
       *messages +=
