@@ -180,36 +180,25 @@ class PixelCentres : public GlDeviceTest {
   gfx::Effect* effect_ = nullptr;
 };
 
-TEST_F(PixelCentres, HlslEffectsCoverWhatTheOriginalCoversAndReadItsVpos) {
-  Load("centres.fx", kHlslEffect);
-  for (const auto& [name, triangles] : Shapes()) {
-    SCOPED_TRACE(name);
-    Draw("Covered", triangles);
-    ExpectOriginalCoverage(triangles, true);
-  }
-}
-
-TEST_F(PixelCentres, GlslEffectsCoverWhatTheOriginalCovers) {
-  Load("centres_glsl.fx", kGlslEffect);
-  for (const auto& [name, triangles] : Shapes()) {
-    SCOPED_TRACE(name);
-    Draw("Covered", triangles);
-    ExpectOriginalCoverage(triangles, false);
-  }
-}
-
-// An 8 x 8 quad with texture coordinates 0..1: the original interpolates at its centres, so
-// pixel i reads i / 8 where GL's centres would give (i + 0.5) / 8.
-TEST_F(PixelCentres, TextureCoordinatesAreThoseOfTheOriginalsCentres) {
-  for (const auto& [file, text] : {std::pair{"uv.fx", kHlslEffect}, {"uv_glsl.fx", kGlslEffect}}) {
+// Per language: every shape covers what the original covers (HLSL: VPOS reads each pixel's
+// index), and an 8 x 8 quad with texture coordinates 0..1 gives pixel i the original's i / 8, where
+// GL's centres would give (i + 0.5) / 8.
+TEST_F(PixelCentres, EffectsOfBothLanguagesDrawWhereTheOriginalDraws) {
+  for (const auto& [file, text] : {std::pair{"hlsl.fx", kHlslEffect}, {"glsl.fx", kGlslEffect}}) {
     SCOPED_TRACE(file);
     Load(file, text);
+    for (const auto& [name, triangles] : Shapes()) {
+      SCOPED_TRACE(name);
+      Draw("Covered", triangles);
+      ExpectOriginalCoverage(triangles, text == kHlslEffect);
+    }
     Draw("Uv", Rectangle(0, 0, 8, 8));
+    const std::vector<uint8_t> rgba = Pixels();
     for (int y = 0; y < 8; ++y)
       for (int x = 0; x < 8; ++x) {
-        const uint32_t p = Pixel(x, y);
-        EXPECT_NEAR(static_cast<int>(p >> 24), x * 255 / 8.0, 1.0) << x << ", " << y;
-        EXPECT_NEAR(static_cast<int>(p >> 16 & 255), y * 255 / 8.0, 1.0) << x << ", " << y;
+        const uint8_t* p = &rgba[(static_cast<size_t>(y) * kWidth + x) * 4];
+        EXPECT_NEAR(p[0], x * 255 / 8.0, 1.0) << x << ", " << y;
+        EXPECT_NEAR(p[1], y * 255 / 8.0, 1.0) << x << ", " << y;
       }
     effect_->Release();
     effect_ = nullptr;
