@@ -19,6 +19,7 @@
 #include "render/gfx/gl/device_gl.hpp"
 #include "render/gfx/gl/gl_objects.hpp"
 #include "render/gfx/gl/gl_state.hpp"
+#include "render/gfx/gl/pixel_centres_gl.hpp"
 #include "render/gfx/matrix.hpp"
 
 namespace bench {
@@ -153,7 +154,9 @@ void ReadDeviceState(DeviceState* s) {
 }
 
 // A pass's program as a loop that owns its context would write it: each parameter a plain
-// uniform, then the samplers, the vertex inputs, the common block and the stage's body.
+// uniform, then the samplers, the vertex inputs, the common block and the stage's body. Vertex
+// stages land on the original platform's pixel centres as the effect's do, or the pictures would
+// differ by half a pixel.
 GLuint CompileStage(const EffectDescription& description, const formats::EffectShader& shader,
                     std::string* error) {
   static const char* const types[] = {"float", "vec2", "vec3", "vec4", "mat4"};
@@ -169,6 +172,8 @@ GLuint CompileStage(const EffectDescription& description, const formats::EffectS
         "layout(location = 0) in vec3 inPosition;\nlayout(location = 1) in vec3 inNormal;\n"
         "layout(location = 2) in vec2 inTexCoord;\n";
   source += description.common + "\n" + shader.body + "\n";
+  if (shader.stage == formats::ShaderStage::Vertex)
+    source = gfx::gl::WithOriginalPixelCentres(source);
   const GLuint name = glCreateShader(
       shader.stage == formats::ShaderStage::Vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
   const char* text = source.c_str();
@@ -213,6 +218,13 @@ bool SetUpTechnique(const EffectDescription& description, const char* name, Base
     for (int u = 0; u < kUniformCount; ++u)
       pass.locations[u] = glGetUniformLocation(pass.program, kUniformNames[u]);
     glUseProgram(pass.program);
+    GLint viewport[4] = {}, subpixelBits = 0;
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetIntegerv(GL_SUBPIXEL_BITS, &subpixelBits);
+    float offset[2];
+    gfx::gl::PixelOffset(viewport[2], viewport[3], subpixelBits, offset);
+    glUniform2f(glGetUniformLocation(pass.program, gfx::gl::kPixelOffsetUniform), offset[0],
+                offset[1]);
     for (size_t s = 0; s < description.samplers.size(); ++s) {
       const GLint location =
           glGetUniformLocation(pass.program, description.samplers[s].name.c_str());

@@ -307,6 +307,20 @@ TEST(EffectGlCreate, LinkErrorNamesThePass) {
   EXPECT_NE(created.errors.find("never_defined"), std::string::npos) << created.errors;
 }
 
+// The backend calls the stage's main under a name of its own; the author hears of main.
+TEST(EffectGlCreate, AVertexStageWithoutMainIsToldSo) {
+  REQUIRE_GL_CONTEXT();
+  const std::string text =
+      "vertex_shader VS { void mane() { gl_Position = vec4(inPosition, 1.0); } }\n"
+      "fragment_shader FS { out vec4 c; void main() { c = vec4(1.0); } }\n"
+      "technique T { pass P0 { VertexShader = VS; FragmentShader = FS; } }\n";
+  const std::string path = WriteEffect("no_main.fx", text);
+  const Created created = Create(path);
+  EXPECT_TRUE(gfx::Failed(created.result));
+  EXPECT_EQ(created.errors.rfind(path + "(3): error: the vertex shader has no main()", 0), 0u)
+      << created.errors;
+}
+
 // The example in the format's documentation must stay a working effect.
 TEST(EffectGlCreate, DocumentedExampleBuilds) {
   REQUIRE_GL_CONTEXT();

@@ -23,6 +23,7 @@
 #include "render/gfx/gl/gl_objects.hpp"
 #include "render/gfx/gl/gl_state.hpp"
 #include "render/gfx/gl/pass_states_gl.hpp"
+#include "render/gfx/gl/pixel_centres_gl.hpp"
 
 namespace gfx::gl {
 namespace {
@@ -127,7 +128,9 @@ struct Program {
   GLuint name = 0;
   std::vector<uint32_t> seen;  // per parameter, the version last written to this program's blocks
   std::vector<Block> blocks;
+  GLint pixelOffset = -1;
   GLint targetHeight = -1;  // programs reading VPOS
+  GLint viewport[4] = {};   // what the two uniforms above were last set for
   std::vector<compiler::DefaultInput> defaultInputs;
 };
 
@@ -182,6 +185,7 @@ class GlEffect final : public RefCounted<Effect> {
                    std::vector<GLuint>* shaders, std::string* messages);
   HRESULT SetFloats(const char* name, const float* values, uint32_t count, bool matrix);
   void UploadBlocks(Program& program);
+  void SendViewport(Program& program) const;
   void BindTextures(const Pass& pass);
   void ApplyStates(const GlPassStates& states);
   void RestoreState();
@@ -200,6 +204,7 @@ class GlEffect final : public RefCounted<Effect> {
   std::vector<Technique> techniques_;
   std::vector<NameEntry> techniqueNames_;  // sorted by strcmp
   GLuint white_[3] = {};                   // 2D, cube, 3D
+  GLint subpixelBits_ = 0;                 // the context's, for PixelOffset
   uint32_t current_ = 0;                   // technique SetTechnique chose
   int begun_ = -1;                         // technique between Begin and End, -1 outside
   int pass_ = -1;                          // pass between BeginPass and EndPass, -1 outside
@@ -265,13 +270,16 @@ void StageMessages(const compiler::Stage& stage, const std::string& log, std::st
 }
 
 // Every stage text is compiled once (passes share stages); *texts and *shaders are that cache.
+// Vertex stages are compiled with our main around theirs (pixel_centres_gl.hpp), whatever made
+// them, so that no stage draws at GL's pixel centres.
 bool GlEffect::LoadProgram(const compiler::Program& source, std::vector<std::string>* texts,
                            std::vector<GLuint>* shaders, std::string* messages) {
   const auto shaderOf = [&](const compiler::Stage& stage, GLenum kind) -> GLuint {
     for (size_t i = 0; i < texts->size(); ++i)
       if ((*texts)[i] == stage.glsl) return (*shaders)[i];
     std::string log;
-    const GLuint name = CompileGl(kind, stage.glsl, &log);
+    const GLuint name = CompileGl(
+        kind, kind == GL_VERTEX_SHADER ? WithOriginalPixelCentres(stage.glsl) : stage.glsl, &log);
     if (!log.empty()) StageMessages(stage, log, messages);
     texts->push_back(stage.glsl);
     shaders->push_back(log.empty() ? name : 0);
@@ -293,7 +301,9 @@ bool GlEffect::LoadProgram(const compiler::Program& source, std::vector<std::str
   GLint ok = GL_FALSE;
   glGetProgramiv(made.name, GL_LINK_STATUS, &ok);
   if (!ok) {
-    const std::string log = ProgramLog(made.name);
+    // Our main calls the stage's under another name: a stage without one is told in its terms.
+    std::string log = ProgramLog(made.name);
+    if (log.find(kStageMain) != std::string::npos) log = "error: the vertex shader has no main()";
     const std::string context = "linking " + source.context;
     if (!source.vertex.fileLines)
       *messages +=
@@ -327,12 +337,14 @@ bool GlEffect::LoadProgram(const compiler::Program& source, std::vector<std::str
                  GL_DYNAMIC_DRAW);
     made.blocks.push_back(std::move(block));
   }
+  made.pixelOffset = glGetUniformLocation(made.name, kPixelOffsetUniform);
   if (source.readsTargetHeight)
     made.targetHeight = glGetUniformLocation(made.name, compiler::kTargetHeightUniform);
   return true;
 }
 
 bool GlEffect::Load(const CompiledEffect& effect, std::string* error) {
+  glGetIntegerv(GL_SUBPIXEL_BITS, &subpixelBits_);
   for (const compiler::Parameter& source : effect.parameters) {
     const bool texture = source.kind == ParameterKind::Texture;
     const uint32_t floats = texture ? 0 : static_cast<uint32_t>(source.value.size());
@@ -554,6 +566,21 @@ void GlEffect::UploadBlocks(Program& program) {
   }
 }
 
+// The half-pixel offset and VPOS's height follow the viewport the pass draws into; a program
+// keeps its uniforms, so they are sent only when it differs from the one they were set for.
+void GlEffect::SendViewport(Program& program) const {
+  const GLint* viewport = State().viewport;
+  if (std::equal(viewport, viewport + 4, program.viewport)) return;
+  std::copy(viewport, viewport + 4, program.viewport);
+  if (program.pixelOffset >= 0) {
+    float offset[2];
+    PixelOffset(viewport[2], viewport[3], subpixelBits_, offset);
+    glUniform2f(program.pixelOffset, offset[0], offset[1]);
+  }
+  if (program.targetHeight >= 0)
+    glUniform1f(program.targetHeight, static_cast<float>(viewport[1] + viewport[3]));
+}
+
 void GlEffect::BindTextures(const Pass& pass) {
   const std::vector<GLuint>& objects = samplerSets_[pass.samplerSet];
   for (size_t s = 0; s < objects.size(); ++s) {
@@ -648,10 +675,7 @@ HRESULT GlEffect::BeginPass(uint32_t index) {
     const float c = input.semantic.rfind("COLOR", 0) == 0 ? 1.0f : 0.0f;
     glVertexAttrib4f(input.location, c, c, c, 1.0f);
   }
-  if (program.targetHeight >= 0) {
-    const GLint* viewport = State().viewport;
-    glUniform1f(program.targetHeight, static_cast<float>(viewport[1] + viewport[3]));
-  }
+  SendViewport(program);
   UploadBlocks(program);
   return S_OK;
 }
