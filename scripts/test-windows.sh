@@ -2,7 +2,7 @@
 # `make test-windows`: both Windows builds (build-windows/static, build-windows/shared) under Wine,
 # on this project's own Wine prefix (build-windows/wineprefix) and its own Xvfb display (:71), so
 # another Wine or X user on the machine is never touched. Then the reference checks of
-# scripts/test-windows-ref.sh, when that script exists.
+# scripts/test-windows-ref.sh and the shading checks of scripts/test-windows-shading.sh.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${WINDOWS_DIR:-$root/build-windows}
@@ -47,5 +47,10 @@ if [ -f "$root/scripts/test-windows-ref.sh" ]; then
   # It keeps its own Wine prefix and display, so ours are not handed on.
   env -u WINEPREFIX -u DISPLAY -u WINEDEBUG -u WINEDLLOVERRIDES WINDOWS_DIR="$out" BUILD_DIR="$build" \
     bash "$root/scripts/test-windows-ref.sh" || status=1
+fi
+if [ -f "$root/scripts/test-windows-shading.sh" ]; then
+  echo "== The Windows build's shading against the Linux build's (scripts/test-windows-shading.sh)"
+  env -u WINEPREFIX -u DISPLAY -u WINEDEBUG -u WINEDLLOVERRIDES WINDOWS_DIR="$out" BUILD_DIR="$build" \
+    bash "$root/scripts/test-windows-shading.sh" || status=1
 fi
 exit $status
