@@ -6,7 +6,8 @@ start_wine_session() {
   if [ ! -S /tmp/.X11-unix/X$DISPLAY_NUMBER ]; then
     Xvfb ":$DISPLAY_NUMBER" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!
-    for _ in $(seq 50); do [ -S /tmp/.X11-unix/X$DISPLAY_NUMBER ] && break; sleep 0.1; done
+    # A loaded machine can take seconds to bring the server up.
+    for _ in $(seq 300); do [ -S /tmp/.X11-unix/X$DISPLAY_NUMBER ] && break; sleep 0.1; done
   fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "== creating the Wine prefix $WINEPREFIX"
