@@ -577,9 +577,17 @@ void GlEffect::BindTextures(const Pass& pass) {
 // GL's window-space winding is the on-screen one. The culled winding is GL_FRONT when it is the
 // front face in force, else GL_BACK: our format's passes face GL_CCW, D3D9 effects GL_CW (the
 // original's front faces, so VFACE agrees).
+// A pass that sets its front face and no cull mode keeps the one the device has: the winding
+// culled stays the same on screen, so GL's culled face follows the front face.
 void GlEffect::ApplyStates(const GlPassStates& s) {
   const uint32_t mask = s.mask;
-  if (mask & kGlFrontFace) SetFrontFace(s.frontFace);
+  if (mask & kGlFrontFace) {
+    const GlState& now = State();
+    const GLenum back = now.frontFace == GL_CCW ? GL_CW : GL_CCW;
+    const GLenum culled = now.cullFaceMode == GL_FRONT ? now.frontFace : back;
+    SetFrontFace(s.frontFace);
+    if (!(mask & kGlCull)) SetCullFace(culled == s.frontFace ? GL_FRONT : GL_BACK);
+  }
   if (mask & kGlCull) {
     SetEnabled(GL_CULL_FACE, s.cullWinding != 0);
     if (s.cullWinding) SetCullFace(s.cullWinding == State().frontFace ? GL_FRONT : GL_BACK);
