@@ -327,7 +327,6 @@ std::vector<ParameterInfo> ReadParameters(gfx::Effect* effect) {
     p.type = desc.Type;
     p.rows = desc.Rows;
     p.columns = desc.Columns;
-    p.elements = desc.Elements;
     for (uint32_t a = 0; a < desc.Annotations; ++a) {
       const gfx::Handle annotation = effect->GetAnnotation(handle, a);
       gfx::ParameterDesc annotationDesc{};
@@ -427,11 +426,10 @@ gfx::Matrix MatrixOf(const FixedScene& scene, MatrixBase base, MatrixVariant var
   return out;
 }
 
-bool Bind(gfx::Device* device, gfx::Effect* effect, const FixedScene& scene,
+void Bind(gfx::Device* device, gfx::Effect* effect, const FixedScene& scene,
           const std::vector<ParameterInfo>& parameters, const std::string& effectFolder,
           gfx::Texture* fallback, std::vector<gfx::Texture*>* textures,
           std::vector<std::string>* notes) {
-  bool accepted = true;
   std::vector<std::pair<std::string, gfx::Texture*>> byFile;  // each file loaded once
   for (const ParameterInfo& p : parameters) {
     const Binding b = Classify(p);
@@ -507,10 +505,8 @@ bool Bind(gfx::Device* device, gfx::Effect* effect, const FixedScene& scene,
     }
     if (gfx::Failed(result)) {
       notes->push_back(p.name + ": the effect refused its " + Describe(b) + " value");
-      accepted = false;
     }
   }
-  return accepted;
 }
 
 }  // namespace fxview

@@ -50,7 +50,7 @@ struct ParameterInfo {
   std::string name, semantic;
   gfx::ParameterClass shape = gfx::PC_SCALAR;
   gfx::ParameterType type = gfx::PT_FLOAT;
-  uint32_t rows = 0, columns = 0, elements = 0;
+  uint32_t rows = 0, columns = 0;
   std::vector<std::pair<std::string, std::string>> strings;  // string annotations: name, text
 };
 
@@ -74,10 +74,10 @@ std::string Describe(const Binding& binding);
 gfx::Matrix MatrixOf(const FixedScene& scene, MatrixBase base, MatrixVariant variant);
 
 // Sets every parameter that has a binding. Textures: the named file, found beside the effect file
-// (effectFolder, "" for the current folder), else `fallback`; each texture that had to fall back
-// gets a line in *notes. Textures loaded here are added to *textures for the caller to release
-// after the effect. False when the effect refused a value, with the parameter in *notes.
-bool Bind(gfx::Device* device, gfx::Effect* effect, const FixedScene& scene,
+// (effectFolder, "" for the current folder), else `fallback`; each texture that had to fall back,
+// and each value the effect refused, gets a line in *notes. Textures loaded here are added to
+// *textures for the caller to release after the effect.
+void Bind(gfx::Device* device, gfx::Effect* effect, const FixedScene& scene,
           const std::vector<ParameterInfo>& parameters, const std::string& effectFolder,
           gfx::Texture* fallback, std::vector<gfx::Texture*>* textures,
           std::vector<std::string>* notes);
