@@ -113,5 +113,5 @@ windows:
 # The driver is a Linux program, built with the Linux tests.
 test-windows: windows $(BUILD_DIR)/.configured-test
 	@scripts/deps.sh windows-test
-	@cmake --build $(BUILD_DIR) -j $(JOBS) --target wine_exe_test
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target wine_exe_test wine_fxview_test
 	@BUILD_DIR=$(abspath $(BUILD_DIR)) scripts/test-windows.sh

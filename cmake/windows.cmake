@@ -26,6 +26,9 @@ endif()
 # The shipped exe carries no symbols (a third of its size); other build types keep them.
 target_link_options(Tobrin PRIVATE $<$<CONFIG:Release>:-s>)
 
+# tobrin-fxview.exe, the effect viewer, from the Linux tool's own source.
+add_subdirectory(tools/fxview)
+
 foreach(dir tests/windows tools/d3dx_probe)
   if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
     add_subdirectory(${dir})

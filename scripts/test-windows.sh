@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# `make test-windows`: both Windows builds (build-windows/static, build-windows/shared) under Wine,
-# on this project's own Wine prefix (build-windows/wineprefix) and its own Xvfb display (:71), so
-# another Wine or X user on the machine is never touched. Then the reference checks of
-# scripts/test-windows-ref.sh and the shading checks of scripts/test-windows-shading.sh.
+# `make test-windows`: both Windows builds (build-windows/static, build-windows/shared) and the
+# effect viewer (build-windows/cmake-static/tobrin-fxview.exe) under Wine, on this project's own
+# Wine prefix (build-windows/wineprefix) and its own Xvfb display (:71), so another Wine or X user
+# on the machine is never touched. Then the reference checks of scripts/test-windows-ref.sh and the
+# shading checks of scripts/test-windows-shading.sh.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${WINDOWS_DIR:-$root/build-windows}
@@ -41,6 +42,9 @@ for kind in static shared; do
   TOBRIN_WINDOWS_DIR=$out/$kind TOBRIN_WINDOW_INFO=$out/cmake-static/window_info.exe \
     "$build/tests/wine_exe_test" || status=1
 done
+
+echo "== tobrin-fxview.exe under Wine"
+TOBRIN_FXVIEW_EXE=$out/cmake-static/tobrin-fxview.exe "$build/tests/wine_fxview_test" || status=1
 
 if [ -f "$root/scripts/test-windows-ref.sh" ]; then
   echo "== Reference checks (scripts/test-windows-ref.sh)"

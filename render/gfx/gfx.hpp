@@ -3,8 +3,8 @@
 // fake in tests/fakes/; on Windows the names are Direct3D 9's and D3DX 9's (render/gfx/d3d9/).
 // Objects are reference-counted: each creation hands out one reference that the holder drops with
 // Release(). Results follow the HRESULT convention (negative = failure). Effect parameters and
-// techniques are addressed by name on every call; implementations must make those lookups cheap and
-// allocation-free, since the frame makes about 400 of them.
+// techniques are addressed by handle or by name on every call; implementations must make those
+// lookups cheap and allocation-free, since the frame makes about 400 of them.
 #pragma once
 #ifdef _WIN32
 #include "render/gfx/d3d9/gfx_d3d9.hpp"
@@ -45,7 +45,7 @@ enum RenderStateType : uint32_t {
   RS_CULLMODE = 22
 };
 constexpr uint32_t CULL_NONE = 1, CULL_CW = 2, CULL_CCW = 3;
-enum TransformStateType : uint32_t { TS_VIEW = 2, TS_PROJECTION = 3 };
+enum TransformStateType : uint32_t { TS_VIEW = 2, TS_PROJECTION = 3, TS_WORLD = 256 };
 
 constexpr uint32_t CLEAR_TARGET = 1, CLEAR_ZBUFFER = 2, CLEAR_STENCIL = 4;
 
@@ -127,23 +127,57 @@ enum ParameterType : uint32_t {
   PT_TEXTURE2D = 7,
   PT_SAMPLER2D = 12
 };
+// A parameter, annotation or technique of an effect, as the effect hands it out: the name string
+// the effect owns, so that a name can be passed wherever a handle can. An annotation's handle is
+// its own string, since annotations of different parameters share names.
+using Handle = const char*;
+
 struct ParameterDesc {
-  const char* Name;  // owned by the effect
+  const char* Name;      // owned by the effect
+  const char* Semantic;  // owned by the effect; null when the parameter has none
   ParameterClass Class;
   ParameterType Type;
   uint32_t Rows, Columns;  // 1 x 1 for a scalar, 1 x n for a vector, 0 x 0 for an object
   uint32_t Elements;       // array length; 0 for a single value
+  uint32_t Annotations;
+  uint32_t StructMembers;
+  uint32_t Flags;
+  uint32_t Bytes;  // the value's size; 0 for an object
+};
+
+struct EffectDesc {
+  const char* Creator;  // null when the compiler leaves no name
+  uint32_t Parameters, Techniques, Functions;
+};
+
+struct TechniqueDesc {
+  const char* Name;  // owned by the effect
+  uint32_t Passes, Annotations;
 };
 
 class Effect : public Unknown {
  public:
-  // E_NOTFOUND when the effect declares no parameter of that name.
-  virtual HRESULT GetParameterDesc(const char* name, ParameterDesc* desc) = 0;
-  virtual HRESULT SetTechnique(const char* name) = 0;
-  virtual HRESULT SetTexture(const char* name, Texture* texture) = 0;
-  virtual HRESULT SetFloat(const char* name, float value) = 0;
-  virtual HRESULT SetFloatArray(const char* name, const float* values, uint32_t count) = 0;
-  virtual HRESULT SetMatrix(const char* name, const Matrix* matrix) = 0;
+  virtual HRESULT GetDesc(EffectDesc* desc) = 0;
+  // With a null parent the index-th parameter of the effect; null past the last one.
+  virtual Handle GetParameter(Handle parent, uint32_t index) = 0;
+  // Of a parameter or an annotation. E_NOTFOUND when the effect declares no parameter of that name.
+  virtual HRESULT GetParameterDesc(Handle parameter, ParameterDesc* desc) = 0;
+  // The index-th annotation of a parameter or a technique; null past the last one.
+  virtual Handle GetAnnotation(Handle object, uint32_t index) = 0;
+  // The text of a string annotation; it lives as long as the effect.
+  virtual HRESULT GetString(Handle parameter, const char** text) = 0;
+  // The (first) value of a numeric parameter or annotation.
+  virtual HRESULT GetFloat(Handle parameter, float* value) = 0;
+  // The index-th technique in file order; null past the last one.
+  virtual Handle GetTechnique(uint32_t index) = 0;
+  virtual HRESULT GetTechniqueDesc(Handle technique, TechniqueDesc* desc) = 0;
+  // Whether every pass of the technique can be drawn on this device.
+  virtual HRESULT ValidateTechnique(Handle technique) = 0;
+  virtual HRESULT SetTechnique(Handle technique) = 0;
+  virtual HRESULT SetTexture(Handle parameter, Texture* texture) = 0;
+  virtual HRESULT SetFloat(Handle parameter, float value) = 0;
+  virtual HRESULT SetFloatArray(Handle parameter, const float* values, uint32_t count) = 0;
+  virtual HRESULT SetMatrix(Handle parameter, const Matrix* matrix) = 0;
   // Writes the pass count of the current technique. With flags 0 it saves the state that the
   // passes change, and End restores it.
   virtual HRESULT Begin(uint32_t* passes, uint32_t flags) = 0;
@@ -192,6 +226,11 @@ Context* Create(uint32_t sdkVersion);
 // null and errors (when asked for) receives a NUL-terminated text naming the file and the fault.
 HRESULT LoadMeshFromX(const char* fileName, uint32_t options, Device* device, Buffer** materials,
                       uint32_t* materialCount, Mesh** mesh, Buffer** errors);
+
+// The back buffer's pixels as RGBA8, rows from the top of the picture down, into width * height * 4
+// bytes; E_INVALIDARG when the back buffer is not width x height. For tools and tests: it waits for
+// every draw before it.
+HRESULT ReadBackBuffer(Device* device, uint32_t width, uint32_t height, uint8_t* rgba);
 
 // A missing or unreadable image is a failed result and *texture stays null.
 HRESULT CreateTextureFromFile(Device* device, const char* fileName, Texture** texture);

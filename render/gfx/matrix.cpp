@@ -2,6 +2,7 @@
 // products changes (our a × b is GLM's b * a).
 #include "render/gfx/matrix.hpp"
 
+#include <cmath>
 #include <cstring>
 #include <glm/glm.hpp>
 #include <glm/gtc/matrix_transform.hpp>
@@ -48,6 +49,18 @@ Matrix* MatrixScaling(Matrix* out, float sx, float sy, float sz) {
 
 Matrix* MatrixMultiply(Matrix* out, const Matrix* a, const Matrix* b) {
   return Store(out, Load(b) * Load(a));
+}
+
+Matrix* MatrixInverse(Matrix* out, float* determinant, const Matrix* m) {
+  const glm::mat4 in = Load(m);
+  const float d = glm::determinant(in);
+  if (determinant) *determinant = d;
+  if (d == 0.0f || !std::isfinite(d)) return nullptr;
+  return Store(out, glm::inverse(in));
+}
+
+Matrix* MatrixTranspose(Matrix* out, const Matrix* m) {
+  return Store(out, glm::transpose(Load(m)));
 }
 
 void TransformPoint(const Matrix* m, const float in[3], float out[4]) {

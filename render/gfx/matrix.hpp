@@ -18,6 +18,11 @@ Matrix* MatrixRotationYawPitchRoll(Matrix* out, float yaw, float pitch, float ro
 Matrix* MatrixScaling(Matrix* out, float sx, float sy, float sz);
 // out = a × b (a applies first); out may alias a or b.
 Matrix* MatrixMultiply(Matrix* out, const Matrix* a, const Matrix* b);
+// out = m⁻¹, and *determinant (when given) the determinant of m. A singular m gives null and
+// leaves out as it was.
+Matrix* MatrixInverse(Matrix* out, float* determinant, const Matrix* m);
+// out may alias m.
+Matrix* MatrixTranspose(Matrix* out, const Matrix* m);
 // p × M for a point (w = 1), returning x, y, z, w.
 void TransformPoint(const Matrix* m, const float in[3], float out[4]);
 

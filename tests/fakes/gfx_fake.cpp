@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <memory>
 
@@ -21,16 +22,18 @@ struct Settings {
   bool failBegin = false;
   // Declared parameters; the program's contract unless a test changes it.
   std::map<std::string, gfx::ParameterDesc> parameters = {
-      {"inTexture", {"inTexture", gfx::PC_OBJECT, gfx::PT_TEXTURE, 0, 0, 0}},
-      {"fCosTime0_X", {"fCosTime0_X", gfx::PC_SCALAR, gfx::PT_FLOAT, 1, 1, 0}},
-      {"fSinTime0_X", {"fSinTime0_X", gfx::PC_SCALAR, gfx::PT_FLOAT, 1, 1, 0}},
-      {"light_position", {"light_position", gfx::PC_VECTOR, gfx::PT_FLOAT, 1, 3, 0}},
-      {"kAmbient", {"kAmbient", gfx::PC_SCALAR, gfx::PT_FLOAT, 1, 1, 0}},
-      {"kDifuse", {"kDifuse", gfx::PC_SCALAR, gfx::PT_FLOAT, 1, 1, 0}},
-      {"iSource", {"iSource", gfx::PC_VECTOR, gfx::PT_FLOAT, 1, 3, 0}},
-      {"iAmbient", {"iAmbient", gfx::PC_VECTOR, gfx::PT_FLOAT, 1, 3, 0}},
-      {"matViewProjection", {"matViewProjection", gfx::PC_MATRIX_ROWS, gfx::PT_FLOAT, 4, 4, 0}},
-      {"matWorld", {"matWorld", gfx::PC_MATRIX_ROWS, gfx::PT_FLOAT, 4, 4, 0}},
+      {"inTexture", {"inTexture", nullptr, gfx::PC_OBJECT, gfx::PT_TEXTURE, 0, 0, 0, 0, 0, 0, 0}},
+      {"fCosTime0_X", {"fCosTime0_X", nullptr, gfx::PC_SCALAR, gfx::PT_FLOAT, 1, 1, 0, 0, 0, 0, 0}},
+      {"fSinTime0_X", {"fSinTime0_X", nullptr, gfx::PC_SCALAR, gfx::PT_FLOAT, 1, 1, 0, 0, 0, 0, 0}},
+      {"light_position",
+       {"light_position", nullptr, gfx::PC_VECTOR, gfx::PT_FLOAT, 1, 3, 0, 0, 0, 0, 0}},
+      {"kAmbient", {"kAmbient", nullptr, gfx::PC_SCALAR, gfx::PT_FLOAT, 1, 1, 0, 0, 0, 0, 0}},
+      {"kDifuse", {"kDifuse", nullptr, gfx::PC_SCALAR, gfx::PT_FLOAT, 1, 1, 0, 0, 0, 0, 0}},
+      {"iSource", {"iSource", nullptr, gfx::PC_VECTOR, gfx::PT_FLOAT, 1, 3, 0, 0, 0, 0, 0}},
+      {"iAmbient", {"iAmbient", nullptr, gfx::PC_VECTOR, gfx::PT_FLOAT, 1, 3, 0, 0, 0, 0, 0}},
+      {"matViewProjection",
+       {"matViewProjection", nullptr, gfx::PC_MATRIX_ROWS, gfx::PT_FLOAT, 4, 4, 0, 0, 0, 0, 0}},
+      {"matWorld", {"matWorld", nullptr, gfx::PC_MATRIX_ROWS, gfx::PT_FLOAT, 4, 4, 0, 0, 0, 0, 0}},
   };
   std::string meshErrorText;
   bool techniquesLimited = false;
@@ -217,9 +220,37 @@ class FakeMesh final : public Object<gfx::Mesh> {
   }
 };
 
+bool KnownTechnique(const std::string& name) {
+  const auto& known = S().settings.techniques;
+  return !S().settings.techniquesLimited ||
+         std::find(known.begin(), known.end(), name) != known.end();
+}
+
+uint32_t PassCountOf(const std::string& technique) {
+  auto it = S().settings.passCounts.find(technique);
+  return it == S().settings.passCounts.end() ? 2u : it->second;
+}
+
 class FakeEffect final : public Object<gfx::Effect> {
  public:
   using Object::Object;
+  gfx::HRESULT GetDesc(gfx::EffectDesc* desc) override {
+    Record("GetDesc", this);
+    Check("GetDesc");
+    *desc = {nullptr, static_cast<uint32_t>(S().settings.parameters.size()),
+             static_cast<uint32_t>(S().settings.techniques.size()), 0};
+    return gfx::S_OK;
+  }
+  // Handles are the declared names, which live in the settings until the next Reset.
+  gfx::Handle GetParameter(gfx::Handle parent, uint32_t index) override {
+    Call& c = Record("GetParameter", this);
+    c.name = parent ? parent : "";
+    c.integer = index;
+    Check("GetParameter");
+    const auto& declared = S().settings.parameters;
+    if (parent || index >= declared.size()) return nullptr;
+    return std::next(declared.begin(), index)->first.c_str();
+  }
   gfx::HRESULT GetParameterDesc(const char* name, gfx::ParameterDesc* desc) override {
     Record("GetParameterDesc", this).name = name ? name : "";
     Check("GetParameterDesc");
@@ -229,14 +260,50 @@ class FakeEffect final : public Object<gfx::Effect> {
     *desc = it->second;
     return gfx::S_OK;
   }
+  // The fake declares no annotations.
+  gfx::Handle GetAnnotation(gfx::Handle object, uint32_t index) override {
+    Call& c = Record("GetAnnotation", this);
+    c.name = object ? object : "";
+    c.integer = index;
+    Check("GetAnnotation");
+    return nullptr;
+  }
+  gfx::HRESULT GetString(gfx::Handle parameter, const char** text) override {
+    Record("GetString", this).name = parameter ? parameter : "";
+    Check("GetString");
+    *text = nullptr;
+    return gfx::E_NOTFOUND;
+  }
+  gfx::HRESULT GetFloat(gfx::Handle parameter, float* value) override {
+    Record("GetFloat", this).name = parameter ? parameter : "";
+    Check("GetFloat");
+    *value = 0.0f;
+    return gfx::E_NOTFOUND;
+  }
+  // Only the techniques SetEffectTechniques named can be enumerated.
+  gfx::Handle GetTechnique(uint32_t index) override {
+    Record("GetTechnique", this).integer = index;
+    Check("GetTechnique");
+    const auto& known = S().settings.techniques;
+    return index < known.size() ? known[index].c_str() : nullptr;
+  }
+  gfx::HRESULT GetTechniqueDesc(gfx::Handle technique, gfx::TechniqueDesc* desc) override {
+    Record("GetTechniqueDesc", this).name = technique ? technique : "";
+    Check("GetTechniqueDesc");
+    if (!technique || !KnownTechnique(technique)) return gfx::E_NOTFOUND;
+    *desc = {technique, PassCountOf(technique), 0};
+    return gfx::S_OK;
+  }
+  gfx::HRESULT ValidateTechnique(gfx::Handle technique) override {
+    Record("ValidateTechnique", this).name = technique ? technique : "";
+    Check("ValidateTechnique");
+    return technique && KnownTechnique(technique) ? gfx::S_OK : gfx::E_NOTFOUND;
+  }
   gfx::HRESULT SetTechnique(const char* name) override {
     Record("SetTechnique", this).name = name ? name : "";
     Check("SetTechnique");
     const std::string wanted = name ? name : "";
-    const auto& known = S().settings.techniques;
-    if (S().settings.techniquesLimited &&
-        std::find(known.begin(), known.end(), wanted) == known.end())
-      return gfx::E_NOTFOUND;
+    if (!KnownTechnique(wanted)) return gfx::E_NOTFOUND;
     technique_ = wanted;
     return gfx::S_OK;
   }
@@ -275,8 +342,7 @@ class FakeEffect final : public Object<gfx::Effect> {
     Check("Begin");
     if (begun_) Violation("Begin while the effect is already begun");
     if (S().settings.failBegin) return gfx::E_FAIL;
-    auto it = S().settings.passCounts.find(technique_);
-    passes_ = it == S().settings.passCounts.end() ? 2u : it->second;
+    passes_ = PassCountOf(technique_);
     c.extra = passes_;
     *passes = passes_;
     begun_ = true;
@@ -524,6 +590,16 @@ HRESULT LoadMeshFromX(const char* fileName, uint32_t options, Device* device, Bu
   if (materialCount) *materialCount = static_cast<uint32_t>(names.size());
   *mesh = Make<gfxfake::FakeMesh>(fileName);
   c.created = *mesh;
+  return S_OK;
+}
+
+// No pixels are drawn: the picture reads back black.
+HRESULT ReadBackBuffer(Device* device, uint32_t width, uint32_t height, uint8_t* rgba) {
+  Call& c = Record("ReadBackBuffer", nullptr);
+  c.ints = {width, height};
+  c.pointers = {device};
+  if (!device || !rgba) return E_INVALIDARG;
+  std::fill(rgba, rgba + size_t{width} * height * 4, uint8_t{0});
   return S_OK;
 }
 

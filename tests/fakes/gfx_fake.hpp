@@ -25,7 +25,7 @@ struct Call {
   // CreateDevice: adapter, device type, behaviour flags; CreateFont: height, width, weight,
   // mip levels, italic, char set, output precision, quality, pitch and family; LoadMeshFromX:
   // options; CreateEffectFromFile: flags; DrawText: format; Create: SDK version;
-  // GetAdapterDisplayMode: adapter.
+  // GetAdapterDisplayMode: adapter; ReadBackBuffer: width, height.
   std::vector<int64_t> ints;
   // CreateDevice: focus window; creation functions: the device given; CreateEffectFromFile:
   // defines, include, pool; Present: source, destination, window, dirty region; Clear: rects;
@@ -55,9 +55,10 @@ void SetEffectErrorText(const std::string& text, bool terminated = true);
 // Texture names of the materials a mesh file yields (default: one material, "chair_tex.png",
 // for any file); an empty list yields a mesh with no materials; a null entry is written as "".
 void SetMeshMaterials(const std::string& file, const std::vector<std::string>& textureNames);
-// What the effect declares, for GetParameterDesc: by default every parameter the program sets,
-// with the type it sets. A desc with a null Name removes the parameter. Techniques: by default any
-// name is accepted; after SetEffectTechniques only the names given are.
+// What the effect declares, for GetParameterDesc and GetParameter (in name order): by default
+// every parameter the program sets, with the type it sets, and no annotations. A desc with a null
+// Name removes the parameter. Techniques: by default any name is accepted and none is enumerated;
+// after SetEffectTechniques only the names given are, in that order.
 void SetEffectParameter(const std::string& name, const gfx::ParameterDesc& desc);
 void SetEffectTechniques(const std::vector<std::string>& names);
 // Error text of a failed LoadMesh (default: "<file>: fake load failure").

@@ -390,6 +390,97 @@ TEST_P(EffectGlContract, BuildsAndDeclaresTheContract) {
   effect->Release();
 }
 
+// ---- What an effect declares, by handle ----------------------------------------------------
+
+// A tool's view of a D3D9 effect: parameters in file order with their semantics and annotations,
+// techniques with their pass counts. Two parameters carry annotations of the same name, which
+// their handles must keep apart.
+TEST(EffectGlCreate, DescribesParametersAnnotationsAndTechniquesByHandle) {
+  REQUIRE_GL_CONTEXT();
+  const Created created = Create(WriteEffect("described.fx", R"(
+float4x4 Wvp : WorldViewProjection < string UIName = "Transform"; float UIMin = -2.5; >;
+float3 Light < string UIName = "Light \"A\""; int3 Version = {1, 0, 1}; > = {1, 2, 3};
+float Shine = 7;
+texture Tex < string ResourceName = "a.png"; >;
+sampler S = sampler_state { Texture = <Tex>; };
+float4 VS(float4 p : POSITION) : POSITION { return mul(p, Wvp); }
+float4 PS() : COLOR { return tex2D(S, float2(0, 0)) * float4(Light, Shine); }
+technique First { pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS(); } }
+technique Second {
+  pass A { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS(); }
+  pass B { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS(); }
+}
+)"));
+  ASSERT_EQ(created.result, gfx::S_OK) << created.errors;
+  gfx::Effect* effect = created.effect;
+  gfx::EffectDesc desc{};
+  ASSERT_EQ(effect->GetDesc(&desc), gfx::S_OK);
+  EXPECT_EQ(desc.Techniques, 2u);
+  ASSERT_EQ(desc.Parameters, 4u);
+  std::string names;
+  for (uint32_t i = 0; i < desc.Parameters; ++i)
+    names += effect->GetParameter(nullptr, i) + std::string(" ");
+  EXPECT_EQ(names, "Wvp Light Shine Tex ");
+  EXPECT_EQ(effect->GetParameter(nullptr, desc.Parameters), nullptr);
+
+  const gfx::Handle wvp = effect->GetParameter(nullptr, 0);
+  gfx::ParameterDesc p{};
+  ASSERT_EQ(effect->GetParameterDesc(wvp, &p), gfx::S_OK);
+  EXPECT_STREQ(p.Semantic, "WorldViewProjection");
+  EXPECT_EQ(p.Class, gfx::PC_MATRIX_ROWS);
+  ASSERT_EQ(p.Annotations, 2u);
+  const gfx::Handle label = effect->GetAnnotation(wvp, 0), minimum = effect->GetAnnotation(wvp, 1);
+  EXPECT_EQ(effect->GetAnnotation(wvp, 2), nullptr);
+  gfx::ParameterDesc a{};
+  ASSERT_EQ(effect->GetParameterDesc(label, &a), gfx::S_OK);
+  EXPECT_STREQ(a.Name, "UIName");
+  EXPECT_EQ(a.Type, gfx::PT_STRING);
+  const char* text = nullptr;
+  ASSERT_EQ(effect->GetString(label, &text), gfx::S_OK);
+  EXPECT_STREQ(text, "Transform");
+  float value = 0;
+  EXPECT_TRUE(gfx::Failed(effect->GetString(minimum, &text)));
+  ASSERT_EQ(effect->GetFloat(minimum, &value), gfx::S_OK);
+  EXPECT_EQ(value, -2.5f);
+
+  ASSERT_EQ(effect->GetParameterDesc("Light", &p), gfx::S_OK);  // a name does as a handle
+  EXPECT_EQ(p.Semantic, nullptr);
+  EXPECT_EQ(p.Class, gfx::PC_VECTOR);
+  const gfx::Handle lightLabel = effect->GetAnnotation("Light", 0);
+  EXPECT_NE(lightLabel, label);
+  ASSERT_EQ(effect->GetString(lightLabel, &text), gfx::S_OK);
+  EXPECT_STREQ(text, "Light \"A\"");
+  const gfx::Handle version = effect->GetAnnotation("Light", 1);
+  ASSERT_EQ(effect->GetParameterDesc(version, &a), gfx::S_OK);
+  EXPECT_EQ(a.Type, gfx::PT_INT);
+  EXPECT_EQ(a.Columns, 3u);
+  EXPECT_EQ(effect->GetFloat(version, &value), gfx::S_OK);
+  EXPECT_EQ(value, 1.0f);
+  EXPECT_EQ(effect->GetFloat("Shine", &value), gfx::S_OK);
+  EXPECT_EQ(value, 7.0f);
+  EXPECT_TRUE(gfx::Failed(effect->GetString("Shine", &text)));
+  ASSERT_EQ(effect->GetParameterDesc("Tex", &p), gfx::S_OK);
+  EXPECT_EQ(p.Class, gfx::PC_OBJECT);
+  EXPECT_EQ(p.Type, gfx::PT_TEXTURE);
+  ASSERT_EQ(effect->GetString(effect->GetAnnotation("Tex", 0), &text), gfx::S_OK);
+  EXPECT_STREQ(text, "a.png");
+
+  gfx::TechniqueDesc t{};
+  const gfx::Handle second = effect->GetTechnique(1);
+  ASSERT_EQ(effect->GetTechniqueDesc(second, &t), gfx::S_OK);
+  EXPECT_STREQ(t.Name, "Second");
+  EXPECT_EQ(t.Passes, 2u);
+  EXPECT_EQ(effect->GetTechnique(2), nullptr);
+  EXPECT_EQ(effect->ValidateTechnique(effect->GetTechnique(0)), gfx::S_OK);
+  EXPECT_TRUE(gfx::Failed(effect->ValidateTechnique("Third")));
+  ASSERT_EQ(effect->SetTechnique(second), gfx::S_OK);
+  uint32_t passes = 0;
+  ASSERT_EQ(effect->Begin(&passes, 0), gfx::S_OK);
+  EXPECT_EQ(passes, 2u);
+  effect->End();
+  effect->Release();
+}
+
 // ---- Techniques and passes -----------------------------------------------------------------
 
 TEST_F(EffectGl, PassCountsFollowTheCurrentTechnique) {

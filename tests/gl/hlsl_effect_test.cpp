@@ -12,6 +12,7 @@
 #include "compiler/compile_effect.hpp"
 #include "formats/fx_effect.hpp"
 #include "render/gfx/gfx.hpp"
+#include "render/gfx/gl/device_gl.hpp"
 #include "render/gfx/gl/effect_gl.hpp"
 #include "render/gfx/gl/gl_objects.hpp"
 #include "render/gfx/gl/gl_state.hpp"
@@ -495,6 +496,21 @@ float4 Strong(float2 uv : TEXCOORD0) : COLOR0 { return float4(1, 1, 1, 0.75); }
   glGetIntegerv(GL_BLEND_EQUATION_RGB, &equation);
   EXPECT_EQ(equation, GL_FUNC_ADD);
   EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
+}
+
+// The device's default culls counter-clockwise triangles; a D3D9 pass faces clockwise as the
+// original platform does, and without a CullMode of its own it must cull what the device culls.
+TEST_F(HlslEffect, APassWithoutACullModeCullsWhatTheDeviceCulls) {
+  FxEffect fx = Describe(std::string(R"(
+float4 Strong(float2 uv : TEXCOORD0) : COLOR0 { return float4(1, 1, 1, 0.75); }
+)") + kThrough);
+  AddTechnique(&fx, "Plain", "Through", "Strong");
+  ASSERT_TRUE(Build(fx)) << error_;
+  gfx::gl::ApplyCullMode(gfx::CULL_CCW);
+  EXPECT_EQ(Draw("Plain"), 0xFFFFFFBFu) << "the quad is clockwise on screen";
+  gfx::gl::ApplyCullMode(gfx::CULL_CW);
+  EXPECT_EQ(Draw("Plain"), 0x000000FFu);
+  gfx::gl::ApplyCullMode(gfx::CULL_NONE);
 }
 
 gfx::gl::GlTexture* Texture(int width, int height, const uint8_t* rgba) {

@@ -241,11 +241,15 @@ TEST_F(Device, ContractParametersOfTheWrongTypeOrMissingAreNamedOnStandardError)
 
   gfxfake::Reset();
   AppState = kInitialAppState;
-  gfxfake::SetEffectParameter("kAmbient", {"kAmbient", gfx::PC_VECTOR, gfx::PT_FLOAT, 1, 3, 0});
-  gfxfake::SetEffectParameter("matWorld", {"matWorld", gfx::PC_SCALAR, gfx::PT_FLOAT, 1, 1, 0});
-  gfxfake::SetEffectParameter("iSource", {nullptr, gfx::PC_SCALAR, gfx::PT_FLOAT, 1, 1, 0});
   gfxfake::SetEffectParameter(
-      "matViewProjection", {"matViewProjection", gfx::PC_MATRIX_COLUMNS, gfx::PT_FLOAT, 4, 4, 0});
+      "kAmbient", {"kAmbient", nullptr, gfx::PC_VECTOR, gfx::PT_FLOAT, 1, 3, 0, 0, 0, 0, 0});
+  gfxfake::SetEffectParameter(
+      "matWorld", {"matWorld", nullptr, gfx::PC_SCALAR, gfx::PT_FLOAT, 1, 1, 0, 0, 0, 0, 0});
+  gfxfake::SetEffectParameter(
+      "iSource", {nullptr, nullptr, gfx::PC_SCALAR, gfx::PT_FLOAT, 1, 1, 0, 0, 0, 0, 0});
+  gfxfake::SetEffectParameter(
+      "matViewProjection",
+      {"matViewProjection", nullptr, gfx::PC_MATRIX_COLUMNS, gfx::PT_FLOAT, 4, 4, 0, 0, 0, 0, 0});
   gfxfake::SetEffectTechniques({"VertexAnimation"});
   InitDevice();
   ::testing::internal::CaptureStderr();

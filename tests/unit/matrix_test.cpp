@@ -1,10 +1,11 @@
-// The five matrix builders against values worked out by hand in the row-vector, left-handed
-// convention: p' = p × M, translation in row 3, a × b applies a first.
+// The matrix builders, the inverse and the transpose against values worked out by hand in the
+// row-vector, left-handed convention: p' = p × M, translation in row 3, a × b applies a first.
 #include "render/gfx/matrix.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 namespace {
@@ -91,6 +92,41 @@ TEST(Matrix, MultiplyAppliesLeftOperandFirst) {
   gfx::MatrixIdentity(&identity);
   for (int r = 0; r < 4; ++r)
     for (int c = 0; c < 4; ++c) EXPECT_EQ(identity.m[r][c], r == c ? 1.0f : 0.0f);
+}
+
+TEST(Matrix, InverseUndoesTheTransformAndRefusesASingularOne) {
+  gfx::Matrix s, r, t, m, inverse;
+  gfx::MatrixScaling(&s, 2, 3, 4);
+  gfx::MatrixRotationYawPitchRoll(&r, 0.6f, 0.35f, -0.2f);
+  gfx::MatrixTranslation(&t, 1, -2, 70);
+  gfx::MatrixMultiply(&m, &s, &r);
+  gfx::MatrixMultiply(&m, &m, &t);
+  float determinant = 0;
+  ASSERT_EQ(gfx::MatrixInverse(&inverse, &determinant, &m), &inverse);
+  EXPECT_NEAR(determinant, 24.0f, 1e-4f);  // a rotation and a move keep the scaling's volume
+  gfx::Matrix both;
+  gfx::MatrixMultiply(&both, &m, &inverse);
+  ExpectPoint(both, 5, -7, 11, 5, -7, 11);
+  ExpectPoint(inverse, 1, -2, 70, 0, 0, 0);  // the move's target goes back to the origin
+
+  gfx::Matrix flat, kept = inverse;
+  gfx::MatrixScaling(&flat, 1, 0, 1);
+  EXPECT_EQ(gfx::MatrixInverse(&kept, &determinant, &flat), nullptr);
+  EXPECT_EQ(determinant, 0.0f);
+  EXPECT_EQ(std::memcmp(&kept, &inverse, sizeof kept), 0) << "a failed inverse writes nothing";
+}
+
+TEST(Matrix, TransposeSwapsRowsAndColumnsInPlaceToo) {
+  gfx::Matrix m, t;
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c) m.m[r][c] = static_cast<float>(r * 4 + c);
+  gfx::MatrixTranspose(&t, &m);
+  gfx::MatrixTranspose(&m, &m);
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c) {
+      EXPECT_EQ(t.m[r][c], static_cast<float>(c * 4 + r));
+      EXPECT_EQ(m.m[r][c], t.m[r][c]);
+    }
 }
 
 }  // namespace

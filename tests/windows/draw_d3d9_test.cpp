@@ -2,7 +2,8 @@
 // gfx::LoadMeshFromX loads them, DrawSubset draws them with the scene's projection, view and
 // placements (the seam's matrix builders) and fixed-function state (unlit, so they come out
 // white), and the pixels read back must stand where the Linux end-to-end tests find the copies
-// (tests/e2e/render_e2e_test.cpp, input_e2e_test.cpp). Run under Wine from the repository root:
+// (tests/e2e/render_e2e_test.cpp, input_e2e_test.cpp); the seam's own read-back must read the same
+// pixels. Run under Wine from the repository root:
 // draw_d3d9_test.exe [PICTURE.png] saves the first frame for a look.
 #include <algorithm>
 #include <cmath>
@@ -78,13 +79,8 @@ void DrawScene(gfx::Device* device, gfx::Mesh* chair, gfx::Mesh* sphere, int cou
   Draw(device, sphere, 0.0f, 0.0f, static_cast<float>(10.0 + pointThree), 0.003f);
 }
 
-bool Render(gfx::Device* device, gfx::Mesh* chair, gfx::Mesh* sphere, int count, Frame* frame,
-            const char* picture) {
-  device->Clear(0, nullptr, gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
-  device->BeginScene();
-  DrawScene(device, chair, sphere, count);
-  device->EndScene();
-
+// The back buffer through the platform's own steps: a system-memory copy, locked.
+bool ReadFrame(gfx::Device* device, Frame* frame, const char* picture) {
   IDirect3DSurface9 *target = nullptr, *copy = nullptr;
   bool ok = SUCCEEDED(device->GetRenderTarget(0, &target)) &&
             SUCCEEDED(device->CreateOffscreenPlainSurface(kWidth, kHeight, D3DFMT_X8R8G8B8,
@@ -105,6 +101,43 @@ bool Render(gfx::Device* device, gfx::Mesh* chair, gfx::Mesh* sphere, int count,
   if (copy) copy->Release();
   if (target) target->Release();
   return ok;
+}
+
+bool Render(gfx::Device* device, gfx::Mesh* chair, gfx::Mesh* sphere, int count, Frame* frame,
+            const char* picture) {
+  device->Clear(0, nullptr, gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, 0xFF000000u, 1.0f, 0);
+  device->BeginScene();
+  DrawScene(device, chair, sphere, count);
+  device->EndScene();
+  return ReadFrame(device, frame, picture);
+}
+
+// gfx::ReadBackBuffer, the seam's one-call read-back that the effect viewer uses, against the
+// platform's steps above: the same pixels as RGBA, top row first. A corner cleared in a colour of
+// three different channels tells a swapped channel or a turned picture.
+void ExpectSeamReadBack(gfx::Device* device, gfx::Mesh* chair, gfx::Mesh* sphere) {
+  Frame frame;
+  const D3DRECT corner{0, 0, 16, 8};
+  if (!Render(device, chair, sphere, 1, &frame, nullptr) ||
+      FAILED(device->Clear(1, &corner, gfx::CLEAR_TARGET, 0xFF204080u, 1.0f, 0)) ||
+      !ReadFrame(device, &frame, nullptr)) {
+    Expect(false, "the frame can be read back for the seam", 0);
+    return;
+  }
+  std::vector<uint8_t> rgba(kWidth * kHeight * 4);
+  const gfx::HRESULT hr = gfx::ReadBackBuffer(device, kWidth, kHeight, rgba.data());
+  Expect(SUCCEEDED(hr), "gfx::ReadBackBuffer succeeds", static_cast<int>(hr));
+  int differ = 0;
+  for (int i = 0; i < kWidth * kHeight; ++i) {
+    const uint32_t x = frame.pixels[i];
+    const uint8_t* p = &rgba[i * 4];
+    differ += p[0] != (x >> 16 & 255) || p[1] != (x >> 8 & 255) || p[2] != (x & 255) || p[3] != 255;
+  }
+  Expect(differ == 0, "gfx::ReadBackBuffer reads the frame's pixels", differ);
+  Expect(rgba[0] == 0x20 && rgba[1] == 0x40 && rgba[2] == 0x80,
+         "its top-left pixel is (32, 64, 128)", rgba[0] << 16 | rgba[1] << 8 | rgba[2]);
+  Expect(gfx::Failed(gfx::ReadBackBuffer(device, kWidth / 2, kHeight, rgba.data())),
+         "it refuses a size that is not the back buffer's", 0);
 }
 
 gfx::Mesh* LoadMesh(gfx::Device* device, const char* file) {
@@ -204,6 +237,8 @@ int main(int argc, char** argv) {
   Expect(CountLit(frame, Project(-13.3, -10, 38.5), 15) > 50,
          "second row's chair at (-13.3, -10, 38.5)",
          CountLit(frame, Project(-13.3, -10, 38.5), 15));
+
+  ExpectSeamReadBack(device, chair, sphere);
 
   chair->Release();
   sphere->Release();

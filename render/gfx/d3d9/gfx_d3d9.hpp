@@ -34,6 +34,9 @@ using Texture = IDirect3DTexture9;
 using Matrix = D3DMATRIX;
 using Material = D3DXMATERIAL;
 using ParameterDesc = D3DXPARAMETER_DESC;
+using EffectDesc = D3DXEFFECT_DESC;
+using TechniqueDesc = D3DXTECHNIQUE_DESC;
+using Handle = D3DXHANDLE;
 using PresentParameters = D3DPRESENT_PARAMETERS;
 using DisplayMode = D3DDISPLAYMODE;
 using Rect = RECT;
@@ -66,7 +69,8 @@ constexpr D3DRENDERSTATETYPE RS_ZWRITEENABLE = D3DRS_ZWRITEENABLE;
 constexpr D3DRENDERSTATETYPE RS_ALPHABLENDENABLE = D3DRS_ALPHABLENDENABLE;
 constexpr D3DRENDERSTATETYPE RS_CULLMODE = D3DRS_CULLMODE;
 constexpr DWORD CULL_NONE = D3DCULL_NONE, CULL_CW = D3DCULL_CW, CULL_CCW = D3DCULL_CCW;
-constexpr D3DTRANSFORMSTATETYPE TS_VIEW = D3DTS_VIEW, TS_PROJECTION = D3DTS_PROJECTION;
+constexpr D3DTRANSFORMSTATETYPE TS_VIEW = D3DTS_VIEW, TS_PROJECTION = D3DTS_PROJECTION,
+                                TS_WORLD = D3DTS_WORLD;
 
 constexpr DWORD CLEAR_TARGET = D3DCLEAR_TARGET, CLEAR_ZBUFFER = D3DCLEAR_ZBUFFER,
                 CLEAR_STENCIL = D3DCLEAR_STENCIL;
@@ -89,6 +93,10 @@ inline Context* Create(UINT sdkVersion) { return Direct3DCreate9(sdkVersion); }
 // no error text, so *errors is always null and the program names the file itself.
 HRESULT LoadMeshFromX(const char* fileName, DWORD options, Device* device, Buffer** materials,
                       uint32_t* materialCount, Mesh** mesh, Buffer** errors);
+
+// The back buffer copied into system memory (GetRenderTargetData) and read from there, as RGBA8
+// rows from the top down. For tools and tests; the back buffer must be X8R8G8B8 or A8R8G8B8.
+HRESULT ReadBackBuffer(Device* device, uint32_t width, uint32_t height, uint8_t* rgba);
 
 inline HRESULT CreateTextureFromFile(Device* device, const char* fileName, Texture** texture) {
   return D3DXCreateTextureFromFileA(device, fileName, texture);
@@ -128,6 +136,12 @@ inline Matrix* MatrixScaling(Matrix* out, float sx, float sy, float sz) {
 }
 inline Matrix* MatrixMultiply(Matrix* out, const Matrix* a, const Matrix* b) {
   return D3DXMatrixMultiply(AsD3DX(out), EffectMatrix(a), EffectMatrix(b));
+}
+inline Matrix* MatrixInverse(Matrix* out, float* determinant, const Matrix* m) {
+  return D3DXMatrixInverse(AsD3DX(out), determinant, EffectMatrix(m));
+}
+inline Matrix* MatrixTranspose(Matrix* out, const Matrix* m) {
+  return D3DXMatrixTranspose(AsD3DX(out), EffectMatrix(m));
 }
 inline void TransformPoint(const Matrix* m, const float in[3], float out[4]) {
   const D3DXVECTOR3 point(in[0], in[1], in[2]);

@@ -64,7 +64,9 @@ HRESULT GlDevice::SetRenderState(RenderStateType state, uint32_t value) {
 
 HRESULT GlDevice::SetTransform(TransformStateType state, const Matrix* matrix) {
   if (!matrix) return E_INVALIDARG;
-  if (state == TS_VIEW)
+  if (state == TS_WORLD)
+    world_ = *matrix;
+  else if (state == TS_VIEW)
     view_ = *matrix;
   else if (state == TS_PROJECTION)
     projection_ = *matrix;
@@ -148,24 +150,32 @@ HRESULT GlDevice::Present(const Rect*, const Rect*, HWND, const void*) {
 bool ReadBackBuffer(Device* device, std::vector<uint8_t>* rgba, int* width, int* height) {
   auto* gl = dynamic_cast<GlDevice*>(device);
   if (!gl) return false;
-  const int w = gl->Width(), h = gl->Height();
-  rgba->assign(static_cast<size_t>(w) * h * 4, 0);
-  BindFramebuffer(GL_READ_FRAMEBUFFER, gl->Framebuffer());
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba->data());
-  // GL hands rows bottom-up; turn them so row 0 is the top of the picture.
-  const size_t stride = static_cast<size_t>(w) * 4;
-  std::vector<uint8_t> row(stride);
-  for (int y = 0; y < h / 2; ++y) {
-    uint8_t* a = rgba->data() + y * stride;
-    uint8_t* b = rgba->data() + (h - 1 - y) * stride;
-    std::copy(a, a + stride, row.data());
-    std::copy(b, b + stride, a);
-    std::copy(row.data(), row.data() + stride, b);
-  }
-  *width = w;
-  *height = h;
-  return true;
+  rgba->assign(static_cast<size_t>(gl->Width()) * gl->Height() * 4, 0);
+  *width = gl->Width();
+  *height = gl->Height();
+  return !Failed(gfx::ReadBackBuffer(device, static_cast<uint32_t>(*width),
+                                     static_cast<uint32_t>(*height), rgba->data()));
 }
 
 }  // namespace gfx::gl
+
+namespace gfx {
+
+HRESULT ReadBackBuffer(Device* device, uint32_t width, uint32_t height, uint8_t* rgba) {
+  auto* gl = dynamic_cast<gl::GlDevice*>(device);
+  if (!gl || !rgba) return E_INVALIDARG;
+  if (static_cast<uint32_t>(gl->Width()) != width || static_cast<uint32_t>(gl->Height()) != height)
+    return E_INVALIDARG;
+  gl::BindFramebuffer(GL_READ_FRAMEBUFFER, gl->Framebuffer());
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, gl->Width(), gl->Height(), GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+  // GL hands rows bottom-up; turn them so row 0 is the top of the picture.
+  const size_t stride = static_cast<size_t>(width) * 4;
+  for (uint32_t y = 0; y < height / 2; ++y) {
+    uint8_t* top = rgba + y * stride;
+    std::swap_ranges(top, top + stride, rgba + (height - 1 - y) * stride);
+  }
+  return S_OK;
+}
+
+}  // namespace gfx

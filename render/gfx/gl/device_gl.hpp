@@ -44,11 +44,12 @@ class GlDevice final : public RefCounted<Device> {
   GLuint framebuffer_, colour_, depth_;
   int width_, height_;
   bool inScene_ = false;
-  Matrix view_{}, projection_{};
+  Matrix world_{}, view_{}, projection_{};
 };
 
 // The back buffer as RGBA8, rows from the top of the image down (row 0 = top, as the program's
-// pixel coordinates count). Returns false when the device is not an OpenGL device.
+// pixel coordinates count), sized to it (gfx::ReadBackBuffer is the seam's form). Returns false
+// when the device is not an OpenGL device.
 bool ReadBackBuffer(Device* device, std::vector<uint8_t>* rgba, int* width, int* height);
 
 }  // namespace gfx::gl

@@ -9,9 +9,12 @@
 #include <epoxy/gl.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -114,7 +117,74 @@ struct Parameter {
   bool set;                // the program has set it (a computed initial value no longer applies)
   bool flagged;            // some block holds whether it has been set
   GlTexture* texture;      // one reference held; textures only
+  std::string semantic;
+  uint32_t firstAnnotation, annotations;  // a range of GlEffect::annotations_
 };
+
+// What tools read of an annotation. D3D9 effects give it a type of HLSL's; its value is kept as
+// the file writes it, which for a string means quoted.
+struct Annotation {
+  std::string name;
+  std::string text;  // a string's characters, unquoted; "" for other types
+  float number;      // the first number of a numeric value (true is 1)
+  ParameterClass shape;
+  ParameterType type;
+  uint32_t rows, columns;
+};
+
+// `"a" "b"` as the characters ab: adjacent literals join and a backslash takes the next character
+// as it is, except \n and \t.
+std::string Unquote(const std::string& value) {
+  std::string out;
+  bool inside = false;
+  for (size_t i = 0; i < value.size(); ++i) {
+    const char c = value[i];
+    if (c == '"') {
+      inside = !inside;
+    } else if (inside && c == '\\' && i + 1 < value.size()) {
+      const char next = value[++i];
+      out += next == 'n' ? '\n' : next == 't' ? '\t' : next;
+    } else if (inside) {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// "float3" is a 1 x 3 float vector, "int" an int scalar, "float4x4" a matrix; anything that is not
+// a numeric type or string, such as a texture, is an object of no type.
+Annotation AnnotationOf(const compiler::Annotation& source) {
+  Annotation a{source.name, "", 0.0f, PC_OBJECT, PT_VOID, 0, 0};
+  const std::string& type = source.type;
+  if (type == "string") {
+    a.type = PT_STRING;
+    a.text = Unquote(source.value);
+    return a;
+  }
+  static const std::pair<const char*, ParameterType> kBases[] = {
+      {"float", PT_FLOAT}, {"half", PT_FLOAT}, {"double", PT_FLOAT}, {"int", PT_INT},
+      {"uint", PT_INT},    {"dword", PT_INT},  {"bool", PT_BOOL}};
+  for (const auto& [word, base] : kBases) {
+    const size_t length = std::strlen(word);
+    if (type.compare(0, length, word) != 0) continue;
+    unsigned rows = 1, columns = 1;
+    const char* rest = type.c_str() + length;
+    if (*rest && std::sscanf(rest, "%ux%u", &rows, &columns) != 2) {
+      columns = rows, rows = 1;
+      if (std::sscanf(rest, "%u", &columns) != 1) return a;
+    }
+    if (rows < 1 || rows > 4 || columns < 1 || columns > 4) return a;
+    a.type = base;
+    a.rows = rows;
+    a.columns = columns;
+    a.shape = rows > 1 ? PC_MATRIX_ROWS : columns > 1 ? PC_VECTOR : PC_SCALAR;
+    const char* value = source.value.c_str();
+    while (*value == '{' || std::isspace(static_cast<unsigned char>(*value))) ++value;
+    a.number = std::strncmp(value, "true", 4) == 0 ? 1.0f : std::strtof(value, nullptr);
+    return a;
+  }
+  return a;
+}
 
 // One member of one uniform block, filled from a parameter.
 struct Block {
@@ -165,12 +235,20 @@ class GlEffect final : public RefCounted<Effect> {
   // Compile and link everything; on failure return false with the text in *error.
   bool Load(const CompiledEffect& effect, std::string* error);
 
-  HRESULT GetParameterDesc(const char* name, ParameterDesc* desc) override;
-  HRESULT SetTechnique(const char* name) override;
-  HRESULT SetTexture(const char* name, Texture* texture) override;
-  HRESULT SetFloat(const char* name, float value) override;
-  HRESULT SetFloatArray(const char* name, const float* values, uint32_t count) override;
-  HRESULT SetMatrix(const char* name, const Matrix* matrix) override;
+  HRESULT GetDesc(EffectDesc* desc) override;
+  Handle GetParameter(Handle parent, uint32_t index) override;
+  HRESULT GetParameterDesc(Handle parameter, ParameterDesc* desc) override;
+  Handle GetAnnotation(Handle object, uint32_t index) override;
+  HRESULT GetString(Handle parameter, const char** text) override;
+  HRESULT GetFloat(Handle parameter, float* value) override;
+  Handle GetTechnique(uint32_t index) override;
+  HRESULT GetTechniqueDesc(Handle technique, TechniqueDesc* desc) override;
+  HRESULT ValidateTechnique(Handle technique) override;
+  HRESULT SetTechnique(Handle technique) override;
+  HRESULT SetTexture(Handle parameter, Texture* texture) override;
+  HRESULT SetFloat(Handle parameter, float value) override;
+  HRESULT SetFloatArray(Handle parameter, const float* values, uint32_t count) override;
+  HRESULT SetMatrix(Handle parameter, const Matrix* matrix) override;
   HRESULT Begin(uint32_t* passes, uint32_t flags) override;
   HRESULT BeginPass(uint32_t pass) override;
   HRESULT CommitChanges() override;
@@ -180,6 +258,7 @@ class GlEffect final : public RefCounted<Effect> {
 
  private:
   static int Find(const std::vector<NameEntry>& table, const char* name);
+  int FindAnnotation(Handle handle) const;
   GLuint WhiteTexture(GLenum target);
   bool LoadProgram(const compiler::Program& source, std::vector<std::string>* texts,
                    std::vector<GLuint>* shaders, std::string* messages);
@@ -193,8 +272,10 @@ class GlEffect final : public RefCounted<Effect> {
   std::vector<Parameter> parameters_;
   std::vector<float> values_;
   std::vector<NameEntry> parameterNames_;  // sorted by strcmp
-  std::vector<int> samplerParameter_;      // per sampler, the texture parameter it reads, or -1
-  std::vector<GLenum> samplerTargets_;     // per sampler
+  std::vector<Annotation> annotations_;
+  std::vector<NameEntry> annotationHandles_;  // sorted by the address of the name, the handle
+  std::vector<int> samplerParameter_;         // per sampler, the texture parameter it reads, or -1
+  std::vector<GLenum> samplerTargets_;        // per sampler
   std::vector<std::vector<GLuint>> samplerSets_;  // [0]: the effect's; then passes' own states
   // Per sampler set, the sampler whose texture each unit reads (a pass's Sampler[n] = (s) changes
   // it).
@@ -349,14 +430,22 @@ bool GlEffect::Load(const CompiledEffect& effect, std::string* error) {
     const bool texture = source.kind == ParameterKind::Texture;
     const uint32_t floats = texture ? 0 : static_cast<uint32_t>(source.value.size());
     parameters_.push_back({source.name, source.kind, source.rows, source.columns, floats,
-                           static_cast<uint32_t>(values_.size()), 1, false, false, nullptr});
+                           static_cast<uint32_t>(values_.size()), 1, false, false, nullptr,
+                           source.semantic, static_cast<uint32_t>(annotations_.size()),
+                           static_cast<uint32_t>(source.annotations.size())});
     values_.insert(values_.end(), source.value.begin(), source.value.end());
+    for (const compiler::Annotation& annotation : source.annotations)
+      annotations_.push_back(AnnotationOf(annotation));
   }
   // Names are final now: the tables point into the strings and are never reallocated again.
   for (uint32_t i = 0; i < parameters_.size(); ++i)
     parameterNames_.push_back({parameters_[i].name.c_str(), i});
   std::sort(parameterNames_.begin(), parameterNames_.end(),
             [](const NameEntry& a, const NameEntry& b) { return std::strcmp(a.name, b.name) < 0; });
+  for (uint32_t i = 0; i < annotations_.size(); ++i)
+    annotationHandles_.push_back({annotations_[i].name.c_str(), i});
+  std::sort(annotationHandles_.begin(), annotationHandles_.end(),
+            [](const NameEntry& a, const NameEntry& b) { return std::less<>()(a.name, b.name); });
   changed_.assign(parameters_.size(), 0);
 
   for (const compiler::Sampler& sampler : effect.samplers) {
@@ -426,15 +515,45 @@ int GlEffect::Find(const std::vector<NameEntry>& table, const char* name) {
   return -1;
 }
 
+// An annotation's handle is the address of its name: equal names of different parameters' stay
+// apart.
+int GlEffect::FindAnnotation(Handle handle) const {
+  const auto at = std::lower_bound(
+      annotationHandles_.begin(), annotationHandles_.end(), handle,
+      [](const NameEntry& entry, Handle wanted) { return std::less<>()(entry.name, wanted); });
+  return at != annotationHandles_.end() && at->name == handle ? static_cast<int>(at->index) : -1;
+}
+
+HRESULT GlEffect::GetDesc(EffectDesc* desc) {
+  if (!desc) return E_INVALIDARG;
+  *desc = {nullptr, static_cast<uint32_t>(parameters_.size()),
+           static_cast<uint32_t>(techniques_.size()), 0};
+  return S_OK;
+}
+
+// Structs and arrays are not split into parameters of their own here: a parent has no members.
+Handle GlEffect::GetParameter(Handle parent, uint32_t index) {
+  if (parent || index >= parameters_.size()) return nullptr;
+  return parameters_[index].name.c_str();
+}
+
 // From the shape both formats record. Every numeric value is held as floats, so ints and bools of
 // a D3D9 effect read as floats here too.
-HRESULT GlEffect::GetParameterDesc(const char* name, ParameterDesc* desc) {
+HRESULT GlEffect::GetParameterDesc(Handle name, ParameterDesc* desc) {
   if (!desc) return E_INVALIDARG;
+  const int annotation = FindAnnotation(name);
+  if (annotation >= 0) {
+    const Annotation& a = annotations_[annotation];
+    *desc = {a.name.c_str(),        nullptr, a.shape, a.type, a.rows, a.columns, 0, 0, 0, 0,
+             a.rows * a.columns * 4};
+    return S_OK;
+  }
   const int index = Find(parameterNames_, name);
   if (index < 0) return E_NOTFOUND;
   const Parameter& p = parameters_[index];
+  const char* semantic = p.semantic.empty() ? nullptr : p.semantic.c_str();
   if (p.kind == ParameterKind::Texture) {
-    *desc = {p.name.c_str(), PC_OBJECT, PT_TEXTURE, 0, 0, 0};
+    *desc = {p.name.c_str(), semantic, PC_OBJECT, PT_TEXTURE, 0, 0, 0, p.annotations, 0, 0, 0};
     return S_OK;
   }
   const uint32_t perElement = p.rows * p.columns;
@@ -442,18 +561,74 @@ HRESULT GlEffect::GetParameterDesc(const char* name, ParameterDesc* desc) {
   const ParameterClass shape = p.kind == ParameterKind::Matrix ? PC_MATRIX_ROWS
                                : perElement == 1               ? PC_SCALAR
                                                                : PC_VECTOR;
-  *desc = {p.name.c_str(), shape, PT_FLOAT, p.rows, p.columns, elements};
+  *desc = {p.name.c_str(), semantic,      shape, PT_FLOAT, p.rows,      p.columns,
+           elements,       p.annotations, 0,     0,        p.floats * 4};
   return S_OK;
 }
 
-HRESULT GlEffect::SetTechnique(const char* name) {
+// Techniques carry no annotations here; a technique's handle is told from a parameter's of the
+// same name by its address.
+Handle GlEffect::GetAnnotation(Handle object, uint32_t index) {
+  const int technique = Find(techniqueNames_, object);
+  if (technique >= 0 && techniques_[technique].name.c_str() == object) return nullptr;
+  const int parameter = Find(parameterNames_, object);
+  if (parameter < 0 || index >= parameters_[parameter].annotations) return nullptr;
+  return annotations_[parameters_[parameter].firstAnnotation + index].name.c_str();
+}
+
+HRESULT GlEffect::GetString(Handle handle, const char** text) {
+  if (!text) return E_INVALIDARG;
+  const int annotation = FindAnnotation(handle);
+  if (annotation < 0) return Find(parameterNames_, handle) < 0 ? E_NOTFOUND : E_INVALIDARG;
+  if (annotations_[annotation].type != PT_STRING) return E_INVALIDARG;
+  *text = annotations_[annotation].text.c_str();
+  return S_OK;
+}
+
+HRESULT GlEffect::GetFloat(Handle handle, float* value) {
+  if (!value) return E_INVALIDARG;
+  const int annotation = FindAnnotation(handle);
+  if (annotation >= 0) {
+    const Annotation& a = annotations_[annotation];
+    if (a.shape == PC_OBJECT) return E_INVALIDARG;
+    *value = a.number;
+    return S_OK;
+  }
+  const int index = Find(parameterNames_, handle);
+  if (index < 0) return E_NOTFOUND;
+  const Parameter& p = parameters_[index];
+  if (p.kind == ParameterKind::Texture || p.floats == 0) return E_INVALIDARG;
+  *value = values_[p.first];
+  return S_OK;
+}
+
+Handle GlEffect::GetTechnique(uint32_t index) {
+  return index < techniques_.size() ? techniques_[index].name.c_str() : nullptr;
+}
+
+HRESULT GlEffect::GetTechniqueDesc(Handle technique, TechniqueDesc* desc) {
+  if (!desc) return E_INVALIDARG;
+  const int index = Find(techniqueNames_, technique);
+  if (index < 0) return E_NOTFOUND;
+  const Technique& t = techniques_[index];
+  *desc = {t.name.c_str(), static_cast<uint32_t>(t.passes.size()), 0};
+  return S_OK;
+}
+
+// Every program of every technique was compiled and linked when the effect was loaded, and drawn
+// with once by the effect check: a technique the effect has is valid.
+HRESULT GlEffect::ValidateTechnique(Handle technique) {
+  return Find(techniqueNames_, technique) < 0 ? E_NOTFOUND : S_OK;
+}
+
+HRESULT GlEffect::SetTechnique(Handle name) {
   const int index = Find(techniqueNames_, name);
   if (index < 0) return E_NOTFOUND;
   current_ = static_cast<uint32_t>(index);
   return S_OK;
 }
 
-HRESULT GlEffect::SetTexture(const char* name, Texture* texture) {
+HRESULT GlEffect::SetTexture(Handle name, Texture* texture) {
   const int index = Find(parameterNames_, name);
   if (index < 0) return E_NOTFOUND;
   Parameter& parameter = parameters_[index];
@@ -503,18 +678,16 @@ HRESULT GlEffect::SetFloats(const char* name, const float* values, uint32_t coun
   return S_OK;
 }
 
-HRESULT GlEffect::SetFloat(const char* name, float value) {
-  return SetFloats(name, &value, 1, false);
-}
+HRESULT GlEffect::SetFloat(Handle name, float value) { return SetFloats(name, &value, 1, false); }
 
-HRESULT GlEffect::SetFloatArray(const char* name, const float* values, uint32_t count) {
+HRESULT GlEffect::SetFloatArray(Handle name, const float* values, uint32_t count) {
   return SetFloats(name, values, count, false);
 }
 
 // Our matrices are row-major with row vectors. Our format reads the same 16 floats column-major as
 // the column-vector matrix GLSL multiplies as M * v, so no transpose on upload; a D3D9 effect
 // gets element (i, j) where its block layout puts HLSL's row i, column j (UploadBlocks).
-HRESULT GlEffect::SetMatrix(const char* name, const Matrix* matrix) {
+HRESULT GlEffect::SetMatrix(Handle name, const Matrix* matrix) {
   static_assert(sizeof(Matrix) == 16 * sizeof(float), "a matrix is 16 packed floats");
   return SetFloats(name, reinterpret_cast<const float*>(matrix), matrix ? 16 : 0, true);
 }
@@ -604,9 +777,17 @@ void GlEffect::BindTextures(const Pass& pass) {
 // GL's window-space winding is the on-screen one. The culled winding is GL_FRONT when it is the
 // front face in force, else GL_BACK: our format's passes face GL_CCW, D3D9 effects GL_CW (the
 // original's front faces, so VFACE agrees).
+// A pass that sets its front face and no cull mode keeps the one the device has: the winding
+// culled stays the same on screen, so GL's culled face follows the front face.
 void GlEffect::ApplyStates(const GlPassStates& s) {
   const uint32_t mask = s.mask;
-  if (mask & kGlFrontFace) SetFrontFace(s.frontFace);
+  if (mask & kGlFrontFace) {
+    const GlState& now = State();
+    const GLenum back = now.frontFace == GL_CCW ? GL_CW : GL_CCW;
+    const GLenum culled = now.cullFaceMode == GL_FRONT ? now.frontFace : back;
+    SetFrontFace(s.frontFace);
+    if (!(mask & kGlCull)) SetCullFace(culled == s.frontFace ? GL_FRONT : GL_BACK);
+  }
   if (mask & kGlCull) {
     SetEnabled(GL_CULL_FACE, s.cullWinding != 0);
     if (s.cullWinding) SetCullFace(s.cullWinding == State().frontFace ? GL_FRONT : GL_BACK);
