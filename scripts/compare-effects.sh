@@ -13,70 +13,19 @@ if [ $# -ne 2 ] || [ ! -d "$1" ] || [ ! -d "$2" ]; then
   echo "usage: scripts/compare-effects.sh LINUX_DIR WINDOWS_DIR (two folders of scripts/fxview-all.sh)" >&2
   exit 2
 fi
-exec python3 - "$1" "$2" "${EFFECT_REFERENCE:-$root/docs/effect-reference.md}" <<'PYTHON'
+exec python3 - "$1" "$2" "${EFFECT_REFERENCE:-$root/docs/effect-reference.md}" "$root/scripts" <<'PYTHON'
 import os
 import re
-import struct
 import sys
 import zlib
+
+sys.path.insert(0, sys.argv[4])
+from pictures import compare as compare_pictures, read_png  # noqa: E402
 
 linux_dir, windows_dir, reference = sys.argv[1:4]
 CLEAR = (0x20, 0x30, 0x40)  # tools/fxview/scene.hpp, kClearColour
 LEVELS = 16                 # a channel may differ by this much
 SHARE = 0.01                # of the lit pixels may differ by more
-
-
-def read_png(path):
-    """8-bit grey, RGB or RGBA, not interlaced: (width, height, rows of RGB bytes)."""
-    with open(path, 'rb') as f:
-        data = f.read()
-    if data[:8] != b'\x89PNG\r\n\x1a\n':
-        raise ValueError('not a PNG file')
-    pos, idat, header = 8, [], None
-    while pos + 8 <= len(data):
-        length, kind = struct.unpack('>I4s', data[pos:pos + 8])
-        body = data[pos + 8:pos + 8 + length]
-        pos += 12 + length
-        if kind == b'IHDR':
-            header = struct.unpack('>IIBBBBB', body)
-        elif kind == b'IDAT':
-            idat.append(body)
-        elif kind == b'IEND':
-            break
-    if not header:
-        raise ValueError('no IHDR chunk')
-    width, height, depth, colour, _, _, interlace = header
-    channels = {0: 1, 2: 3, 6: 4}.get(colour)
-    if depth != 8 or channels is None or interlace:
-        raise ValueError('only 8-bit grey, RGB and RGBA pictures without interlacing are read')
-    raw = zlib.decompress(b''.join(idat))
-    stride = width * channels
-    rows, previous, at = [], bytearray(stride), 0
-    for _ in range(height):
-        kind, line = raw[at], bytearray(raw[at + 1:at + 1 + stride])
-        at += 1 + stride
-        for x in range(stride):
-            a = line[x - channels] if x >= channels else 0
-            b = previous[x]
-            c = previous[x - channels] if x >= channels else 0
-            if kind == 1:
-                line[x] = (line[x] + a) & 255
-            elif kind == 2:
-                line[x] = (line[x] + b) & 255
-            elif kind == 3:
-                line[x] = (line[x] + (a + b) // 2) & 255
-            elif kind == 4:
-                p = a + b - c
-                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-                line[x] = (line[x] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
-        previous = line
-        if channels == 1:
-            rows.append(bytes(v for v in line for _ in range(3)))
-        elif channels == 4:
-            rows.append(bytes(v for i, v in enumerate(line) if i % 4 != 3))
-        else:
-            rows.append(bytes(line))
-    return width, height, rows
 
 
 WROTE = re.compile(r': technique (.*), \d+ pass(?:es)?: wrote (.*)$')
@@ -103,22 +52,10 @@ def pictures(folder, effects):
 
 def compare(left, right):
     """None when the pictures agree, else what differs."""
-    lw, lh, lrows = read_png(left)
-    rw, rh, rrows = read_png(right)
-    if (lw, lh) != (rw, rh):
-        return 'sizes differ: %dx%d and %dx%d' % (lw, lh, rw, rh)
-    lit = differing = worst = 0
-    clear = bytes(CLEAR)
-    for a_row, b_row in zip(lrows, rrows):
-        for x in range(0, lw * 3, 3):
-            a, b = a_row[x:x + 3], b_row[x:x + 3]
-            if a == clear and b == clear:
-                continue
-            lit += 1
-            d = max(abs(a[0] - b[0]), abs(a[1] - b[1]), abs(a[2] - b[2]))
-            worst = max(worst, d)
-            if d > LEVELS:
-                differing += 1
+    a, b = read_png(left), read_png(right)
+    if a[:2] != b[:2]:
+        return 'sizes differ: %dx%d and %dx%d' % (a[0], a[1], b[0], b[1])
+    lit, differing, _, worst = compare_pictures(a, b, levels=LEVELS, clear=CLEAR)
     if differing <= SHARE * lit:
         return None
     return '%d of %d lit pixels (%.1f %%) differ by more than %d, by up to %d' % (

@@ -3,8 +3,8 @@
 # (scripts/build-effect-rig.sh): the shipped Za_rad_2.fx must build (no "Fx Compile Error" box) and,
 # both clocks stopped at their first read, the two builds' frames must agree for both techniques at
 # 1 and 50 copies: at most 1 % of the lit pixels outside the overlay may differ by more than 16
-# levels in a channel. Then the effect viewer's pictures of tests/data/fx on both stacks, when
-# scripts/fxview-all.sh exists. Own Wine prefix and Xvfb display (:74 unless
+# levels in a channel. Then tobrin-fxview draws every effect of tests/data/fx on both stacks and
+# scripts/compare-effects.sh holds the pictures against each other and docs/effect-reference.md. Own Wine prefix and Xvfb display (:74 unless
 # WINDOWS_SHADING_DISPLAY says otherwise). The pictures are left in build-windows/shading/.
 # Without the vkd3d tarball: fails when CI=true, otherwise says so and skips (exit 0).
 set -uo pipefail
@@ -106,16 +106,22 @@ for copies in 1 50; do
     shoot linux $copies $keys && shoot windows $copies $keys || { failed=1; continue; }
     name=${keys:-none}
     printf '%s, %s copies: ' $technique $copies
-    python3 "$root/scripts/compare-pictures.py" "$out/windows-$copies-$name.png" \
+    python3 "$root/scripts/pictures.py" "$out/windows-$copies-$name.png" \
       "$out/linux-$copies-$name.png" --exclude 0,0,240,80 --levels 16 --share 1.0 || failed=1
   done
 done
 
-if [ -x "$root/scripts/fxview-all.sh" ]; then
-  echo "== the effect viewer over tests/data/fx on both stacks"
-  TOBRIN_FXVIEW_DLLS=$windows/effect-rig/dll WINDOWS_DIR=$windows BUILD_DIR=$linux \
-    "$root/scripts/fxview-all.sh" compare "$out/fxview" || failed=1
-fi
+echo "== the effect viewer over tests/data/fx on both stacks"
+cmake --build "$linux" -j "${JOBS:-$(nproc)}" --target tobrin_fxview >/dev/null &&
+  "$root/scripts/fxview-all.sh" linux "$out/fxview-linux" "$linux" >"$out/fxview-linux.txt" ||
+  { echo "FAIL the Linux viewer's run (see $out/fxview-linux.txt)"; failed=1; }
+tail -1 "$out/fxview-linux.txt"
+FXVIEW_DLL_DIR=$windows/effect-rig/dll FXVIEW_DISPLAY=$DISPLAY_NUMBER FXVIEW_WINEPREFIX=$WINEPREFIX \
+  WINEDLLOVERRIDES=d3dcompiler_47=n TOBRIN_RIG_BOX_MIPS=1 \
+  "$root/scripts/fxview-all.sh" windows "$out/fxview-windows" "$windows" >"$out/fxview-windows.txt" ||
+  { echo "FAIL the Windows viewer's run (see $out/fxview-windows.txt)"; failed=1; }
+tail -1 "$out/fxview-windows.txt"
+"$root/scripts/compare-effects.sh" "$out/fxview-linux" "$out/fxview-windows" || failed=1
 
 [ $failed -eq 0 ] && echo "test-windows-shading: passed" || echo "test-windows-shading: FAILED"
 exit $failed
