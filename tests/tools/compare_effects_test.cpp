@@ -2,24 +2,20 @@
 // out: where it draws the line between agreeing and differing pictures, and that the table of
 // explained differences must match what differs, no more and no less.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "tests/tools/run_command.hpp"
 #include "tools/fxview/picture.hpp"
 
 namespace {
 
 constexpr uint32_t kSize = 32;
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-};
+using tobrin_test::Outcome;
 
 Outcome Compare(const std::string& linuxSide, const std::string& windowsSide,
                 const std::string& table) {
@@ -27,18 +23,8 @@ Outcome Compare(const std::string& linuxSide, const std::string& windowsSide,
   std::ofstream(doc) << "| effect file | technique | what differs | why | which side is right |\n"
                         "|---|---|---|---|---|\n"
                      << table;
-  Outcome run;
-  const std::string command = "EFFECT_REFERENCE=" + doc + " " + TOBRIN_SOURCE_DIR +
-                              "/scripts/compare-effects.sh " + linuxSide + " " + windowsSide +
-                              " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char chunk[4096];
-  size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) run.out.append(chunk, got);
-  const int status = ::pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return tobrin_test::RunCommand("EFFECT_REFERENCE=" + doc + " " + TOBRIN_SOURCE_DIR +
+                                 "/scripts/compare-effects.sh " + linuxSide + " " + windowsSide);
 }
 
 // The clear colour with a 16 x 16 square of grey drawn on it: 256 lit pixels, of which the first

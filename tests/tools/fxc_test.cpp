@@ -1,34 +1,21 @@
 // tobrin-fxc as an effect author runs it: its exit statuses, its messages and what it writes.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "compiler/effect_binary.hpp"
+#include "tests/tools/run_command.hpp"
 
 namespace {
 
 const std::string kSource = TOBRIN_SOURCE_DIR;
 
-struct Outcome {
-  int status = -1;
-  std::string out;  // standard output and standard error together
-};
+using tobrin_test::Outcome;
 
 Outcome Fxc(const std::string& arguments) {
-  Outcome run;
-  const std::string command = std::string(TOBRIN_FXC) + " " + arguments + " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char chunk[4096];
-  size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) run.out.append(chunk, got);
-  const int status = ::pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return tobrin_test::RunCommand(std::string(TOBRIN_FXC) + " " + arguments);
 }
 
 std::string Temp(const std::string& name, const std::string& text) {

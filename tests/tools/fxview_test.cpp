@@ -2,7 +2,6 @@
 // semantic and by name, textures named by annotation against the checker, and the statuses and
 // messages of what a user can get wrong. Effects and pictures live in a temporary folder.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include <string>
 
 #include "formats/image_decode.hpp"
+#include "tests/tools/run_command.hpp"
 
 namespace {
 
@@ -20,24 +20,12 @@ constexpr int kSize = 128;
 // The tool's clear colour, 0xFF203040.
 constexpr int kClear[3] = {0x20, 0x30, 0x40};
 
-struct Outcome {
-  int status = -1;
-  std::string out;  // standard output and standard error together
-};
+using tobrin_test::Outcome;
 
 // Runs from the source folder, so the default mesh is found as a user at the root finds it.
 Outcome Fxview(const std::string& arguments) {
-  Outcome run;
-  const std::string command =
-      "cd " + kSource + " && " + std::string(TOBRIN_FXVIEW) + " " + arguments + " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char chunk[4096];
-  size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) run.out.append(chunk, got);
-  const int status = ::pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return tobrin_test::RunCommand("cd " + kSource + " && " + std::string(TOBRIN_FXVIEW) + " " +
+                                 arguments);
 }
 
 std::string Folder(const std::string& name) {
