@@ -118,6 +118,20 @@ Block BlockOf(const HlslStageCode& code, uint32_t binding, const CompiledEffect&
   return block;
 }
 
+// ps_1_1 to ps_1_4 are compiled as ps_2_0, which is what the original compiler's
+// backwards-compatibility switch does with them; one line says so, at the first such pass.
+void WarnAboutPixelShaderModel1(const FxEffect& fx, CompiledEffect* effect) {
+  for (const FxTechnique& technique : fx.techniques)
+    for (const FxPass& pass : technique.passes) {
+      const FxShaderBinding& ps = pass.pixelShader;
+      if (!ps.present || ps.profile.rfind("ps_1_", 0) != 0) continue;
+      effect->warnings.push_back(FxLineLabel(fx.source, ps.line, 0) + ": warning: " + ps.profile +
+                                 " is compiled as ps_2_0, as the original compiler's "
+                                 "backwards-compatibility mode compiles it");
+      return;
+    }
+}
+
 }  // namespace
 
 bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffect* out,
@@ -127,6 +141,7 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
   effect.file = label;
   const FxPreprocessed& source = fx.source;
   if (!AddParameters(fx, &effect, error)) return false;
+  WarnAboutPixelShaderModel1(fx, &effect);
 
   if (fx.samplers.size() > formats::kMaxEffectSamplers) {
     *error = FxLineLabel(source, fx.samplers[formats::kMaxEffectSamplers].line, 0) +

@@ -965,9 +965,12 @@ bool Parser::ParseCompile(bool pixel, FxShaderBinding* binding) {
                 Describe(profile).c_str());
   std::string name(Text(profile));
   for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  static const char* const vertex[] = {"vs_2_0", "vs_2_a", "vs_2_sw", "vs_3_0", "vs_3_sw"};
-  static const char* const fragment[] = {"ps_2_0",  "ps_2_a", "ps_2_b",
-                                         "ps_2_sw", "ps_3_0", "ps_3_sw"};
+  // Shader model 1 as the original compiler took it: vs_1_1 as any vertex profile, ps_1_x as
+  // ps_2_0 (the compiler warns, compiler/compile_fx.cpp).
+  static const char* const vertex[] = {"vs_1_1",  "vs_2_0", "vs_2_a",
+                                       "vs_2_sw", "vs_3_0", "vs_3_sw"};
+  static const char* const fragment[] = {"ps_1_1", "ps_1_2", "ps_1_3",  "ps_1_4", "ps_2_0",
+                                         "ps_2_a", "ps_2_b", "ps_2_sw", "ps_3_0", "ps_3_sw"};
   bool known = false;
   if (pixel) {
     for (const char* p : fragment) known = known || name == p;
@@ -975,11 +978,6 @@ bool Parser::ParseCompile(bool pixel, FxShaderBinding* binding) {
     for (const char* p : vertex) known = known || name == p;
   }
   if (!known) {
-    if (name.rfind("vs_1_", 0) == 0 || name.rfind("ps_1_", 0) == 0)
-      return Fail(profile.line,
-                  "shader model 1 target %s is not supported (use vs_2_0/ps_2_0 or "
-                  "later)",
-                  Describe(profile).c_str());
     if (name.rfind(pixel ? "vs_" : "ps_", 0) == 0)
       return Fail(profile.line, "%s compiles a %s shader, but this is the %s",
                   Describe(profile).c_str(), pixel ? "vertex" : "pixel",

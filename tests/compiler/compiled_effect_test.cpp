@@ -159,6 +159,45 @@ technique T { pass P { PixelShader = compile ps_2_0 PS(); } }
   EXPECT_NE(error.find("undeclared"), std::string::npos) << error;
 }
 
+TEST(CompiledEffect, ShaderModelOneBuildsAndPixelShadersOfItSayTheyAreCompiledAsTwo) {
+  const std::string body = R"(float4x4 WVP;
+float4 VS(float4 p : POSITION) : POSITION { return mul(p, WVP); }
+float4 PS() : COLOR { return float4(1, 0.5, 0.25, 1); }
+)";
+  const std::string one = WriteTemp("sm1.fx", body + R"(technique T {
+  pass A { VertexShader = compile vs_1_1 VS(); PixelShader = compile ps_2_0 PS(); }
+  pass B { VertexShader = compile vs_1_1 VS();
+           PixelShader = compile ps_1_4 PS(); }
+  pass C { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_1_1 PS(); }
+}
+)");
+  const CompiledEffect effect = Compile(one);
+  ASSERT_EQ(effect.techniques.size(), 1u);
+  EXPECT_EQ(effect.techniques[0].passes.size(), 3u);
+  // One line for the file, at the first pixel shader of model 1, whatever else follows.
+  ASSERT_EQ(effect.warnings.size(), 1u);
+  EXPECT_NE(effect.warnings[0].find("sm1.fx(7): warning: ps_1_4 is compiled as ps_2_0"),
+            std::string::npos)
+      << effect.warnings[0];
+  // vs_1_1 alone is no reason to warn.
+  const std::string two = WriteTemp("sm1_vertex.fx", body + R"(technique T {
+  pass A { VertexShader = compile vs_1_1 VS(); PixelShader = compile ps_2_0 PS(); }
+}
+)");
+  EXPECT_TRUE(Compile(two).warnings.empty());
+  // Profiles the original compiler never had are still refused, with the line.
+  CompiledEffect refused;
+  std::string error;
+  const std::string bad = WriteTemp("sm1_bad.fx", body + R"(technique T {
+  pass A { VertexShader = compile vs_1_0 VS(); PixelShader = compile ps_2_0 PS(); }
+}
+)");
+  EXPECT_EQ(CompileEffectFile(bad.c_str(), &refused, &error), CompileResult::Failed);
+  EXPECT_NE(error.find("sm1_bad.fx(5): error:"), std::string::npos) << error;
+  EXPECT_NE(error.find("'vs_1_0' is not a Direct3D 9 vertex shader profile"), std::string::npos)
+      << error;
+}
+
 TEST(CompiledEffect, MessagesOfStagesCompiledSideBySideComeInOneOrderEachOnce) {
   // Every stage compiles the whole text, so the fault fails each of them; the stages run on
   // threads of their own, and what they report must not depend on which finished first.

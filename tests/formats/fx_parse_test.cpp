@@ -95,7 +95,7 @@ const RealFile kRealFiles[] = {
     {"dxsdk/StateManager/snow.fx", 1, 1, 11, 1, nullptr},
     {"dxsdk/Tutorials/PIXGameDebugging/PIXGameDebugging.fx", 3, 3, 11, 2, nullptr},
     {"dxsdk/ConfigSystem/main.fx", 0, 0, 0, 0,
-     "main.fx(216): error: shader model 1 target 'vs_1_1' is not supported"},
+     "main.fx(259): error: state 'WorldTransform' is not supported"},
     {"dxsdk/IrradianceVolume/PRT.fx", 0, 0, 0, 0,
      "PRT.fx(23): error: the array length 'NUM_CLUSTERS*(1+3*(NUM_PCA/4))' uses 'NUM_CLUSTERS', "
      "which is neither a macro nor a constant"},
@@ -393,9 +393,6 @@ TEST(FxParsePasses, ConstructsWeDoNotRunAreRefusedByName) {
   ExpectError(Parse(kFunctions + "technique T { pass P {\n PixelShader = asm { ps_1_1 mov r0, "
                                  "v0 }; } }\n"),
               4, "assembly shaders (PixelShader = asm { ... }) are not supported");
-  ExpectError(Parse(kFunctions + "technique T { pass P { VertexShader = compile vs_1_1 VS();\n"
-                                 "PixelShader = compile ps_1_4 PS(); } }\n"),
-              3, "shader model 1 target 'vs_1_1'");
   ExpectError(
       Parse(kFunctions + "technique T { pass P {\n PixelShader = compile ps_4_0 PS(); } }\n"), 4,
       "'ps_4_0' is not a Direct3D 9 pixel shader profile");
