@@ -25,36 +25,17 @@ for side in old new; do
     "$TOBRIN_XCTL" close "$title"
     wait $pid'
 done
-python3 - "$out/old.png" "$out/new.png" <<'PY'
-import struct, sys, zlib
-def rows(path):
-    data = open(path, "rb").read()
-    pos, idat, (w, h, depth, kind) = 8, b"", (0, 0, 0, 0)
-    while pos < len(data):
-        size, tag = struct.unpack(">I4s", data[pos:pos + 8])
-        body = data[pos + 8:pos + 8 + size]
-        if tag == b"IHDR": w, h, depth, kind = struct.unpack(">IIBB", body[:10])
-        if tag == b"IDAT": idat += body
-        pos += 12 + size
-    bpp = {2: 3, 6: 4}[kind]
-    raw, out, prev = zlib.decompress(idat), [], bytearray(w * bpp)
-    for y in range(h):
-        f, line = raw[y * (w * bpp + 1)], bytearray(raw[y * (w * bpp + 1) + 1:(y + 1) * (w * bpp + 1)])
-        for i in range(len(line)):
-            a = line[i - bpp] if i >= bpp else 0
-            b, c = prev[i], prev[i - bpp] if i >= bpp else 0
-            p = a + b - c
-            pred = [0, a, b, (a + b) // 2, a if abs(p - a) <= abs(p - b) and abs(p - a) <= abs(p - c) else (b if abs(p - b) <= abs(p - c) else c)][f]
-            line[i] = (line[i] + pred) & 255
-        out.append(line); prev = line
-    return w, h, bpp, out
-w1, h1, b1, a = rows(sys.argv[1]); w2, h2, b2, b = rows(sys.argv[2])
+python3 - "$out/old.png" "$out/new.png" "$root/scripts" <<'PY'
+import sys
+sys.path.insert(0, sys.argv[3])
+from pictures import read_png  # noqa: E402
+w1, h1, a = read_png(sys.argv[1]); w2, h2, b = read_png(sys.argv[2])
 if (w1, h1) != (w2, h2): sys.exit(f"sizes differ: {w1}x{h1} and {w2}x{h2}")
 diff = lit = 0
 for y in range(h1):
     for x in range(w1):
         if x < 240 and y < 80: continue
-        p, q = a[y][x * b1:x * b1 + 3], b[y][x * b2:x * b2 + 3]
+        p, q = a[y][x * 3:x * 3 + 3], b[y][x * 3:x * 3 + 3]
         lit += max(p) > 0
         diff += p != q
 print(f"{diff} of {w1 * h1 - 240 * 80} pixels outside the overlay differ ({lit} lit in the old frame)")

@@ -6,9 +6,9 @@ pictures.py A.png B.png [--exclude X0,Y0,X1,Y1] [--levels 16] [--share 1.0] [--c
 A pixel is lit when it is not the clear colour (black unless --clear says otherwise) in either
 picture; it differs when some channel differs by more than LEVELS. Prints one line of counts and
 ends 1 when more than SHARE percent of the lit pixels differ (or the pictures cannot be compared),
-0 otherwise. The rectangle EXCLUDE (the overlay) is left out. scripts/compare-effects.sh imports
-read_png and compare. 8-bit grey, RGB and RGBA PNGs, not interlaced: what tobrin_xctl and
-tobrin-fxview write.
+0 otherwise. The rectangle EXCLUDE (the overlay) is left out. scripts/compare-effects.sh and
+scripts/compare-frames.sh import read_png (and the first compare). 8-bit grey, RGB and RGBA PNGs,
+not interlaced: what tobrin_xctl and tobrin-fxview write.
 """
 import argparse
 import struct
