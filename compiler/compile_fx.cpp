@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "compiler/compile_effect.hpp"
+#include "compiler/fixed_function.hpp"
 #include "compiler/hlsl_compile.hpp"
 #include "compiler/hlsl_source.hpp"
 #include "compiler/pass_states.hpp"
@@ -109,6 +110,13 @@ Block BlockOf(const HlslStageCode& code, uint32_t binding, const CompiledEffect&
     if (setFlag) name = name.substr(std::strlen(kSetFlagPrefix));
     if (name.rfind(kAssignedGlobalPrefix, 0) == 0)
       name = name.substr(std::strlen(kAssignedGlobalPrefix));
+    if (name.rfind(kFixedGlobalPrefix, 0) == 0) {
+      for (uint32_t slot = 0; slot < kFixedSlotCount; ++slot)
+        if (name.substr(std::strlen(kFixedGlobalPrefix)) == FixedSlotOf(slot).name)
+          block.members.push_back({slot, Scalar::Float, m.rows, m.columns, m.elements, m.offset,
+                                   m.arrayStride, m.rowStride, m.columnStride, false, true});
+      continue;
+    }
     const int parameter = FindParameter(effect, name);
     if (parameter < 0 || effect.parameters[parameter].kind == ParameterKind::Texture) continue;
     block.members.push_back({static_cast<uint32_t>(parameter), ScalarOf(m.scalar), m.rows,
@@ -130,6 +138,158 @@ void WarnAboutPixelShaderModel1(const FxEffect& fx, CompiledEffect* effect) {
                                  "backwards-compatibility mode compiles it");
       return;
     }
+}
+
+// The fixed-function configuration a pass runs with: the device's states as the passes of its
+// technique leave them, from the platform's defaults at the technique's start (the program sets
+// none of them itself).
+struct FixedState {
+  FixedVertexConfig vertex;
+  FixedPixelConfig pixel = DefaultPixelConfig();
+  uint32_t lightType[kFixedLights] = {3, 3, 3, 3, 3, 3, 3, 3};
+  bool lightOn[kFixedLights] = {};
+  int texture[kFixedStages] = {-1, -1, -1, -1, -1, -1, -1, -1};  // parameter index
+};
+
+// D3DRS numbers of the fixed-function states read here.
+enum : uint32_t {
+  kRsSpecularEnable = 29,
+  kRsTextureFactor = 60,
+  kRsLighting = 137,
+  kRsAmbient = 139,
+  kRsLocalViewer = 142,
+  kRsNormalizeNormals = 143,
+};
+
+void ColourOf(uint32_t argb, std::vector<float>* out) {
+  *out = {((argb >> 16) & 255) / 255.0f, ((argb >> 8) & 255) / 255.0f, (argb & 255) / 255.0f,
+          (argb >> 24) / 255.0f};
+}
+
+// Applies one pass's fixed-function states to *state and lists the values it sets on the device.
+// False with the message for a configuration given by a parameter (it shapes the generated code).
+bool ApplyFixedStates(const FxEffect& fx, const CompiledEffect& effect, const FxPass& pass,
+                      FixedState* state, std::vector<FixedValue>* values, std::string* error) {
+  for (const FxRenderState& rs : pass.renderStates) {
+    switch (rs.state) {
+      case kRsLighting: state->vertex.lighting = rs.value != 0; break;
+      case kRsSpecularEnable:
+        state->vertex.specular = rs.value != 0;
+        state->pixel.specular = rs.value != 0;
+        break;
+      case kRsLocalViewer: state->vertex.localViewer = rs.value != 0; break;
+      case kRsNormalizeNormals: state->vertex.normalizeNormals = rs.value != 0; break;
+      case kRsAmbient:
+      case kRsTextureFactor: {
+        FixedValue v;
+        v.slot = rs.state == kRsAmbient ? kFixedAmbient : kFixedTextureFactor;
+        ColourOf(rs.value, &v.value);
+        values->push_back(std::move(v));
+        break;
+      }
+      default: break;
+    }
+  }
+  for (const FxFixedState& st : pass.fixedStates) {
+    const uint32_t n = st.index;
+    FixedStageConfig& stage = state->pixel.stages[n < kFixedStages ? n : 0];
+    const auto configured = [&](uint32_t* field) {
+      if (!st.parameter.empty()) {
+        *error += FxLineLabel(fx.source, st.line, 0) + ": error: this fixed-function state takes " +
+                  "its value from parameter '" + st.parameter +
+                  "'; only constants configure the fixed-function stages\n";
+        return;
+      }
+      *field = st.number;
+    };
+    int slot = -1;
+    switch (st.state) {
+      case FxFixed::WorldTransform:
+        if (n == 0) slot = kFixedWorld;  // the other matrices blend vertices, which we do not
+        break;
+      case FxFixed::ViewTransform: slot = kFixedView; break;
+      case FxFixed::ProjectionTransform: slot = kFixedProjection; break;
+      case FxFixed::TextureTransform: slot = kFixedTextureMatrix; break;
+      case FxFixed::MaterialDiffuse: slot = kFixedMaterialDiffuse; break;
+      case FxFixed::MaterialAmbient: slot = kFixedMaterialAmbient; break;
+      case FxFixed::MaterialSpecular: slot = kFixedMaterialSpecular; break;
+      case FxFixed::MaterialEmissive: slot = kFixedMaterialEmissive; break;
+      case FxFixed::MaterialPower: slot = kFixedMaterialPower; break;
+      case FxFixed::LightDiffuse: slot = kFixedLightDiffuse; break;
+      case FxFixed::LightSpecular: slot = kFixedLightSpecular; break;
+      case FxFixed::LightAmbient: slot = kFixedLightAmbient; break;
+      case FxFixed::LightPosition: slot = kFixedLightPosition; break;
+      case FxFixed::LightDirection: slot = kFixedLightDirection; break;
+      case FxFixed::LightRange: slot = kFixedLightRange; break;
+      case FxFixed::LightFalloff: slot = kFixedLightFalloff; break;
+      case FxFixed::LightAttenuation0: slot = kFixedLightAttenuation0; break;
+      case FxFixed::LightAttenuation1: slot = kFixedLightAttenuation1; break;
+      case FxFixed::LightAttenuation2: slot = kFixedLightAttenuation2; break;
+      case FxFixed::LightTheta: slot = kFixedLightTheta; break;
+      case FxFixed::LightPhi: slot = kFixedLightPhi; break;
+      case FxFixed::Constant: slot = kFixedStageConstant; break;
+      case FxFixed::LightType: configured(&state->lightType[n]); break;
+      case FxFixed::LightEnable: {
+        uint32_t on = 0;
+        configured(&on);
+        state->lightOn[n] = on != 0;
+        break;
+      }
+      case FxFixed::Texture:
+        state->texture[n] = st.parameter.empty() ? -1 : FindParameter(effect, st.parameter);
+        break;
+      case FxFixed::ColorOp: configured(&stage.colorOp); break;
+      case FxFixed::ColorArg0: configured(&stage.colorArg[0]); break;
+      case FxFixed::ColorArg1: configured(&stage.colorArg[1]); break;
+      case FxFixed::ColorArg2: configured(&stage.colorArg[2]); break;
+      case FxFixed::AlphaOp: configured(&stage.alphaOp); break;
+      case FxFixed::AlphaArg0: configured(&stage.alphaArg[0]); break;
+      case FxFixed::AlphaArg1: configured(&stage.alphaArg[1]); break;
+      case FxFixed::AlphaArg2: configured(&stage.alphaArg[2]); break;
+      case FxFixed::ResultArg: configured(&stage.resultArg); break;
+      case FxFixed::TexCoordIndex: configured(&state->vertex.texCoordIndex[n]); break;
+      case FxFixed::TextureTransformFlags:
+        configured(&state->vertex.transformFlags[n]);
+        stage.transformFlags = state->vertex.transformFlags[n];
+        break;
+      default: break;  // bump mapping's matrix: the stages refuse its operations
+    }
+    if (slot < 0) continue;
+    FixedValue v;
+    v.slot = static_cast<uint32_t>(slot);
+    v.element = FixedSlotOf(v.slot).elements ? n : 0;
+    if (!st.parameter.empty()) {
+      v.parameter = FindParameter(effect, st.parameter);
+      if (v.parameter < 0) continue;  // a static: its value was read as a constant
+    } else {
+      v.value = st.value;
+    }
+    values->push_back(std::move(v));
+  }
+  for (uint32_t l = 0; l < kFixedLights; ++l)
+    state->vertex.lightType[l] = state->lightOn[l] ? state->lightType[l] : 0;
+  return true;
+}
+
+// Keys that tell configurations apart, for compiling each distinct one once.
+std::string KeyOf(const FixedVertexConfig& c) {
+  std::string key = std::to_string(c.lighting) + std::to_string(c.specular) +
+                    std::to_string(c.localViewer) + std::to_string(c.normalizeNormals);
+  for (uint32_t i = 0; i < kFixedLights; ++i) key += "," + std::to_string(c.lightType[i]);
+  for (uint32_t i = 0; i < kFixedStages; ++i)
+    key += "," + std::to_string(c.texCoordIndex[i]) + "/" + std::to_string(c.transformFlags[i]);
+  return key;
+}
+std::string KeyOf(const FixedPixelConfig& c) {
+  std::string key = std::to_string(c.specular);
+  for (const FixedStageConfig& s : c.stages) {
+    key += "," + std::to_string(s.colorOp) + "/" + std::to_string(s.alphaOp) + "/" +
+           std::to_string(s.resultArg) + "/" + std::to_string(s.transformFlags) + "/" +
+           std::to_string(s.unit);
+    for (int a = 0; a < 3; ++a)
+      key += "/" + std::to_string(s.colorArg[a]) + "/" + std::to_string(s.alphaArg[a]);
+  }
+  return key;
 }
 
 }  // namespace
@@ -162,10 +322,70 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
     own.states.push_back(sampler.states);
     effect.samplers.push_back(std::move(sampler));
   }
+  // Stage n of a pass reads the sampler bound to register sn, else the n-th sampler of the file.
+  const auto unitOfStage = [&fx](uint32_t stage) {
+    size_t unit = stage;
+    for (size_t k = 0; k < fx.samplers.size(); ++k)
+      if (fx.samplers[k].registerName == "s" + std::to_string(stage) ||
+          fx.samplers[k].registerName == "S" + std::to_string(stage))
+        unit = k;
+    return unit;
+  };
+
+  // The fixed-function states of every pass, in the order of the techniques and their passes; a
+  // texture a stage reads through Texture[n] gets a sampler of its own, one per (texture, stage).
+  std::string messages;
+  std::vector<FixedState> fixedOfPass;
+  std::vector<std::vector<FixedValue>> fixedValuesOfPass;
+  std::vector<std::pair<int, uint32_t>> stageTextures;
+  const auto stageTextureUnit = [&](int parameter, uint32_t stage) {
+    for (size_t i = 0; i < stageTextures.size(); ++i)
+      if (stageTextures[i] == std::make_pair(parameter, stage))
+        return static_cast<int>(fx.samplers.size() + i);
+    stageTextures.push_back({parameter, stage});
+    return static_cast<int>(fx.samplers.size() + stageTextures.size() - 1);
+  };
+  for (const FxTechnique& technique : fx.techniques) {
+    FixedState state;
+    for (const FxPass& pass : technique.passes) {
+      std::vector<FixedValue> values;
+      ApplyFixedStates(fx, effect, pass, &state, &values, &messages);
+      for (uint32_t n = 0; n < kFixedStages; ++n) {
+        FixedStageConfig& stage = state.pixel.stages[n];
+        stage.unit = -1;
+        if (state.texture[n] < 0) continue;
+        if (!pass.pixelShader.present) {
+          if (stage.colorOp == 1) break;
+          stage.unit = stageTextureUnit(state.texture[n], n);
+        } else if (unitOfStage(n) < fx.samplers.size() &&
+                   effect.samplers[unitOfStage(n)].texture < 0) {
+          stageTextureUnit(state.texture[n], n);
+        }
+      }
+      fixedOfPass.push_back(state);
+      fixedValuesOfPass.push_back(std::move(values));
+    }
+  }
+  if (fx.samplers.size() + stageTextures.size() > formats::kMaxEffectSamplers) {
+    *error = FxLineLabel(source, fx.techniques.empty() ? 0 : fx.techniques[0].line, 0) +
+             ": error: the samplers and the textures the passes' stages read are more than " +
+             std::to_string(formats::kMaxEffectSamplers) + "\n";
+    return false;
+  }
+  for (const auto& [parameter, stage] : stageTextures) {
+    Sampler sampler;
+    sampler.name = "Texture[" + std::to_string(stage) + "] = " + effect.parameters[parameter].name;
+    sampler.texture = effect.parameters[parameter].kind == ParameterKind::Texture ? parameter : -1;
+    own.source.push_back(static_cast<uint32_t>(effect.samplers.size()));
+    own.states.push_back({});
+    effect.samplers.push_back(std::move(sampler));
+  }
   effect.samplerSets.push_back(own);
-  const auto samplerUnit = [&fx](const std::string& name) {
+  const auto samplerUnit = [&fx, &effect](const std::string& name) {
     for (size_t s = 0; s < fx.samplers.size(); ++s)
       if (fx.samplers[s].name == name) return static_cast<int>(s);
+    for (size_t s = fx.samplers.size(); s < effect.samplers.size(); ++s)
+      if (name == FixedSamplerName(static_cast<uint32_t>(s))) return static_cast<int>(s);
     return -1;
   };
 
@@ -182,6 +402,7 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
   // the order the passes named them.
   struct CompiledStage {
     std::string key, context, text;
+    StageOrigin origin = StageOrigin::Hlsl;
     HlslRequest request;
     int line = 0;
     HlslStageCode code;
@@ -189,15 +410,20 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
     bool ok = false;
   };
   std::vector<CompiledStage> stages;
-  std::string messages;
   size_t generated = 0;
   bool tooMuch = false;
+  // Without a binding the stage is the fixed-function one of *generatedFor.
+  const FixedState* generatedFor = nullptr;
+  int generatedLine = 0;
   const auto stageOf = [&](HlslStage kind, const FxShaderBinding* binding,
                            const std::string& context) -> int {
     std::string key = kind == HlslStage::Vertex ? "v" : "p";
     key += binding ? "|" + binding->entry : "|";
     if (binding)
       for (const std::string& argument : binding->arguments) key += "|" + argument;
+    else
+      key += "fixed|" +
+             (kind == HlslStage::Vertex ? KeyOf(generatedFor->vertex) : KeyOf(generatedFor->pixel));
     for (size_t i = 0; i < stages.size(); ++i)
       if (stages[i].key == key) return static_cast<int>(i);
     CompiledStage stage;
@@ -211,8 +437,13 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
                               &entry, &stage.why))
         stage.text.clear();
     } else {
-      stage.text = kPassThroughVertexShader;
-      entry = kPassThroughEntry;
+      stage.origin = StageOrigin::FixedFunction;
+      const FixedState& fixed = *generatedFor;
+      if (kind == HlslStage::Vertex)
+        FixedVertexHlsl(fixed.vertex, &entry, &stage.text);
+      else if (!FixedPixelHlsl(fixed.pixel, &entry, &stage.text, &stage.why))
+        stage.text.clear();
+      stage.line = generatedLine;
     }
     generated += stage.text.size();
     if (generated > kMaxGeneratedShaderBytes) {
@@ -261,13 +492,18 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
     const FxPass* pass;
     const FxTechnique* technique;
     Pass compiled;
+    size_t index;  // into fixedOfPass
   };
   std::vector<PassPlan> plans;
+  size_t passIndex = 0;
   for (const FxTechnique& technique : fx.techniques) {
     effect.techniques.push_back({technique.name, {}});
     for (const FxPass& pass : technique.passes) {
       const std::string where = "pass '" + pass.name + "' of technique '" + technique.name + "'";
-      PassPlan plan{-1, -1, 0, 0, &pass, &technique, {}};
+      PassPlan plan{-1, -1, 0, 0, &pass, &technique, {}, passIndex};
+      const FixedState& fixed = fixedOfPass[passIndex];
+      plan.compiled.fixed = std::move(fixedValuesOfPass[passIndex]);
+      ++passIndex;
       plan.compiled.name = pass.name;
       plan.compiled.frontFace = FrontFace::Clockwise;
       std::string why;
@@ -275,18 +511,17 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
         messages += FxLineLabel(source, pass.line, 0) + ": error: " + where + ": " + why + "\n";
         continue;
       }
-      if (!pass.pixelShader.present) {
-        // The fixed-function pixel stage (texture stages, fog) is not emulated.
-        messages += FxLineLabel(source, pass.line, 0) + ": error: " + where +
-                    " has no pixel shader; fixed-function pixel processing is not supported\n";
-        continue;
-      }
+      // A stage the pass gives no shader is the fixed-function pipeline's.
+      generatedFor = &fixed;
+      generatedLine = pass.line;
       const FxShaderBinding* vs = pass.vertexShader.present ? &pass.vertexShader : nullptr;
-      plan.vertex =
-          stageOf(HlslStage::Vertex, vs,
-                  vs ? "vertex shader '" + vs->entry + "'" : "pass-through vertex shader");
-      plan.pixel = stageOf(HlslStage::Pixel, &pass.pixelShader,
-                           "pixel shader '" + pass.pixelShader.entry + "'");
+      const FxShaderBinding* ps = pass.pixelShader.present ? &pass.pixelShader : nullptr;
+      plan.vertex = stageOf(
+          HlslStage::Vertex, vs,
+          vs ? "vertex shader '" + vs->entry + "'" : "the fixed-function vertex stage of " + where);
+      plan.pixel = stageOf(
+          HlslStage::Pixel, ps,
+          ps ? "pixel shader '" + ps->entry + "'" : "the fixed-function pixel stage of " + where);
       plans.push_back(std::move(plan));
     }
   }
@@ -305,17 +540,23 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
 
     // Samplers keep one kind across the effect; a pass may set its own states on them, or have a
     // stage read another sampler's states and texture.
-    if (!plan.pass->samplerStates.empty() || !plan.pass->samplerBindings.empty()) {
-      // Stage n is the sampler bound to register sn, else the n-th sampler of the file.
-      const auto unitOfStage = [&](uint32_t stage) {
-        size_t unit = stage;
-        for (size_t k = 0; k < fx.samplers.size(); ++k)
-          if (fx.samplers[k].registerName == "s" + std::to_string(stage) ||
-              fx.samplers[k].registerName == "S" + std::to_string(stage))
-            unit = k;
-        return unit;
-      };
+    // Texture[n] gives stage n's texture: the fixed-function stage's own sampler reads it, and so
+    // does a sampler of the file on that stage that names no texture.
+    const FixedState& fixed = fixedOfPass[plan.index];
+    const bool fixedPixel = !plan.pass->pixelShader.present;
+    std::vector<std::pair<size_t, int>> textureSources;  // (unit, sampler)
+    for (uint32_t n = 0; n < kFixedStages; ++n) {
+      if (fixed.texture[n] < 0) continue;
+      if (fixedPixel) continue;
+      const size_t unit = unitOfStage(n);
+      if (unit < fx.samplers.size() && effect.samplers[unit].texture < 0)
+        textureSources.push_back({unit, stageTextureUnit(fixed.texture[n], n)});
+    }
+    if (!plan.pass->samplerStates.empty() || !plan.pass->samplerBindings.empty() ||
+        !textureSources.empty()) {
       SamplerSet set = own;
+      for (const auto& [unit, from] : textureSources)
+        set.source[unit] = static_cast<uint32_t>(from);
       for (const FxPassSamplerBinding& binding : plan.pass->samplerBindings) {
         const int from = samplerUnit(binding.name);
         if (from < 0) {
@@ -330,7 +571,10 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
         set.source[unit] = static_cast<uint32_t>(from);
       }
       for (const FxPassSamplerState& state : plan.pass->samplerStates) {
-        const size_t unit = unitOfStage(state.sampler);
+        const int stageUnit =
+            state.sampler < kFixedStages ? fixed.pixel.stages[state.sampler].unit : -1;
+        const size_t unit = fixedPixel && stageUnit >= 0 ? static_cast<size_t>(stageUnit)
+                                                         : unitOfStage(state.sampler);
         if (unit < set.states.size())
           set.states[unit].push_back({state.state.state, state.state.value});
       }
@@ -367,7 +611,7 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
     Program program;
     const auto stage = [&](const HlslStageCode& code, const char* which) {
       Stage made;
-      made.origin = StageOrigin::Hlsl;
+      made.origin = stages[&code == &vs ? plan.vertex : plan.pixel].origin;
       made.glsl = code.glsl;
       made.file = label;
       made.line = line;

@@ -13,14 +13,14 @@
 namespace compiler {
 
 // Bumped whenever a field is added or changes meaning; a reader takes only its own version.
-constexpr uint32_t kCompiledEffectVersion = 1;
+constexpr uint32_t kCompiledEffectVersion = 2;
 
 enum class SourceLanguage : uint8_t { Glsl, Hlsl };
 enum class ParameterKind : uint8_t { Numeric, Matrix, Texture };
 enum class Scalar : uint8_t { Float, Int, Bool };
 enum class SamplerKind : uint8_t { Tex2D, Cube, Tex3D };
-// Where a stage's GLSL came from. Version 1 writes the first two; the others are reserved for
-// assembly shaders and generated fixed-function stages.
+// Where a stage's GLSL came from: our format, HLSL, an assembly shader, or generated for the
+// fixed-function pipeline a pass uses.
 enum class StageOrigin : uint8_t { EffectGlsl, Hlsl, Assembly, FixedFunction };
 // The winding a pass declares front-facing: D3D9 effects clockwise as on the original platform, so
 // VFACE and the cull modes agree; our format counter-clockwise, as it has always drawn.
@@ -69,6 +69,9 @@ struct BlockMember {
   uint32_t rows = 1, columns = 1, elements = 0;
   uint32_t offset = 0, arrayStride = 0, rowStride = 0, columnStride = 0;
   bool setFlag = false;  // holds 1 once the program has set the parameter, not its value
+  // Filled from the device's fixed-function value `parameter` (a FixedSlot,
+  // compiler/fixed_function.hpp), not from a parameter: the generated stages read these.
+  bool fixed = false;
 };
 
 struct Block {
@@ -117,12 +120,23 @@ struct RenderState {
   uint32_t state = 0, value = 0;
 };
 
+// A fixed-function value a pass sets on the device (a transform, the material, a light's colour):
+// element `element` of FixedSlot `slot`, from parameter `parameter`, or the constant `value` when
+// it is -1. Passes set them in order when they begin, and those from parameters again when changes
+// are committed; the device keeps them for the passes after, as the original platform does.
+struct FixedValue {
+  uint32_t slot = 0, element = 0;
+  int32_t parameter = -1;
+  std::vector<float> value;
+};
+
 struct Pass {
   std::string name;
   uint32_t program = 0;
   uint32_t samplerSet = 0;
   FrontFace frontFace = FrontFace::Unchanged;
   std::vector<RenderState> states;  // in file order; states not named stay as the device has them
+  std::vector<FixedValue> fixed;    // in file order
 };
 
 struct Technique {

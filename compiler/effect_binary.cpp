@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "compiler/fixed_function.hpp"
+
 namespace compiler {
 namespace {
 
@@ -139,7 +141,7 @@ void Put(Writer& w, const Program& p) {
       w.U32(m.parameter), w.U8(static_cast<uint8_t>(m.scalar));
       w.U32(m.rows), w.U32(m.columns), w.U32(m.elements);
       w.U32(m.offset), w.U32(m.arrayStride), w.U32(m.rowStride), w.U32(m.columnStride);
-      w.U8(m.setFlag);
+      w.U8(m.setFlag), w.U8(m.fixed);
     }
   }
   w.U32(static_cast<uint32_t>(p.samplers.size()));
@@ -155,14 +157,14 @@ bool Get(Reader& r, Program* p) {
   if (!Get(r, &p->vertex) || !Get(r, &p->fragment) || !r.Count(&n, kMaxBindings, 16)) return false;
   p->blocks.resize(n);
   for (Block& b : p->blocks) {
-    if (!r.Str(&b.name) || !r.U32(&b.binding) || !r.U32(&b.size) || !r.Count(&n, kMaxItems, 34))
+    if (!r.Str(&b.name) || !r.U32(&b.binding) || !r.U32(&b.size) || !r.Count(&n, kMaxItems, 35))
       return false;
     b.members.resize(n);
     for (BlockMember& m : b.members)
       if (!r.U32(&m.parameter) || !r.Enum(&m.scalar, static_cast<uint8_t>(Scalar::Bool)) ||
           !r.U32(&m.rows) || !r.U32(&m.columns) || !r.U32(&m.elements) || !r.U32(&m.offset) ||
           !r.U32(&m.arrayStride) || !r.U32(&m.rowStride) || !r.U32(&m.columnStride) ||
-          !r.Bool(&m.setFlag))
+          !r.Bool(&m.setFlag) || !r.Bool(&m.fixed))
         return false;
   }
   if (!r.Count(&n, kMaxItems, 8)) return false;
@@ -217,6 +219,12 @@ std::string WriteCompiledEffect(const CompiledEffect& e) {
       w.Str(p.name), w.U32(p.program), w.U32(p.samplerSet), w.U8(static_cast<uint8_t>(p.frontFace));
       w.U32(static_cast<uint32_t>(p.states.size()));
       for (const RenderState& s : p.states) w.U32(s.state), w.U32(s.value);
+      w.U32(static_cast<uint32_t>(p.fixed.size()));
+      for (const FixedValue& f : p.fixed) {
+        w.U32(f.slot), w.U32(f.element), w.I32(f.parameter);
+        w.U32(static_cast<uint32_t>(f.value.size()));
+        for (const float v : f.value) w.F32(v);
+      }
     }
   }
   w.U32(static_cast<uint32_t>(e.warnings.size()));
@@ -296,6 +304,14 @@ bool ReadCompiledEffect(const std::string& bytes, CompiledEffect* out, std::stri
       if (ok) p.states.resize(states);
       for (size_t s = 0; ok && s < p.states.size(); ++s)
         ok = r.U32(&p.states[s].state) && r.U32(&p.states[s].value);
+      ok = ok && r.Count(&states, kMaxItems, 16);
+      if (ok) p.fixed.resize(states);
+      for (size_t f = 0; ok && f < p.fixed.size(); ++f) {
+        FixedValue& v = p.fixed[f];
+        ok = r.U32(&v.slot) && r.U32(&v.element) && r.I32(&v.parameter) && r.Count(&m, 16, 4);
+        if (ok) v.value.resize(m);
+        for (size_t k = 0; ok && k < v.value.size(); ++k) ok = r.F32(&v.value[k]);
+      }
     }
   }
   ok = ok && r.Count(&n, kMaxItems, 4);
@@ -347,8 +363,9 @@ bool ValidateCompiledEffect(const CompiledEffect& e, std::string* why) {
       if (b.binding >= kMaxBindings || b.size > kMaxBlockBytes || b.name.empty())
         return fail("block '" + b.name + "' has no place");
       for (const BlockMember& m : b.members) {
-        if (m.parameter >= e.parameters.size() ||
-            e.parameters[m.parameter].kind == ParameterKind::Texture)
+        if (m.fixed ? m.parameter >= kFixedSlotCount
+                    : m.parameter >= e.parameters.size() ||
+                          e.parameters[m.parameter].kind == ParameterKind::Texture)
           return fail("a member of block '" + b.name + "' reads no numeric parameter");
         if (m.rows < 1 || m.rows > 4 || m.columns < 1 || m.columns > 4 || m.elements > kMaxFloats)
           return fail("a member of block '" + b.name + "' has an impossible shape");
@@ -365,9 +382,21 @@ bool ValidateCompiledEffect(const CompiledEffect& e, std::string* why) {
   }
   if (e.techniques.empty()) return fail("there is no technique");
   for (const Technique& t : e.techniques)
-    for (const Pass& p : t.passes)
+    for (const Pass& p : t.passes) {
       if (p.program >= e.programs.size() || p.samplerSet >= e.samplerSets.size())
         return fail("pass '" + p.name + "' of technique '" + t.name + "' names no program");
+      for (const FixedValue& f : p.fixed) {
+        const bool slot =
+            f.slot < kFixedSlotCount && f.element < std::max(FixedSlotOf(f.slot).elements, 1u);
+        const bool source = f.parameter < 0
+                                ? f.value.size() <= 16
+                                : f.parameter < static_cast<int32_t>(e.parameters.size()) &&
+                                      e.parameters[f.parameter].kind != ParameterKind::Texture;
+        if (!slot || !source)
+          return fail("pass '" + p.name + "' of technique '" + t.name +
+                      "' sets a fixed-function value that does not exist");
+      }
+    }
   return true;
 }
 

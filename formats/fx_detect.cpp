@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "formats/fx_effect.hpp"
+#include "formats/fx_fixed_states.hpp"
 #include "formats/fx_states.hpp"
 
 namespace formats {
@@ -14,6 +15,17 @@ namespace formats {
 // PixelShader, semantics (':' outside braces) and preprocessor lines. Comments and strings are
 // skipped; a file with neither (empty, binary) goes to our format's reader, whose messages cover
 // it.
+namespace {
+
+bool IsOurState(std::string_view word) {
+  for (const char* name : {"CullMode", "ZEnable", "ZWriteEnable", "AlphaBlendEnable", "SrcBlend",
+                           "DestBlend", "FillMode"})
+    if (FxEqualIgnoringCase(word, name)) return true;
+  return false;
+}
+
+}  // namespace
+
 bool IsFxEffect(const char* text, size_t size) {
   if (std::memchr(text, 0, size)) return false;
   bool hlsl = false, glsl = false, lineStart = true;
@@ -57,6 +69,10 @@ bool IsFxEffect(const char* text, size_t size) {
         glsl = true;
       if (word == "FragmentShader") glsl = true;
       if (FxEqualIgnoringCase(word, "compile") || FxEqualIgnoringCase(word, "PixelShader"))
+        hlsl = true;
+      // A pass that draws with the fixed-function pipeline may have no shader at all; its states
+      // are the original format's, and only a few of them are also ours.
+      if (depth >= 2 && (FindFxFixedState(word) || (FindFxRenderState(word) && !IsOurState(word))))
         hlsl = true;
       prev = word;
       continue;

@@ -161,12 +161,69 @@ struct FxPassSamplerBinding {
   std::string name;
 };
 
+// The fixed-function pipeline's states of a pass, by what they set. Render states of that pipeline
+// (Lighting, Ambient, ...) stay in FxPass::renderStates with their D3DRS numbers.
+enum class FxFixed : uint8_t {
+  WorldTransform,  // [n]: matrix n of vertex blending, 0 the world
+  ViewTransform,
+  ProjectionTransform,
+  TextureTransform,  // [stage]
+  MaterialDiffuse,
+  MaterialAmbient,
+  MaterialSpecular,
+  MaterialEmissive,
+  MaterialPower,
+  LightType,  // [light] D3DLIGHT_*: 1 point, 2 spot, 3 directional
+  LightDiffuse,
+  LightSpecular,
+  LightAmbient,
+  LightPosition,
+  LightDirection,
+  LightRange,
+  LightFalloff,
+  LightAttenuation0,
+  LightAttenuation1,
+  LightAttenuation2,
+  LightTheta,
+  LightPhi,
+  LightEnable,
+  Texture,  // [stage]: the texture parameter the stage reads
+  ColorOp,  // [stage] D3DTOP_*
+  ColorArg0,
+  ColorArg1,
+  ColorArg2,
+  AlphaOp,
+  AlphaArg0,
+  AlphaArg1,
+  AlphaArg2,
+  ResultArg,
+  TexCoordIndex,  // D3DTSS_TCI_* flags | index
+  TextureTransformFlags,
+  BumpEnvMat00,
+  BumpEnvMat01,
+  BumpEnvMat10,
+  BumpEnvMat11,
+  BumpEnvLScale,
+  BumpEnvLOffset,
+  Constant,  // D3DTSS_CONSTANT
+};
+
+struct FxFixedState {
+  FxFixed state = FxFixed::WorldTransform;
+  uint32_t index = 0;        // the [n] written, 0 when none
+  std::string parameter;     // the parameter it reads (`<World>`), empty for a constant
+  std::vector<float> value;  // a constant's components (a matrix's 16 row by row)
+  uint32_t number = 0;       // named and integer values: D3DTOP_*, D3DTA_*, flags, TRUE/FALSE
+  int line = 0;
+};
+
 struct FxPass {
   std::string name;
   FxShaderBinding vertexShader, pixelShader;
   std::vector<FxRenderState> renderStates;        // in file order
   std::vector<FxPassSamplerState> samplerStates;  // per-pass sampler states
   std::vector<FxPassSamplerBinding> samplerBindings;
+  std::vector<FxFixedState> fixedStates;  // in file order
   int line = 0;
 };
 

@@ -10,6 +10,7 @@
 #include <map>
 
 #include "formats/fx_effect.hpp"
+#include "formats/fx_fixed_states.hpp"
 #include "formats/fx_lex.hpp"
 #include "formats/fx_states.hpp"
 #include "formats/quote.hpp"
@@ -76,6 +77,7 @@ class Parser {
   bool ParseParameterTail(const FxType& type, Kind kind, FxParameter* p, uint32_t* initBegin);
   bool ParseSamplerState(FxSampler* sampler);
   bool ParseStateValue(const FxStateInfo& info, uint32_t* value);
+  bool ParseFixedValue(const FxFixedStateInfo& info, FxFixedState* state);
   bool ParseShaderValue(bool pixel, FxShaderBinding* binding, bool inPass);
   bool ParseCompile(bool pixel, FxShaderBinding* binding);
   bool ParseTechnique();
@@ -957,6 +959,81 @@ bool Parser::ParseStateValue(const FxStateInfo& info, uint32_t* value) {
   return true;
 }
 
+// A fixed-function state's value: a parameter (`<World>`, `(World)`, `World`), names of its kind
+// joined by '|', or a constant.
+bool Parser::ParseFixedValue(const FxFixedStateInfo& info, FxFixedState* state) {
+  size_t begin = pos_;
+  size_t end = ExpressionEnd(begin);
+  const int line = Peek().line;
+  pos_ = end;
+  if (end > begin + 2 && ((IsPunct(tokens_[begin], '<') && IsPunct(tokens_[end - 1], '>')) ||
+                          (IsPunct(tokens_[begin], '(') && IsPunct(tokens_[end - 1], ')')))) {
+    ++begin;
+    --end;
+  }
+  const std::string written =
+      begin < end
+          ? src_.text.substr(tokens_[begin].begin, tokens_[end - 1].end - tokens_[begin].begin)
+          : std::string();
+  auto bad = [&] {
+    return Fail(line, "%s is not a value of state '%s'", Quote(written).c_str(), info.name);
+  };
+  if (begin == end) return bad();
+  if (end - begin == 1 && tokens_[begin].kind == FxTok::Ident) {
+    const FxParameter* p = FindParameter(Text(tokens_[begin]));
+    if (p && !p->isStatic) {
+      const bool texture = p->type.base == FxBase::Texture;
+      if (texture != (info.value == FxFixedValue::Texture))
+        return Fail(line, "state '%s' cannot take %s %s", info.name,
+                    texture ? "texture" : "numeric parameter", Quote(p->name).c_str());
+      state->parameter = p->name;
+      return true;
+    }
+    if (info.value == FxFixedValue::Texture && IsWord(tokens_[begin], "NULL")) return true;
+  }
+  if (info.value == FxFixedValue::Texture) return bad();
+  const bool named =
+      info.value == FxFixedValue::Bool || info.value == FxFixedValue::LightType ||
+      info.value == FxFixedValue::TextureOp || info.value == FxFixedValue::TextureArg ||
+      info.value == FxFixedValue::TexCoordIndex || info.value == FxFixedValue::TransformFlags;
+  if (named) {
+    uint32_t mask = 0;
+    bool ok = true;
+    for (size_t i = begin; i < end && ok; i += 2) {
+      uint32_t v = 0;
+      if (tokens_[i].kind == FxTok::Ident)
+        ok = FindFxFixedValue(info.value, Text(tokens_[i]), &v);
+      else
+        ok = tokens_[i].kind == FxTok::Number && ParseUnsigned(Text(tokens_[i]), &v);
+      ok = ok && (i + 1 >= end || IsPunct(tokens_[i + 1], '|'));
+      mask |= v;
+    }
+    if (ok) {
+      state->number = mask;
+      return true;
+    }
+  }
+  Values v;
+  if (!EvalRange(begin, end, &v)) return bad();
+  size_t size = 1;
+  switch (info.value) {
+    case FxFixedValue::Matrix: size = 16; break;
+    case FxFixedValue::Color: size = 4; break;
+    case FxFixedValue::Vector: size = 3; break;
+    default: break;
+  }
+  // A colour may be given as three components; its alpha is then 1, as float4(rgb, 1).
+  if (info.value == FxFixedValue::Color && v.size() == 3) v.push_back(1.0f);
+  if (v.size() != size) return bad();
+  if (named) {
+    if (v[0] < 0 || v[0] != std::floor(v[0]) || v[0] > 4294967295.0f) return bad();
+    state->number = static_cast<uint32_t>(v[0]);
+    return true;
+  }
+  state->value.assign(v.begin(), v.end());
+  return true;
+}
+
 bool Parser::ParseCompile(bool pixel, FxShaderBinding* binding) {
   const FxToken& kw = Next();  // compile
   const FxToken& profile = Next();
@@ -1136,9 +1213,12 @@ bool Parser::ParsePassState(FxPass* pass, const FxTechnique& technique) {
   int64_t index = 0;
   if (IsPunct(Peek(), '[')) {
     const size_t begin = pos_ + 1, end = ExpressionEnd(begin);
-    if (!IsPunct(tokens_[end], ']') || !EvalInteger(begin, end, &index) || index < 0 || index > 15)
-      return Fail(key.line, "the index of state %s is not a constant from 0 to 15",
-                  Describe(key).c_str());
+    const FxFixedStateInfo* fixed = FindFxFixedState(Text(key));
+    const int64_t last = fixed ? fixed->indices - 1 : 15;
+    if (!IsPunct(tokens_[end], ']') || !EvalInteger(begin, end, &index) || index < 0 ||
+        index > last)
+      return Fail(key.line, "the index of state %s is not a constant from 0 to %lld",
+                  Describe(key).c_str(), static_cast<long long>(last));
     indexed = true;
     pos_ = end + 1;
   }
@@ -1179,6 +1259,17 @@ bool Parser::ParsePassState(FxPass* pass, const FxTechnique& technique) {
     } else {
       pass->renderStates.push_back(st);
     }
+  } else if (const FxFixedStateInfo* fixed = FindFxFixedState(Text(key))) {
+    if (indexed && fixed->indices == 1)
+      return Fail(key.line, "%s takes no index", Describe(key).c_str());
+    FxFixedState st;
+    st.state = fixed->state;
+    st.index = static_cast<uint32_t>(index);
+    st.line = key.line;
+    if (!ParseFixedValue(*fixed, &st)) return false;
+    if (pass->fixedStates.size() >= 256)
+      return Fail(key.line, "too many states in pass %s", Quote(pass->name).c_str());
+    pass->fixedStates.push_back(std::move(st));
   } else if (IsTextureStageState(Text(key))) {
     return Fail(key.line,
                 "texture stage state %s belongs to the fixed-function pipeline and is "
@@ -1194,16 +1285,14 @@ bool Parser::ParsePassState(FxPass* pass, const FxTechnique& technique) {
 }
 
 bool Parser::CheckPass(const FxPass& pass, const FxTechnique& technique) {
-  if (!pass.vertexShader.present && !pass.pixelShader.present)
-    return Fail(pass.line,
-                "pass %s of technique %s has no shaders; fixed-function passes are not "
-                "supported",
-                Quote(pass.name).c_str(), Quote(technique.name).c_str());
-  if (!pass.pixelShader.present)
-    return Fail(pass.line,
-                "pass %s of technique %s has a vertex shader but no pixel shader; the "
-                "fixed-function pixel stage is not supported",
-                Quote(pass.name).c_str(), Quote(technique.name).c_str());
+  // Texture[n] names the texture a stage reads; a pass's samplers are the file's own.
+  (void)technique;
+  for (const FxFixedState& st : pass.fixedStates)
+    if (st.state == FxFixed::Texture && !st.parameter.empty()) {
+      const FxParameter* p = FindParameter(st.parameter);
+      if (!p || p->type.base != FxBase::Texture)
+        return Fail(st.line, "%s is not a texture", Quote(st.parameter).c_str());
+    }
   return true;
 }
 

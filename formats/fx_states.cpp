@@ -37,14 +37,16 @@ const FxStateInfo kRenderStates[] = {
     {"CCW_StencilZFail", 187, K::StencilOp, U::Kept, -1},
     {"CCW_StencilPass", 188, K::StencilOp, U::Kept, -1},
     {"CCW_StencilFunc", 189, K::Compare, U::Kept, -1},
-    // The fixed-function vertex pipeline, bypassed by every pass we run (each has a vertex
-    // shader, or gets our pass-through one). Fog is blended after a pixel shader of model 2, so
-    // only its "off" value is harmless; flat shading would change colour interpolation.
-    {"Lighting", 137, K::Bool, U::Dropped, -1},
-    {"SpecularEnable", 29, K::Bool, U::Dropped, -1},
-    {"NormalizeNormals", 143, K::Bool, U::Dropped, -1},
-    {"LocalViewer", 142, K::Bool, U::Dropped, -1},
-    {"ColorVertex", 141, K::Bool, U::Dropped, -1},
+    // Fog is blended after a pixel shader of model 2, so only its "off" value is harmless; flat
+    // shading would change colour interpolation.
+    // The fixed-function vertex and pixel stages read these; passes with shaders ignore them.
+    {"Lighting", 137, K::Bool, U::Kept, -1},
+    {"SpecularEnable", 29, K::Bool, U::Kept, -1},
+    {"NormalizeNormals", 143, K::Bool, U::Kept, -1},
+    {"LocalViewer", 142, K::Bool, U::Kept, -1},
+    {"ColorVertex", 141, K::Bool, U::Kept, -1},
+    {"Ambient", 139, K::Color, U::Kept, -1},
+    {"TextureFactor", 60, K::Color, U::Kept, -1},
     {"DitherEnable", 26, K::Bool, U::Dropped, -1},
     {"FogEnable", 28, K::Bool, U::Dropped, 0},
     // Fog's parameters change nothing while fog is off, and FogEnable = TRUE is refused.

@@ -446,6 +446,12 @@ TEST(FxDetect, OurGlslFormatAndHlslEffectsAreToldApartByContent) {
   EXPECT_TRUE(is("// vertex_shader in a comment\nfloat4x4 m : WORLD;\n"));
   EXPECT_TRUE(is("#include \"x.fxh\"\n"));
   EXPECT_TRUE(is("technique T { pass { PixelShader = compile ps_2_0 PS(); } }\n"));
+  // A fixed-function pass has no shader to tell it by, only the original format's states.
+  EXPECT_TRUE(is("texture t;\ntechnique T { pass { Texture[0] = <t>; Lighting = FALSE; } }\n"));
+  EXPECT_FALSE(
+      is("vertex_shader V { void main() {} }\nfragment_shader F { void main() {} }\n"
+         "technique T { pass P { VertexShader = V; FragmentShader = F; ZEnable = "
+         "TRUE; CullMode = None; } }\n"));
   std::string shipped, why;
   ASSERT_TRUE(
       ReadWholeFile(TOBRIN_SOURCE_DIR "/data/Za_rad_2.fx", kMaxEffectFileBytes, &shipped, &why));

@@ -1,12 +1,14 @@
 // The OpenGL device: render states, clears and presentation of the offscreen back buffer.
-// Limits: no stencil buffer (a stencil clear is an invalid call); transforms are kept but nothing
-// draws with them, since the effect's shaders take their matrices as parameters.
+// Limits: no stencil buffer (a stencil clear is an invalid call). Transforms go to the device's
+// fixed-function values, which the passes drawn without a vertex shader read.
 #include "render/gfx/gl/device_gl.hpp"
 
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstring>
 
+#include "render/gfx/gl/fixed_values_gl.hpp"
 #include "render/gfx/gl/gl_state.hpp"
 
 namespace gfx::gl {
@@ -32,7 +34,9 @@ GlDevice::GlDevice(SDL_Window* window, void* glContext, GLuint framebuffer, GLui
       colour_(colour),
       depth_(depth),
       width_(width),
-      height_(height) {}
+      height_(height) {
+  ResetFixedValues();
+}
 
 GlDevice::~GlDevice() {
   SDL_GL_MakeCurrent(window_, glContext_);
@@ -64,14 +68,17 @@ HRESULT GlDevice::SetRenderState(RenderStateType state, uint32_t value) {
 
 HRESULT GlDevice::SetTransform(TransformStateType state, const Matrix* matrix) {
   if (!matrix) return E_INVALIDARG;
+  uint32_t slot = 0;
   if (state == TS_WORLD)
-    world_ = *matrix;
+    slot = compiler::kFixedWorld;
   else if (state == TS_VIEW)
-    view_ = *matrix;
+    slot = compiler::kFixedView;
   else if (state == TS_PROJECTION)
-    projection_ = *matrix;
+    slot = compiler::kFixedProjection;
   else
     return E_INVALIDARG;
+  static_assert(sizeof(Matrix) == 16 * sizeof(float), "a matrix is 16 packed floats");
+  std::memcpy(FixedValues() + compiler::FixedSlotOf(slot).offset, matrix, sizeof(Matrix));
   return S_OK;
 }
 

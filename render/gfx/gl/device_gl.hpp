@@ -44,7 +44,6 @@ class GlDevice final : public RefCounted<Device> {
   GLuint framebuffer_, colour_, depth_;
   int width_, height_;
   bool inScene_ = false;
-  Matrix world_{}, view_{}, projection_{};
 };
 
 // The back buffer as RGBA8, rows from the top of the image down (row 0 = top, as the program's

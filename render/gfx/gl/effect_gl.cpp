@@ -23,6 +23,7 @@
 #include "render/gfx/gfx.hpp"
 #include "render/gfx/gl/buffer_gl.hpp"
 #include "render/gfx/gl/effect_check.hpp"
+#include "render/gfx/gl/fixed_values_gl.hpp"
 #include "render/gfx/gl/gl_objects.hpp"
 #include "render/gfx/gl/gl_state.hpp"
 #include "render/gfx/gl/pass_states_gl.hpp"
@@ -202,12 +203,14 @@ struct Program {
   GLint targetHeight = -1;  // programs reading VPOS
   GLint viewport[4] = {};   // what the two uniforms above were last set for
   std::vector<compiler::DefaultInput> defaultInputs;
+  bool fixed = false;  // a block reads the device's fixed-function values
 };
 
 struct Pass {
   uint32_t program;
   GlPassStates states;
   uint32_t samplerSet;  // index into GlEffect::samplerSets_
+  std::vector<compiler::FixedValue> fixed;
 };
 
 struct Technique {
@@ -264,6 +267,8 @@ class GlEffect final : public RefCounted<Effect> {
                    std::vector<GLuint>* shaders, std::string* messages);
   HRESULT SetFloats(const char* name, const float* values, uint32_t count, bool matrix);
   void UploadBlocks(Program& program);
+  void SetFixedValues(const Pass& pass, bool parametersOnly);
+  void UploadFixedValues(Program& program);
   void SendViewport(Program& program) const;
   void BindTextures(const Pass& pass);
   void ApplyStates(const GlPassStates& states);
@@ -292,6 +297,7 @@ class GlEffect final : public RefCounted<Effect> {
   bool saved_ = false;
   bool blendColourSet_ = false;  // a pass set the blend colour, which End puts back to GL's default
   GlState state_{};              // the shadow as Begin found it
+  float fixedSaved_[compiler::kFixedValueFloats] = {};  // the device's values as Begin found them
 };
 
 GlEffect::~GlEffect() {
@@ -410,8 +416,10 @@ bool GlEffect::LoadProgram(const compiler::Program& source, std::vector<std::str
     glGetActiveUniformBlockiv(made.name, blockIndex, GL_UNIFORM_BLOCK_DATA_SIZE, &size);
     block.bytes.assign(std::max<size_t>(from.size, static_cast<size_t>(size)), 0);
     block.members = from.members;
-    for (const compiler::BlockMember& member : from.members)
+    for (const compiler::BlockMember& member : from.members) {
       if (member.setFlag) parameters_[member.parameter].flagged = true;
+      made.fixed = made.fixed || member.fixed;
+    }
     glGenBuffers(1, &block.buffer);
     BindUniformBuffer(block.buffer);
     glBufferData(GL_UNIFORM_BUFFER, static_cast<GLsizeiptr>(block.bytes.size()), block.bytes.data(),
@@ -476,7 +484,7 @@ bool GlEffect::Load(const CompiledEffect& effect, std::string* error) {
   for (const compiler::Technique& source : effect.techniques) {
     Technique technique{source.name, {}};
     for (const compiler::Pass& pass : source.passes)
-      technique.passes.push_back({pass.program, GlStatesOfPass(pass), pass.samplerSet});
+      technique.passes.push_back({pass.program, GlStatesOfPass(pass), pass.samplerSet, pass.fixed});
     techniques_.push_back(std::move(technique));
   }
   for (uint32_t i = 0; i < techniques_.size(); ++i)
@@ -705,7 +713,7 @@ void GlEffect::UploadBlocks(Program& program) {
   for (Block& block : program.blocks) {
     bool dirty = false;
     for (const compiler::BlockMember& m : block.members) {
-      if (!changed_[m.parameter]) continue;
+      if (m.fixed || !changed_[m.parameter]) continue;
       dirty = true;
       const Parameter& parameter = parameters_[m.parameter];
       const float* value = values_.data() + parameter.first;
@@ -733,6 +741,60 @@ void GlEffect::UploadBlocks(Program& program) {
           }
     }
     if (!dirty) continue;
+    BindUniformBuffer(block.buffer);
+    glBufferSubData(GL_UNIFORM_BUFFER, 0, static_cast<GLsizeiptr>(block.bytes.size()),
+                    block.bytes.data());
+  }
+}
+
+// A pass's fixed-function values go to the device, as the original effect sets them there: the
+// passes after it, and the program's own transforms, keep what it leaves.
+void GlEffect::SetFixedValues(const Pass& pass, bool parametersOnly) {
+  float* values = FixedValues();
+  for (const compiler::FixedValue& f : pass.fixed) {
+    if (parametersOnly && f.parameter < 0) continue;
+    const compiler::FixedSlotInfo& slot = compiler::FixedSlotOf(f.slot);
+    const uint32_t size = slot.rows * slot.columns;
+    float* to = values + slot.offset + f.element * size;
+    if (f.parameter < 0) {
+      std::copy(f.value.begin(), f.value.begin() + std::min<size_t>(f.value.size(), size), to);
+      continue;
+    }
+    const Parameter& parameter = parameters_[f.parameter];
+    const float* from = values_.data() + parameter.first;
+    if (slot.rows == 4 && parameter.rows > 1) {
+      // A smaller matrix fills its rows and columns of the 4x4, as D3DX's SetTransform of it does.
+      for (uint32_t i = 0; i < 4; ++i)
+        for (uint32_t j = 0; j < 4; ++j)
+          to[i * 4 + j] = i < parameter.rows && j < parameter.columns
+                              ? from[i * parameter.columns + j]
+                              : (i == j ? 1.0f : 0.0f);
+      continue;
+    }
+    std::copy(from, from + std::min(parameter.floats, size), to);
+  }
+}
+
+// The generated stages' blocks take the device's values whole each time a pass begins or commits:
+// they are small, and the program or another effect may have changed any of them.
+void GlEffect::UploadFixedValues(Program& program) {
+  const float* values = FixedValues();
+  for (Block& block : program.blocks) {
+    bool any = false;
+    for (const compiler::BlockMember& m : block.members) {
+      if (!m.fixed) continue;
+      any = true;
+      const compiler::FixedSlotInfo& slot = compiler::FixedSlotOf(m.parameter);
+      for (uint32_t k = 0; k < std::max(m.elements, 1u); ++k)
+        for (uint32_t i = 0; i < m.rows && i < slot.rows; ++i)
+          for (uint32_t j = 0; j < m.columns && j < slot.columns; ++j) {
+            const size_t to = m.offset + k * m.arrayStride + i * m.rowStride + j * m.columnStride;
+            if (to + 4 > block.bytes.size()) continue;
+            const float f = values[slot.offset + (k * slot.rows + i) * slot.columns + j];
+            std::memcpy(&block.bytes[to], &f, 4);
+          }
+    }
+    if (!any) continue;
     BindUniformBuffer(block.buffer);
     glBufferSubData(GL_UNIFORM_BUFFER, 0, static_cast<GLsizeiptr>(block.bytes.size()),
                     block.bytes.data());
@@ -835,7 +897,10 @@ HRESULT GlEffect::Begin(uint32_t* passes, uint32_t flags) {
   begun_ = static_cast<int>(current_);
   *passes = static_cast<uint32_t>(techniques_[current_].passes.size());
   saved_ = flags == 0;
-  if (saved_) state_ = State();
+  if (saved_) {
+    state_ = State();
+    std::copy(FixedValues(), FixedValues() + compiler::kFixedValueFloats, fixedSaved_);
+  }
   return S_OK;
 }
 
@@ -858,6 +923,8 @@ HRESULT GlEffect::BeginPass(uint32_t index) {
   }
   SendViewport(program);
   UploadBlocks(program);
+  SetFixedValues(pass, false);
+  if (program.fixed) UploadFixedValues(program);
   return S_OK;
 }
 
@@ -868,6 +935,8 @@ HRESULT GlEffect::CommitChanges() {
   const Pass& pass = techniques_[begun_].passes[pass_];
   BindTextures(pass);
   UploadBlocks(programs_[pass.program]);
+  SetFixedValues(pass, true);
+  if (programs_[pass.program].fixed) UploadFixedValues(programs_[pass.program]);
   return S_OK;
 }
 
@@ -881,7 +950,10 @@ HRESULT GlEffect::End() {
   if (begun_ < 0) return E_FAIL;
   pass_ = -1;
   begun_ = -1;
-  if (saved_) RestoreState();
+  if (saved_) {
+    RestoreState();
+    std::copy(fixedSaved_, fixedSaved_ + compiler::kFixedValueFloats, FixedValues());
+  }
   saved_ = false;
   return S_OK;
 }
