@@ -260,6 +260,7 @@ bool ApplyFixedStates(const FxEffect& fx, const CompiledEffect& effect, const Fx
     v.element = FixedSlotOf(v.slot).elements ? n : 0;
     if (!st.parameter.empty()) {
       v.parameter = FindParameter(effect, st.parameter);
+      v.parameterElement = st.element;
       if (v.parameter < 0) continue;  // a static: its value was read as a constant
     } else {
       v.value = st.value;

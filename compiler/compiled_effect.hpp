@@ -121,12 +121,13 @@ struct RenderState {
 };
 
 // A fixed-function value a pass sets on the device (a transform, the material, a light's colour):
-// element `element` of FixedSlot `slot`, from parameter `parameter`, or the constant `value` when
-// it is -1. Passes set them in order when they begin, and those from parameters again when changes
+// element `element` of FixedSlot `slot`, from element `parameterElement` of parameter `parameter`,
+// or the constant `value` when that is -1. Passes set them in order when they begin, and those from parameters again when changes
 // are committed; the device keeps them for the passes after, as the original platform does.
 struct FixedValue {
   uint32_t slot = 0, element = 0;
   int32_t parameter = -1;
+  uint32_t parameterElement = 0;  // of an array parameter
   std::vector<float> value;
 };
 

@@ -221,7 +221,7 @@ std::string WriteCompiledEffect(const CompiledEffect& e) {
       for (const RenderState& s : p.states) w.U32(s.state), w.U32(s.value);
       w.U32(static_cast<uint32_t>(p.fixed.size()));
       for (const FixedValue& f : p.fixed) {
-        w.U32(f.slot), w.U32(f.element), w.I32(f.parameter);
+        w.U32(f.slot), w.U32(f.element), w.I32(f.parameter), w.U32(f.parameterElement);
         w.U32(static_cast<uint32_t>(f.value.size()));
         for (const float v : f.value) w.F32(v);
       }
@@ -304,11 +304,12 @@ bool ReadCompiledEffect(const std::string& bytes, CompiledEffect* out, std::stri
       if (ok) p.states.resize(states);
       for (size_t s = 0; ok && s < p.states.size(); ++s)
         ok = r.U32(&p.states[s].state) && r.U32(&p.states[s].value);
-      ok = ok && r.Count(&states, kMaxItems, 16);
+      ok = ok && r.Count(&states, kMaxItems, 20);
       if (ok) p.fixed.resize(states);
       for (size_t f = 0; ok && f < p.fixed.size(); ++f) {
         FixedValue& v = p.fixed[f];
-        ok = r.U32(&v.slot) && r.U32(&v.element) && r.I32(&v.parameter) && r.Count(&m, 16, 4);
+        ok = r.U32(&v.slot) && r.U32(&v.element) && r.I32(&v.parameter) &&
+             r.U32(&v.parameterElement) && r.Count(&m, 16, 4);
         if (ok) v.value.resize(m);
         for (size_t k = 0; ok && k < v.value.size(); ++k) ok = r.F32(&v.value[k]);
       }
@@ -388,10 +389,12 @@ bool ValidateCompiledEffect(const CompiledEffect& e, std::string* why) {
       for (const FixedValue& f : p.fixed) {
         const bool slot =
             f.slot < kFixedSlotCount && f.element < std::max(FixedSlotOf(f.slot).elements, 1u);
-        const bool source = f.parameter < 0
-                                ? f.value.size() <= 16
-                                : f.parameter < static_cast<int32_t>(e.parameters.size()) &&
-                                      e.parameters[f.parameter].kind != ParameterKind::Texture;
+        const bool source =
+            f.parameter < 0
+                ? f.value.size() <= 16
+                : f.parameter < static_cast<int32_t>(e.parameters.size()) &&
+                      e.parameters[f.parameter].kind != ParameterKind::Texture &&
+                      f.parameterElement < std::max(e.parameters[f.parameter].elements, 1u);
         if (!slot || !source)
           return fail("pass '" + p.name + "' of technique '" + t.name +
                       "' sets a fixed-function value that does not exist");

@@ -212,6 +212,7 @@ struct FxFixedState {
   FxFixed state = FxFixed::WorldTransform;
   uint32_t index = 0;        // the [n] written, 0 when none
   std::string parameter;     // the parameter it reads (`<World>`), empty for a constant
+  uint32_t element = 0;      // of an array parameter (`<LightPos[1]>`)
   std::vector<float> value;  // a constant's components (a matrix's 16 row by row)
   uint32_t number = 0;       // named and integer values: D3DTOP_*, D3DTA_*, flags, TRUE/FALSE
   int line = 0;

@@ -2,6 +2,7 @@
 // passes read from preprocessed text; function and struct bodies are skipped by brace matching
 // and left to the HLSL compiler. Nothing recurses on the input's nesting except the constant
 // evaluator, which is depth-bounded; the first error stops the parse with its origin line.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdarg>
@@ -979,6 +980,21 @@ bool Parser::ParseFixedValue(const FxFixedStateInfo& info, FxFixedState* state) 
     return Fail(line, "%s is not a value of state '%s'", Quote(written).c_str(), info.name);
   };
   if (begin == end) return bad();
+  // name or name[constant]
+  int64_t element = -1;
+  if (end - begin >= 4 && tokens_[begin].kind == FxTok::Ident && IsPunct(tokens_[begin + 1], '[') &&
+      IsPunct(tokens_[end - 1], ']') && ExpressionEnd(begin + 2) == end - 1 &&
+      EvalInteger(begin + 2, end - 1, &element)) {
+    const FxParameter* p = FindParameter(Text(tokens_[begin]));
+    if (p && !p->isStatic && p->type.base != FxBase::Texture) {
+      if (element < 0 || element >= static_cast<int64_t>(std::max(p->type.elements, 1u)))
+        return Fail(line, "%s is outside the array %s", Quote(written).c_str(),
+                    Quote(p->name).c_str());
+      state->parameter = p->name;
+      state->element = static_cast<uint32_t>(element);
+      return true;
+    }
+  }
   if (end - begin == 1 && tokens_[begin].kind == FxTok::Ident) {
     const FxParameter* p = FindParameter(Text(tokens_[begin]));
     if (p && !p->isStatic) {
@@ -1215,6 +1231,9 @@ bool Parser::ParsePassState(FxPass* pass, const FxTechnique& technique) {
     const size_t begin = pos_ + 1, end = ExpressionEnd(begin);
     const FxFixedStateInfo* fixed = FindFxFixedState(Text(key));
     const int64_t last = fixed ? fixed->indices - 1 : 15;
+    if (fixed && fixed->indices == 1 && IsPunct(tokens_[end], ']') &&
+        EvalInteger(begin, end, &index) && index != 0)
+      return Fail(key.line, "%s takes no index", Describe(key).c_str());
     if (!IsPunct(tokens_[end], ']') || !EvalInteger(begin, end, &index) || index < 0 ||
         index > last)
       return Fail(key.line, "the index of state %s is not a constant from 0 to %lld",
@@ -1260,8 +1279,6 @@ bool Parser::ParsePassState(FxPass* pass, const FxTechnique& technique) {
       pass->renderStates.push_back(st);
     }
   } else if (const FxFixedStateInfo* fixed = FindFxFixedState(Text(key))) {
-    if (indexed && fixed->indices == 1)
-      return Fail(key.line, "%s takes no index", Describe(key).c_str());
     FxFixedState st;
     st.state = fixed->state;
     st.index = static_cast<uint32_t>(index);

@@ -10,6 +10,7 @@
 
 #include "compiler/compile_effect.hpp"
 #include "compiler/effect_binary.hpp"
+#include "compiler/fixed_function.hpp"
 #include "compiler/pass_states.hpp"
 
 namespace {
@@ -227,9 +228,20 @@ technique B { pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile
 
 // ---- The binary form ------------------------------------------------------------------------
 
+// A fixed-function pass: values from parameters (one an array's element) and constants.
+const char kFixedFunction[] = R"(float4x4 World;
+float4 LightPos[2] = { float4(1, 2, 3, 1), float4(4, 5, 6, 1) };
+texture Tex;
+technique T { pass P {
+  WorldTransform[0] = <World>; LightEnable[1] = TRUE; LightType[1] = Point;
+  LightPosition[1] = <LightPos[1]>; MaterialDiffuse = float4(1, 0, 0, 1);
+  Texture[0] = <Tex>; ColorOp[0] = Modulate; } }
+)";
+
 TEST(CompiledEffectBinary, ReadsBackWhatWasWrittenForBothLanguages) {
   for (const std::string& file :
-       {kSource + "/data/Za_rad_2.fx", kSource + "/tests/data/effects/scene_glsl.fx"}) {
+       {kSource + "/data/Za_rad_2.fx", kSource + "/tests/data/effects/scene_glsl.fx",
+        WriteTemp("fixed.fx", kFixedFunction)}) {
     const CompiledEffect effect = Compile(file);
     const std::string bytes = WriteCompiledEffect(effect);
     CompiledEffect read;
@@ -287,6 +299,20 @@ TEST(CompiledEffectBinary, IndicesAndExtentsThatPointNowhereAreRefused) {
   e = good;
   e.samplerSets[0].source[0] = 7;
   refused(e, "a sampler set reading no sampler");
+
+  const CompiledEffect fixed = Compile(WriteTemp("fixed.fx", kFixedFunction));
+  ASSERT_EQ(fixed.techniques[0].passes[0].fixed.size(), 3u);
+  e = fixed;
+  e.techniques[0].passes[0].fixed[0].slot = kFixedSlotCount;
+  refused(e, "a fixed-function value that does not exist");
+  e = fixed;
+  e.techniques[0].passes[0].fixed[1].parameterElement = 2;
+  refused(e, "a fixed-function value from past the end of its array");
+  e = fixed;
+  for (compiler::Block& block : e.programs[0].blocks)
+    for (compiler::BlockMember& m : block.members)
+      if (m.fixed) m.parameter = kFixedSlotCount;
+  refused(e, "a member reading no fixed-function value");
 }
 
 TEST(CompiledEffectBinary, AHugeCountIsRefusedBeforeAnythingIsReserved) {

@@ -634,10 +634,19 @@ TEST_F(HlslEffect, WhatWeDoNotRunIsRefusedAtItsPass) {
       << error_;
   EXPECT_NE(error_.find("fog"), std::string::npos) << error_;
 
+  // What shapes a generated fixed-function stage must be known when the effect compiles.
   fx.techniques.clear();
-  AddTechnique(&fx, "NoPixelShader", "Through", "");
+  AddTechnique(&fx, "OperationFromAParameter", "Through", "");
+  FxFixedState op;
+  op.state = FxFixed::ColorOp;
+  op.parameter = "Op";
+  op.line = 1;
+  fx.techniques[0].passes[0].fixedStates.push_back(op);
   ASSERT_FALSE(Build(fx));
-  EXPECT_NE(error_.find("no pixel shader"), std::string::npos) << error_;
+  EXPECT_NE(error_.find("test.fx(2): error: this fixed-function state takes its value from "
+                        "parameter 'Op'"),
+            std::string::npos)
+      << error_;
 
   fx.techniques.clear();
   AddTechnique(&fx, "Arguments", "Through", "White");

@@ -761,7 +761,8 @@ void GlEffect::SetFixedValues(const Pass& pass, bool parametersOnly) {
       continue;
     }
     const Parameter& parameter = parameters_[f.parameter];
-    const float* from = values_.data() + parameter.first;
+    const uint32_t perElement = parameter.rows * parameter.columns;
+    const float* from = values_.data() + parameter.first + f.parameterElement * perElement;
     if (slot.rows == 4 && parameter.rows > 1) {
       // A smaller matrix fills its rows and columns of the 4x4, as D3DX's SetTransform of it does.
       for (uint32_t i = 0; i < 4; ++i)
@@ -771,7 +772,7 @@ void GlEffect::SetFixedValues(const Pass& pass, bool parametersOnly) {
                               : (i == j ? 1.0f : 0.0f);
       continue;
     }
-    std::copy(from, from + std::min(parameter.floats, size), to);
+    std::copy(from, from + std::min(perElement, size), to);
   }
 }
 
