@@ -919,8 +919,10 @@ bool Parser::ParseStateValue(const FxStateInfo& info, uint32_t* value) {
     return Fail(line, "%s is not a value of state '%s'", Quote(written).c_str(), info.name);
   };
   if (begin == end) return bad();
-  if (info.kind == FxValueKind::ColorMask || end - begin == 1) {
-    // Names joined by '|' (one name for every kind but the mask).
+  // Names the lexer takes for something else (VertexBlend's 1Weights).
+  if (FindFxStateValue(info.kind, written, value)) return true;
+  if (IsFxMaskKind(info.kind) || end - begin == 1) {
+    // Names joined by '|' (one name for every kind but the masks).
     uint32_t mask = 0;
     bool named = true;
     for (size_t i = begin; i < end; i += 2) {
@@ -1170,15 +1172,7 @@ bool Parser::ParsePassState(FxPass* pass, const FxTechnique& technique) {
     FxRenderState st;
     st.state = info->number;
     if (!ParseStateValue(*info, &st.value)) return false;
-    if (info->use == FxStateUse::Dropped) {
-      if (info->onlyValue >= 0 && st.value != static_cast<uint32_t>(info->onlyValue))
-        return Fail(key.line,
-                    "render state %s with this value belongs to the fixed-function "
-                    "pipeline and is not supported",
-                    Describe(key).c_str());
-    } else {
-      pass->renderStates.push_back(st);
-    }
+    pass->renderStates.push_back(st);
   } else if (IsTextureStageState(Text(key))) {
     return Fail(key.line,
                 "texture stage state %s belongs to the fixed-function pipeline and is "
