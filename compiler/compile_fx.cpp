@@ -128,6 +128,18 @@ Block BlockOf(const HlslStageCode& code, uint32_t binding, const CompiledEffect&
 
 // ps_1_1 to ps_1_4 are compiled as ps_2_0, which is what the original compiler's
 // backwards-compatibility switch does with them; one line says so, at the first such pass.
+// sRGB decoding needs textures of an sRGB format, which the program does not make; the texture is
+// read as stored, its mid-tones brighter than the effect expects, and the build says so rather
+// than refusing the effect.
+void WarnAboutSrgbTexture(const FxSamplerState& state, const std::string& place,
+                          const std::string& sampler, CompiledEffect* effect) {
+  constexpr uint32_t kSampSrgbTexture = 11;
+  if (state.state != kSampSrgbTexture || state.value == 0) return;
+  effect->warnings.push_back(place + ": warning: sampler " + sampler +
+                             " sets SRGBTexture; its texture is read as stored, without sRGB "
+                             "decoding");
+}
+
 void WarnAboutPixelShaderModel1(const FxEffect& fx, CompiledEffect* effect) {
   for (const FxTechnique& technique : fx.techniques)
     for (const FxPass& pass : technique.passes) {
@@ -314,8 +326,11 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
     const FxSampler& from = fx.samplers[s];
     Sampler sampler;
     sampler.name = from.name;
-    for (const FxSamplerState& state : from.states)
+    for (const FxSamplerState& state : from.states) {
       sampler.states.push_back({state.state, state.value});
+      WarnAboutSrgbTexture(state, FxLineLabel(source, from.line, 0), "'" + from.name + "'",
+                           &effect);
+    }
     const int texture = from.texture.empty() ? -1 : FindParameter(effect, from.texture);
     sampler.texture =
         texture >= 0 && effect.parameters[texture].kind == ParameterKind::Texture ? texture : -1;
@@ -576,6 +591,8 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
             state.sampler < kFixedStages ? fixed.pixel.stages[state.sampler].unit : -1;
         const size_t unit = fixedPixel && stageUnit >= 0 ? static_cast<size_t>(stageUnit)
                                                          : unitOfStage(state.sampler);
+        WarnAboutSrgbTexture(state.state, FxLineLabel(source, line, 0),
+                             std::to_string(state.sampler) + " of " + where, &effect);
         if (unit < set.states.size())
           set.states[unit].push_back({state.state.state, state.state.value});
       }

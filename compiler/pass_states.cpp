@@ -7,17 +7,16 @@ namespace {
 
 using namespace formats;
 
-// D3DRENDERSTATETYPE numbers that are read and refused or dropped here.
+// D3DRENDERSTATETYPE numbers that are read and refused or left out here.
 enum : uint32_t {
-  kRsFogEnable = 28,
   kRsStencilEnable = 52,
+  kRsWrap0 = 128,
+  kRsWrap7 = 135,
   kRsClipPlaneEnable = 152,
   kRsPointSpriteEnable = 156,
-  kRsScissorTestEnable = 174,
-  kRsSlopeScaleDepthBias = 175,
   kRsTwoSidedStencilMode = 185,
-  kRsSrgbWriteEnable = 194,
-  kRsDepthBias = 195,
+  kRsWrap8 = 198,
+  kRsWrap15 = 205,
 };
 
 // D3DBLEND_*: 1..15, where BOTHSRCALPHA (12) and BOTHINVSRCALPHA (13) only name the source's.
@@ -43,7 +42,16 @@ bool FxPassStates(const FxPass& pass, std::vector<RenderState>* out, uint32_t* a
       case kRsAlphaBlendEnable:
       case kRsSeparateAlphaBlendEnable:
       case kRsBlendFactor:
-      case kRsColorWriteEnable: break;
+      case kRsColorWriteEnable:
+      case kRsSrgbWriteEnable:
+      case kRsDepthBias:
+      case kRsSlopeScaleDepthBias:
+      case kRsScissorTestEnable:
+      case kRsPointSize:
+      case kRsPointSizeMin:
+      case kRsPointSizeMax:
+      case kRsAntialiasedLineEnable:
+      case kRsDitherEnable: break;
       case kRsZFunc:
         if (v < 1 || v > 8) return bad("ZFunc", v);
         break;
@@ -84,30 +92,55 @@ bool FxPassStates(const FxPass& pass, std::vector<RenderState>* out, uint32_t* a
         // stencil states change nothing a pass draws.
         keep = false;
         break;
-      case kRsFogEnable:
-      case kRsSrgbWriteEnable:
-      case kRsScissorTestEnable:
       case kRsPointSpriteEnable:
-      case kRsClipPlaneEnable:
+        // Sprites replace the texture coordinates of each point; GL's points have none to replace
+        // unless the pixel stage reads gl_PointCoord, which HLSL stages never do.
         if (v) {
-          *why = "render state " + std::to_string(rs.state) +
-                 " (fog, sRGB writes, scissor, point sprites or clip planes) is not supported";
+          *why = "PointSpriteEnable = TRUE (point sprites) is not supported";
           return false;
         }
         keep = false;
         break;
-      case kRsDepthBias:
-      case kRsSlopeScaleDepthBias:
+      case 28:  // FogEnable
+        // The platform fogs after the pixel stage (a model 2 pixel shader's too); nothing here
+        // does yet, and an unfogged picture is a different one.
         if (v) {
-          *why = "depth bias is not supported";
+          *why = "FogEnable = TRUE (fog) is not supported";
+          return false;
+        }
+        keep = false;
+        break;
+      case 9:  // ShadeMode
+        // Flat shading takes each triangle's colours from its first vertex; GL's provoking vertex
+        // is the last, and the varyings here are not declared flat.
+        if (v == 1) {
+          *why = "ShadeMode = Flat is not supported";
+          return false;
+        }
+        keep = false;
+        break;
+      case kRsClipPlaneEnable:
+        // GL clips by gl_ClipDistance, which vertex stages would have to write for every plane.
+        if (v) {
+          *why = "ClipPlaneEnable = " + std::to_string(v) + " (user clip planes) is not supported";
           return false;
         }
         keep = false;
         break;
       default:
-        // The other states steer the fixed-function stages shaders replace (lighting, shading
-        // mode, dithering, the stencil functions while the test is off, extra colour-write masks
-        // of targets we do not have); none changes what a shader pass draws.
+        // Cylindrical wrapping bends texture coordinate interpolation; GL interpolates straight.
+        if (v && ((rs.state >= kRsWrap0 && rs.state <= kRsWrap7) ||
+                  (rs.state >= kRsWrap8 && rs.state <= kRsWrap15))) {
+          *why =
+              "Wrap" +
+              std::to_string(rs.state <= kRsWrap7 ? rs.state - kRsWrap0 : rs.state - kRsWrap8 + 8) +
+              " (cylindrical texture wrapping) is not supported";
+          return false;
+        }
+        // The rest steer the fixed-function stages (lighting, materials, fog, vertex blending,
+        // point scaling), which stay in the pass for them, or hardware this device lacks
+        // (multisampling, patches and their tessellation, the stencil functions, colour-write masks
+        // of targets 1 to 3); docs/effect-format.md says why each draws the same without them.
         keep = false;
         break;
     }

@@ -25,9 +25,18 @@ enum : uint32_t {
   kRsAlphaRef = 24,
   kRsAlphaFunc = 25,
   kRsAlphaBlendEnable = 27,
+  kRsDitherEnable = 26,
+  kRsPointSize = 154,
+  kRsPointSizeMin = 155,
+  kRsPointSizeMax = 166,
   kRsColorWriteEnable = 168,
   kRsBlendOp = 171,
+  kRsScissorTestEnable = 174,
+  kRsSlopeScaleDepthBias = 175,
+  kRsAntialiasedLineEnable = 176,
   kRsBlendFactor = 193,
+  kRsSrgbWriteEnable = 194,
+  kRsDepthBias = 195,
   kRsSeparateAlphaBlendEnable = 206,
   kRsSrcBlendAlpha = 207,
   kRsDestBlendAlpha = 208,
@@ -51,6 +60,8 @@ enum : uint32_t {
 // A D3D9 effect pass's render states, those a backend applies, in file order, with its alpha test
 // (D3DCMP_*, 0 when off; the reference in 0..255). A state whose value is out of its range, or
 // one that would change the picture and that no backend emulates, is refused with the reason.
+// The fixed-function stages' states stay in the pass for whatever generates those stages; they
+// are not in *out.
 bool FxPassStates(const formats::FxPass& pass, std::vector<RenderState>* out, uint32_t* alphaFunc,
                   uint32_t* alphaRef, std::string* why);
 

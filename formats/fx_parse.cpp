@@ -922,8 +922,10 @@ bool Parser::ParseStateValue(const FxStateInfo& info, uint32_t* value) {
     return Fail(line, "%s is not a value of state '%s'", Quote(written).c_str(), info.name);
   };
   if (begin == end) return bad();
-  if (info.kind == FxValueKind::ColorMask || end - begin == 1) {
-    // Names joined by '|' (one name for every kind but the mask).
+  // Names the lexer takes for something else (VertexBlend's 1Weights).
+  if (FindFxStateValue(info.kind, written, value)) return true;
+  if (IsFxMaskKind(info.kind) || end - begin == 1) {
+    // Names joined by '|' (one name for every kind but the masks).
     uint32_t mask = 0;
     bool named = true;
     for (size_t i = begin; i < end; i += 2) {
@@ -1200,26 +1202,6 @@ bool Parser::ParsePass(FxTechnique* technique) {
   return true;
 }
 
-bool IsTextureStageState(std::string_view name) {
-  static const char* const names[] = {"ColorOp",
-                                      "ColorArg0",
-                                      "ColorArg1",
-                                      "ColorArg2",
-                                      "AlphaOp",
-                                      "AlphaArg0",
-                                      "AlphaArg1",
-                                      "AlphaArg2",
-                                      "ResultArg",
-                                      "TexCoordIndex",
-                                      "TextureTransformFlags",
-                                      "Texture",
-                                      "BumpEnvMat00",
-                                      "TextureFactor"};
-  for (const char* n : names)
-    if (FxEqualIgnoringCase(n, name)) return true;
-  return false;
-}
-
 bool Parser::ParsePassState(FxPass* pass, const FxTechnique& technique) {
   const FxToken& key = Next();
   if (key.kind != FxTok::Ident)
@@ -1269,15 +1251,7 @@ bool Parser::ParsePassState(FxPass* pass, const FxTechnique& technique) {
     FxRenderState st;
     st.state = info->number;
     if (!ParseStateValue(*info, &st.value)) return false;
-    if (info->use == FxStateUse::Dropped) {
-      if (info->onlyValue >= 0 && st.value != static_cast<uint32_t>(info->onlyValue))
-        return Fail(key.line,
-                    "render state %s with this value belongs to the fixed-function "
-                    "pipeline and is not supported",
-                    Describe(key).c_str());
-    } else {
-      pass->renderStates.push_back(st);
-    }
+    pass->renderStates.push_back(st);
   } else if (const FxFixedStateInfo* fixed = FindFxFixedState(Text(key))) {
     FxFixedState st;
     st.state = fixed->state;
@@ -1287,11 +1261,6 @@ bool Parser::ParsePassState(FxPass* pass, const FxTechnique& technique) {
     if (pass->fixedStates.size() >= 256)
       return Fail(key.line, "too many states in pass %s", Quote(pass->name).c_str());
     pass->fixedStates.push_back(std::move(st));
-  } else if (IsTextureStageState(Text(key))) {
-    return Fail(key.line,
-                "texture stage state %s belongs to the fixed-function pipeline and is "
-                "not supported",
-                Describe(key).c_str());
   } else {
     return Fail(key.line, "state %s is not supported", Describe(key).c_str());
   }

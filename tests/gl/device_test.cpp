@@ -76,9 +76,16 @@ TEST(GlContext, DeviceCreationFailsCleanlyWithoutAUsableWindow) {
 TEST_F(GlDeviceTest, BackBufferTakesTheClientSizeAndClearsToTheArgbColour) {
   EXPECT_EQ(created.BackBufferWidth, static_cast<uint32_t>(kWidth));
   EXPECT_EQ(created.BackBufferHeight, static_cast<uint32_t>(kHeight));
-  // Masks left off by a previous pass must not stop the clear, and come back afterwards.
+  // The back buffer is sRGB-encoded, so that a pass's SRGBWriteEnable has an effect.
+  GLint encoding = 0;
+  glGetFramebufferAttachmentParameteriv(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0,
+                                        GL_FRAMEBUFFER_ATTACHMENT_COLOR_ENCODING, &encoding);
+  EXPECT_EQ(encoding, GL_SRGB);
+  // Masks left off by a previous pass must not stop the clear, and come back afterwards; sRGB
+  // writes left on must not change its colour.
   glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
   glDepthMask(GL_FALSE);
+  glEnable(GL_FRAMEBUFFER_SRGB);
   gfx::gl::SyncStateFromGl();  // set behind the backend's back, as another library might
   ASSERT_EQ(device->Clear(0, nullptr, gfx::CLEAR_TARGET | gfx::CLEAR_ZBUFFER, 0xFF336699u, 1.0f, 0),
             gfx::S_OK);
@@ -87,8 +94,10 @@ TEST_F(GlDeviceTest, BackBufferTakesTheClientSizeAndClearsToTheArgbColour) {
   glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask);
   EXPECT_FALSE(colourMask[0]);
   EXPECT_FALSE(depthMask);
+  EXPECT_TRUE(glIsEnabled(GL_FRAMEBUFFER_SRGB));
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   glDepthMask(GL_TRUE);
+  glDisable(GL_FRAMEBUFFER_SRGB);
   gfx::gl::SyncStateFromGl();
   const std::vector<uint8_t> rgba = Pixels();
   for (size_t i = 0; i < rgba.size(); i += 4) {

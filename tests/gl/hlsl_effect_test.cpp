@@ -5,6 +5,7 @@
 #include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
@@ -498,6 +499,163 @@ float4 Strong(float2 uv : TEXCOORD0) : COLOR0 { return float4(1, 1, 1, 0.75); }
   EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
 }
 
+uint32_t Bits(float f) {
+  uint32_t bits = 0;
+  std::memcpy(&bits, &f, sizeof bits);
+  return bits;
+}
+
+// The device's back buffer is sRGB-encoded (render/gfx/gl/context_gl.cpp); this target is too.
+TEST_F(HlslEffect, SrgbWritesEncodeAMidGreyAsTheSrgbCurveSays) {
+  GLuint srgb = 0;
+  glGenTextures(1, &srgb);
+  glBindTexture(GL_TEXTURE_2D, srgb);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_SRGB8_ALPHA8, kSize, kSize, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+               nullptr);
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, srgb, 0);
+  FxEffect fx = Describe(std::string(R"(
+float4 Grey(float2 uv : TEXCOORD0) : COLOR0 { return float4(0.5, 0.5, 0.5, 0.5); }
+)") + kThrough);
+  AddTechnique(&fx, "Linear", "Through", "Grey", {{194, 0}});
+  AddTechnique(&fx, "Encoded", "Through", "Grey", {{194, 1}});
+  // Blending reads the target back through the same curve: half of 0.5 over black is 0.25.
+  AddTechnique(&fx, "EncodedBlend", "Through", "Grey", {{194, 1}, {27, 1}, {19, 5}, {20, 1}});
+  ASSERT_TRUE(Build(fx)) << error_;
+  EXPECT_TRUE(Near(0x80808080u, Draw("Linear")));
+  // 1.055 * 0.5^(1/2.4) - 0.055 = 0.7354 of 255 is 187.5; alpha is never encoded.
+  const uint32_t encoded = Draw("Encoded");
+  EXPECT_TRUE(Near(0xBCBCBC80u, encoded)) << std::hex << encoded;
+  EXPECT_TRUE(Near(0x89898940u, Draw("EncodedBlend")));  // 0.25 encodes as 0.5371
+  EXPECT_FALSE(glIsEnabled(GL_FRAMEBUFFER_SRGB)) << "End puts sRGB writes back off";
+  // Reading sRGB textures is another matter: the build warns that they are read as stored.
+  fx.samplers.push_back({});
+  fx.samplers[0].name = "decoded";
+  fx.samplers[0].states = {{11, 1}};
+  compiler::CompiledEffect compiled;
+  ASSERT_TRUE(compiler::CompileFxEffect("test.fx", fx, &compiled, &error_)) << error_;
+  ASSERT_EQ(compiled.warnings.size(), 1u);
+  EXPECT_NE(compiled.warnings[0].find("sampler 'decoded' sets SRGBTexture"), std::string::npos);
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour_[0], 0);
+  glDeleteTextures(1, &srgb);
+}
+
+// 0.25 white blended over opaque black, with the alpha channel's own factors and operation.
+TEST_F(HlslEffect, SeparateAlphaBlendingAndColourMasksReachTheTarget) {
+  FxEffect fx = Describe(std::string(R"(
+float4 Faint(float2 uv : TEXCOORD0) : COLOR0 { return float4(1, 1, 1, 0.25); }
+)") + kThrough);
+  const std::vector<FxRenderState> over = {{27, 1}, {19, 5}, {20, 6}};  // SrcAlpha, InvSrcAlpha
+  std::vector<FxRenderState> ownAlpha = over;
+  // One, One, RevSubtract: the target's alpha less the source's.
+  ownAlpha.insert(ownAlpha.end(), {{206, 1}, {207, 2}, {208, 2}, {209, 3}});
+  std::vector<FxRenderState> notSeparate = over;
+  notSeparate.insert(notSeparate.end(), {{206, 0}, {207, 1}, {208, 2}, {209, 3}});
+  AddTechnique(&fx, "OwnAlpha", "Through", "Faint", ownAlpha);
+  AddTechnique(&fx, "NotSeparate", "Through", "Faint", notSeparate);
+  AddTechnique(&fx, "GreenAlpha", "Through", "Faint", {{168, 10}});
+  AddTechnique(&fx, "OtherTargets", "Through", "Faint", {{190, 0}, {191, 0}, {192, 0}});
+  ASSERT_TRUE(Build(fx)) << error_;
+  EXPECT_TRUE(Near(0x404040BFu, Draw("OwnAlpha")));  // 1 * 1 - 1 * 0.25
+  // Off, the alpha factors are the colour's: 0.25 * 0.25 + 1 * 0.75.
+  EXPECT_TRUE(Near(0x404040CFu, Draw("NotSeparate")));
+  EXPECT_EQ(Draw("GreenAlpha"), 0x00FF0040u);
+  EXPECT_EQ(Draw("OtherTargets"), 0xFFFFFF40u) << "masks of targets 1 to 3 leave target 0 be";
+  GLint alphaSource = 0;
+  glGetIntegerv(GL_BLEND_SRC_ALPHA, &alphaSource);
+  EXPECT_EQ(alphaSource, GL_ONE) << "End puts the alpha factors back";
+}
+
+// Pass 0 draws red at depth 0.25, pass 1 green 10 steps of the 16-bit depth buffer behind it.
+// D3D's DepthBias is a fraction of the depth range added to the pass's depth: -20 steps bring it
+// in front, -5 leave it behind; 2 steps push a coplanar pass behind a LessEqual test.
+TEST_F(HlslEffect, DepthBiasMovesAPassBySteps) {
+  GLuint depth16 = 0;
+  glGenTextures(1, &depth16);
+  glBindTexture(GL_TEXTURE_2D, depth16);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT16, kSize, kSize, 0, GL_DEPTH_COMPONENT,
+               GL_UNSIGNED_SHORT, nullptr);
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depth16, 0);
+  FxEffect fx = Describe(std::string(kThrough) + R"(
+float4 Red(float2 uv : TEXCOORD0) : COLOR0 { return float4(1, 0, 0, 1); }
+float4 Green(float2 uv : TEXCOORD0) : COLOR0 { return float4(0, 1, 0, 1); }
+VsOut AtDepth(float4 position : POSITION, float2 uv : TEXCOORD0, uniform float z) {
+  VsOut o; o.position = float4(position.xy, z, 1); o.uv = uv; return o;
+}
+)");
+  FxFunction atDepth{"AtDepth", "VsOut", "", {}, 0};
+  atDepth.parameters.push_back({"position", "float4", "POSITION", true, false, false});
+  atDepth.parameters.push_back({"uv", "float2", "TEXCOORD0", true, false, false});
+  atDepth.parameters.push_back({"z", "float", "", true, false, true});
+  fx.functions.push_back(atDepth);
+  const float step = 1.0f / 65535.0f;
+  const auto technique = [&](const char* name, float behind, float bias, uint32_t zFunc) {
+    FxPass first, second;
+    first.name = "P0";
+    first.vertexShader = Shader("vs_2_0", "AtDepth", {"0.25"});
+    first.pixelShader = Shader("ps_2_0", "Red");
+    first.renderStates = {{7, 1}, {14, 1}, {23, zFunc}};
+    second = first;
+    second.name = "P1";
+    second.vertexShader = Shader("vs_2_0", "AtDepth", {std::to_string(0.25f + behind * step)});
+    second.pixelShader = Shader("ps_2_0", "Green");
+    second.renderStates.push_back({195, Bits(bias * step)});
+    fx.techniques.push_back({name, {first, second}, 0});
+  };
+  technique("InFront", 10, -20, 2);     // Less
+  technique("StillBehind", 10, -5, 2);  // Less
+  technique("Coplanar", 0, 0, 4);       // LessEqual
+  technique("PushedBack", 0, 2, 4);     // LessEqual
+  ASSERT_TRUE(Build(fx)) << error_;
+  EXPECT_EQ(Draw("InFront"), 0x00FF00FFu);
+  EXPECT_EQ(Draw("StillBehind"), 0xFF0000FFu);
+  EXPECT_EQ(Draw("Coplanar"), 0x00FF00FFu);
+  EXPECT_EQ(Draw("PushedBack"), 0xFF0000FFu);
+  EXPECT_FALSE(glIsEnabled(GL_POLYGON_OFFSET_FILL)) << "End puts the offset back off";
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depth_, 0);
+  glDeleteTextures(1, &depth16);
+}
+
+// States whose GL counterpart changes nothing a filled quad shows still reach GL, and End puts
+// them back: the scissor box is the whole target, whatever the program left.
+TEST_F(HlslEffect, ScissorPointSizeLineAndDitherStatesAreSetAndPutBack) {
+  FxEffect fx = Describe(std::string(R"(
+float4 White(float2 uv : TEXCOORD0) : COLOR0 { return 1; }
+)") + kThrough);
+  // ScissorTestEnable, PointSize 100 under PointSize_Max 80, AntialiasedLineEnable, DitherEnable.
+  AddTechnique(&fx, "States", "Through", "White",
+               {{174, 1}, {154, Bits(100.0f)}, {166, Bits(80.0f)}, {176, 1}, {26, 0}});
+  // The fixed-function stages' states are the generated stages' business; a shader pass draws
+  // as it would without them.
+  AddTechnique(&fx, "FixedFunction", "Through", "White",
+               {{137, 1}, {28, 0}, {9, 3}, {136, 0}, {151, 1}, {60, 0xFF00FF00u}, {139, 1}});
+  ASSERT_TRUE(Build(fx)) << error_;
+  glScissor(0, 0, 1, 1);
+  gfx::gl::SyncStateFromGl();
+  ASSERT_EQ(effect_->SetTechnique("States"), gfx::S_OK);
+  uint32_t passes = 0;
+  ASSERT_EQ(effect_->Begin(&passes, 0), gfx::S_OK);
+  ASSERT_EQ(effect_->BeginPass(0), gfx::S_OK);
+  float pointSize = 0;
+  glGetFloatv(GL_POINT_SIZE, &pointSize);
+  EXPECT_EQ(pointSize, 80.0f);
+  EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
+  EXPECT_TRUE(glIsEnabled(GL_LINE_SMOOTH));
+  EXPECT_FALSE(glIsEnabled(GL_DITHER));
+  glDrawArrays(GL_TRIANGLES, 0, 6);
+  effect_->EndPass();
+  effect_->End();
+  EXPECT_EQ(Read(kSize - 1, 0), 0xFFFFFFFFu) << "the scissor box covers the whole target";
+  GLint box[4] = {};
+  glGetIntegerv(GL_SCISSOR_BOX, box);
+  EXPECT_EQ(box[2], 1);
+  EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
+  EXPECT_FALSE(glIsEnabled(GL_LINE_SMOOTH));
+  EXPECT_TRUE(glIsEnabled(GL_DITHER));
+  glGetFloatv(GL_POINT_SIZE, &pointSize);
+  EXPECT_EQ(pointSize, 1.0f);
+  EXPECT_EQ(Draw("FixedFunction"), 0xFFFFFFFFu);
+}
+
 // The device's default culls counter-clockwise triangles; a D3D9 pass faces clockwise as the
 // original platform does, and without a CullMode of its own it must cull what the device culls.
 TEST_F(HlslEffect, APassWithoutACullModeCullsWhatTheDeviceCulls) {
@@ -627,12 +785,22 @@ Out Ps() { Out o; o.c = 1; o.n = 0; return o; }
 
 TEST_F(HlslEffect, WhatWeDoNotRunIsRefusedAtItsPass) {
   FxEffect fx = Describe(std::string("float4 White() : COLOR0 { return 1; }\n") + kThrough);
-  AddTechnique(&fx, "Fog", "Through", "White", {{28, 1}});  // FogEnable
+  AddTechnique(&fx, "Sprites", "Through", "White", {{156, 1}});  // PointSpriteEnable
   fx.techniques[0].passes[0].line = 1;
   ASSERT_FALSE(Build(fx));
-  EXPECT_NE(error_.find("test.fx(2): error: pass 'P0' of technique 'Fog'"), std::string::npos)
+  EXPECT_NE(error_.find("test.fx(2): error: pass 'P0' of technique 'Sprites'"), std::string::npos)
       << error_;
-  EXPECT_NE(error_.find("fog"), std::string::npos) << error_;
+  EXPECT_NE(error_.find("point sprites"), std::string::npos) << error_;
+  fx.techniques.clear();
+  AddTechnique(&fx, "Planes", "Through", "White", {{152, 5}});   // ClipPlaneEnable
+  AddTechnique(&fx, "Wrapped", "Through", "White", {{199, 3}});  // Wrap9 U|V
+  AddTechnique(&fx, "Fogged", "Through", "White", {{28, 1}});    // FogEnable
+  AddTechnique(&fx, "Flat", "Through", "White", {{9, 1}});       // ShadeMode
+  ASSERT_FALSE(Build(fx));
+  EXPECT_NE(error_.find("ClipPlaneEnable = 5 (user clip planes)"), std::string::npos) << error_;
+  EXPECT_NE(error_.find("Wrap9 (cylindrical texture wrapping)"), std::string::npos) << error_;
+  EXPECT_NE(error_.find("FogEnable = TRUE (fog)"), std::string::npos) << error_;
+  EXPECT_NE(error_.find("ShadeMode = Flat"), std::string::npos) << error_;
 
   // What shapes a generated fixed-function stage must be known when the effect compiles.
   fx.techniques.clear();

@@ -71,7 +71,10 @@ class GlContext final : public gl::RefCounted<Context> {
     GLuint framebuffer = 0, colour = 0, depth = 0;
     glGenRenderbuffers(1, &colour);
     glBindRenderbuffer(GL_RENDERBUFFER, colour);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    // sRGB-encoded so that a pass's SRGBWriteEnable has something to encode for; with
+    // GL_FRAMEBUFFER_SRGB off, as it is outside such passes, its bytes are written, blended and
+    // read exactly as GL_RGBA8's.
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_SRGB8_ALPHA8, width, height);
     glGenRenderbuffers(1, &depth);
     glBindRenderbuffer(GL_RENDERBUFFER, depth);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, width, height);

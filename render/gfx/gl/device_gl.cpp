@@ -88,8 +88,10 @@ HRESULT GlDevice::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, u
   if (!(flags & (CLEAR_TARGET | CLEAR_ZBUFFER))) return E_INVALIDARG;
   if (rectCount > 0 && !rects) return E_INVALIDARG;
 
-  // A clear must reach every pixel whatever masks and scissor the last pass left behind.
+  // A clear must reach every pixel whatever masks and scissor the last pass left behind, with
+  // the colour as given: a pass's sRGB writes do not convert it.
   const GlState saved = State();
+  SetEnabled(GL_FRAMEBUFFER_SRGB, false);
   GLbitfield mask = 0;
   if (flags & CLEAR_TARGET) {
     SetColourMask(true, true, true, true);
@@ -120,6 +122,7 @@ HRESULT GlDevice::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, u
   SetColourMask(m[0], m[1], m[2], m[3]);
   SetDepthMask(saved.depthMask);
   SetEnabled(GL_SCISSOR_TEST, saved.scissorTest);
+  SetEnabled(GL_FRAMEBUFFER_SRGB, saved.framebufferSrgb);
   const GLint* box = saved.scissorBox;
   SetScissor(box[0], box[1], box[2], box[3]);
   return S_OK;
@@ -141,8 +144,9 @@ HRESULT GlDevice::Present(const Rect*, const Rect*, HWND, const void*) {
   // The back buffer keeps its creation size; the window shows it stretched to its current size.
   int drawableWidth = 0, drawableHeight = 0;
   SDL_GL_GetDrawableSize(window_, &drawableWidth, &drawableHeight);
-  const bool scissor = State().scissorTest;
-  SetEnabled(GL_SCISSOR_TEST, false);  // the blit obeys the scissor test
+  const bool scissor = State().scissorTest, srgb = State().framebufferSrgb;
+  SetEnabled(GL_SCISSOR_TEST, false);      // the blit obeys the scissor test
+  SetEnabled(GL_FRAMEBUFFER_SRGB, false);  // and would decode the back buffer's bytes
   BindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
   BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
   if (drawableWidth > 0 && drawableHeight > 0)
@@ -151,6 +155,7 @@ HRESULT GlDevice::Present(const Rect*, const Rect*, HWND, const void*) {
   SDL_GL_SwapWindow(window_);
   BindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
   SetEnabled(GL_SCISSOR_TEST, scissor);
+  SetEnabled(GL_FRAMEBUFFER_SRGB, srgb);
   return S_OK;
 }
 

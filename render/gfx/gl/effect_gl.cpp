@@ -879,6 +879,19 @@ void GlEffect::ApplyStates(const GlPassStates& s) {
   if (mask & kGlColorMask)
     SetColourMask(s.colorMask[0], s.colorMask[1], s.colorMask[2], s.colorMask[3]);
   if (mask & kGlFill) SetPolygonMode(s.fill);
+  if (mask & kGlSrgbWrite) SetEnabled(GL_FRAMEBUFFER_SRGB, s.srgbWrite);
+  if (mask & (kGlDepthBias | kGlSlopeBias))
+    SetPolygonOffset((mask & kGlSlopeBias) ? s.offsetFactor : State().polygonOffsetFactor,
+                     (mask & kGlDepthBias) ? s.offsetUnits : State().polygonOffsetUnits);
+  if (mask & kGlScissor) {
+    // The device's scissor rectangle is its whole target, as the platform's is until the program
+    // sets one, which ours cannot: a box larger than any target cuts nothing.
+    SetEnabled(GL_SCISSOR_TEST, s.scissor);
+    if (s.scissor) SetScissor(0, 0, 1 << 15, 1 << 15);
+  }
+  if (mask & kGlPointSize) SetPointSize(s.pointSize);
+  if (mask & kGlLineSmooth) SetEnabled(GL_LINE_SMOOTH, s.lineSmooth);
+  if (mask & kGlDither) SetEnabled(GL_DITHER, s.dither);
 }
 
 // The passes change the states above, the program and the texture units; the vertex array the

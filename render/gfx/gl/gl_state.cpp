@@ -2,6 +2,8 @@
 // context, so code that never synced still matches a fresh context.
 #include "render/gfx/gl/gl_state.hpp"
 
+#include <initializer_list>
+
 namespace gfx::gl {
 namespace {
 
@@ -42,6 +44,9 @@ bool* CapabilityField(GLenum capability) {
     case GL_BLEND: return &shadow.blend;
     case GL_SCISSOR_TEST: return &shadow.scissorTest;
     case GL_STENCIL_TEST: return &shadow.stencilTest;
+    case GL_FRAMEBUFFER_SRGB: return &shadow.framebufferSrgb;
+    case GL_LINE_SMOOTH: return &shadow.lineSmooth;
+    case GL_DITHER: return &shadow.dither;
   }
   return nullptr;
 }
@@ -69,6 +74,13 @@ void SyncStateFromGl() {
   s.blend = glIsEnabled(GL_BLEND);
   s.scissorTest = glIsEnabled(GL_SCISSOR_TEST);
   s.stencilTest = glIsEnabled(GL_STENCIL_TEST);
+  s.framebufferSrgb = glIsEnabled(GL_FRAMEBUFFER_SRGB);
+  s.lineSmooth = glIsEnabled(GL_LINE_SMOOTH);
+  s.dither = glIsEnabled(GL_DITHER);
+  s.polygonOffset = glIsEnabled(GL_POLYGON_OFFSET_FILL);
+  glGetFloatv(GL_POLYGON_OFFSET_FACTOR, &s.polygonOffsetFactor);
+  glGetFloatv(GL_POLYGON_OFFSET_UNITS, &s.polygonOffsetUnits);
+  glGetFloatv(GL_POINT_SIZE, &s.pointSize);
   s.cullFaceMode = Integer(GL_CULL_FACE_MODE);
   s.frontFace = Integer(GL_FRONT_FACE);
   s.depthFunc = Integer(GL_DEPTH_FUNC);
@@ -169,6 +181,25 @@ void SetPolygonMode(GLenum mode) {
   shadow.polygonMode = mode;
 }
 
+void SetPolygonOffset(float factor, float units) {
+  GlState& s = shadow;
+  if (s.polygonOffsetFactor != factor || s.polygonOffsetUnits != units) {
+    glPolygonOffset(factor, units);
+    s.polygonOffsetFactor = factor, s.polygonOffsetUnits = units;
+  }
+  const bool on = factor != 0.0f || units != 0.0f;
+  if (s.polygonOffset == on) return;
+  for (GLenum mode : {GL_POLYGON_OFFSET_FILL, GL_POLYGON_OFFSET_LINE, GL_POLYGON_OFFSET_POINT})
+    (on ? glEnable : glDisable)(mode);
+  s.polygonOffset = on;
+}
+
+void SetPointSize(float size) {
+  if (shadow.pointSize == size) return;
+  glPointSize(size);
+  shadow.pointSize = size;
+}
+
 namespace {
 // Scissor and viewport are both a rectangle set by one call.
 void SetRectangle(GLint* box, void(GLAPIENTRY* apply)(GLint, GLint, GLsizei, GLsizei), GLint x,
@@ -254,6 +285,11 @@ void RestoreState(const GlState& saved) {
   SetEnabled(GL_BLEND, saved.blend);
   SetEnabled(GL_SCISSOR_TEST, saved.scissorTest);
   SetEnabled(GL_STENCIL_TEST, saved.stencilTest);
+  SetEnabled(GL_FRAMEBUFFER_SRGB, saved.framebufferSrgb);
+  SetEnabled(GL_LINE_SMOOTH, saved.lineSmooth);
+  SetEnabled(GL_DITHER, saved.dither);
+  SetPolygonOffset(saved.polygonOffsetFactor, saved.polygonOffsetUnits);
+  SetPointSize(saved.pointSize);
   SetCullFace(saved.cullFaceMode);
   SetFrontFace(saved.frontFace);
   SetDepthFunc(saved.depthFunc);

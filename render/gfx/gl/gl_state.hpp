@@ -31,6 +31,11 @@ struct GlState {
   // they use. RestoreState leaves these as they are: nothing but the effects binds them.
   GLuint uniformBuffer;
   GLuint uniformBindings[kMaxUniformBindings];
+  // Set only by effect passes; GL's defaults until then.
+  bool framebufferSrgb = false, lineSmooth = false, dither = true;
+  bool polygonOffset = false;  // GL_POLYGON_OFFSET_FILL, _LINE and _POINT alike
+  float polygonOffsetFactor = 0.0f, polygonOffsetUnits = 0.0f;
+  float pointSize = 1.0f;  // pixels
 };
 
 const GlState& State();
@@ -39,7 +44,8 @@ void SyncStateFromGl();
 void RestoreState(const GlState& saved);
 
 // Capabilities the shadow knows: GL_CULL_FACE, GL_DEPTH_TEST, GL_BLEND, GL_SCISSOR_TEST,
-// GL_STENCIL_TEST. Any other capability is passed through unshadowed.
+// GL_STENCIL_TEST, GL_FRAMEBUFFER_SRGB, GL_LINE_SMOOTH, GL_DITHER. Any other capability is passed
+// through unshadowed.
 void SetEnabled(GLenum capability, bool enabled);
 void SetCullFace(GLenum mode);
 void SetFrontFace(GLenum mode);
@@ -49,6 +55,9 @@ void SetColourMask(bool red, bool green, bool blue, bool alpha);
 void SetBlendFunc(GLenum srcRgb, GLenum dstRgb, GLenum srcAlpha, GLenum dstAlpha);
 void SetBlendEquation(GLenum rgb, GLenum alpha);
 void SetPolygonMode(GLenum mode);
+// Offsets filled, outlined and point polygons alike; both 0 turns the offset off.
+void SetPolygonOffset(float factor, float units);
+void SetPointSize(float size);
 void SetScissor(GLint x, GLint y, GLint width, GLint height);
 void SetViewport(GLint x, GLint y, GLint width, GLint height);
 void UseProgram(GLuint program);

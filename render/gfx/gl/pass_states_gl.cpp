@@ -94,6 +94,13 @@ GlPassStates GlStatesOfPass(const Pass& pass) {
     states.frontFace = pass.frontFace == FrontFace::Clockwise ? GL_CW : GL_CCW;
   }
   bool separateAlpha = false;
+  // The platform's defaults, for a pass that sets only some of the three.
+  float pointSize = 1.0f, pointMin = 1.0f, pointMax = 64.0f;
+  const auto asFloat = [](uint32_t bits) {
+    float f = 0.0f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+  };
   for (const RenderState& rs : pass.states) {
     const uint32_t v = rs.value;
     switch (rs.state) {
@@ -148,9 +155,44 @@ GlPassStates GlStatesOfPass(const Pass& pass) {
         states.mask |= kGlColorMask;
         for (int c = 0; c < 4; ++c) states.colorMask[c] = (v >> c) & 1 ? GL_TRUE : GL_FALSE;
         break;
+      case kRsSrgbWriteEnable:
+        states.mask |= kGlSrgbWrite;
+        states.srgbWrite = v != 0;
+        break;
+      case kRsDepthBias:
+        states.mask |= kGlDepthBias;
+        states.offsetUnits = asFloat(v) * kDepthBiasUnits;
+        break;
+      case kRsSlopeScaleDepthBias:
+        states.mask |= kGlSlopeBias;
+        states.offsetFactor = asFloat(v);
+        break;
+      case kRsScissorTestEnable:
+        states.mask |= kGlScissor;
+        states.scissor = v != 0;
+        break;
+      case kRsPointSize:
+      case kRsPointSizeMin:
+      case kRsPointSizeMax:
+        states.mask |= kGlPointSize;
+        (rs.state == kRsPointSize      ? pointSize
+         : rs.state == kRsPointSizeMin ? pointMin
+                                       : pointMax) = asFloat(v);
+        break;
+      case kRsAntialiasedLineEnable:
+        states.mask |= kGlLineSmooth;
+        states.lineSmooth = v != 0;
+        break;
+      case kRsDitherEnable:
+        states.mask |= kGlDither;
+        states.dither = v != 0;
+        break;
       default: break;  // the alpha test is the fragment stage's
     }
   }
+  // GL refuses sizes below 1, and a NaN size is no size.
+  float size = pointSize < pointMin ? pointMin : pointSize > pointMax ? pointMax : pointSize;
+  states.pointSize = size >= 1.0f ? size : 1.0f;
   if (separateAlpha) {
     states.mask |= kGlSeparateAlpha;
   } else {

@@ -1,6 +1,6 @@
 // A compiled effect's pass and sampler states (the original platform's D3DRS_* and D3DSAMP_*
 // numbers) as GL state, mapped once at load for ApplyStates and the sampler objects. The compiler
-// has refused every value outside its range; stencil, fog, sRGB writes and scissor never reach
+// has refused every value outside its range; the stencil and fixed-function states never reach
 // here, and the alpha test is in the fragment stage.
 #pragma once
 #include <epoxy/gl.h>
@@ -27,7 +27,18 @@ enum GlStateBit : uint32_t {
   kGlFill = 1024,
   kGlBlendColor = 2048,
   kGlFrontFace = 4096,
+  kGlSrgbWrite = 1u << 13,
+  kGlDepthBias = 1u << 14,  // units below
+  kGlSlopeBias = 1u << 15,  // factor below
+  kGlScissor = 1u << 16,
+  kGlPointSize = 1u << 17,
+  kGlLineSmooth = 1u << 18,
+  kGlDither = 1u << 19,
 };
+
+// The device's depth buffer is 16-bit, as the original device's D16 is: D3D's depth bias, a
+// fraction of the depth range, is this many of GL's polygon offset units.
+constexpr float kDepthBiasUnits = 65535.0f;
 
 struct GlPassStates {
   uint32_t mask = 0;
@@ -42,6 +53,10 @@ struct GlPassStates {
   GLboolean colorMask[4] = {GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE};
   GLenum fill = GL_FILL;
   float blendColor[4] = {};
+  bool srgbWrite = false, scissor = false, lineSmooth = false, dither = false;
+  float offsetUnits = 0.0f, offsetFactor = 0.0f;  // glPolygonOffset's
+  // PointSize clamped to PointSize_Min and PointSize_Max, as the platform clamps every point.
+  float pointSize = 1.0f;
 };
 
 GlPassStates GlStatesOfPass(const compiler::Pass& pass);
