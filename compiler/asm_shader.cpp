@@ -12,6 +12,8 @@
 #include <map>
 #include <set>
 
+#include "formats/fx_effect.hpp"
+
 namespace compiler {
 namespace {
 
@@ -1090,28 +1092,6 @@ bool ParseVersion(const std::string& profile, Version* v) {
 
 }  // namespace
 
-std::string AsmProfile(const std::string& text) {
-  size_t i = 0;
-  for (;;) {
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
-    if (i < text.size() && (text[i] == ';' || text.compare(i, 2, "//") == 0)) {
-      while (i < text.size() && text[i] != '\n') ++i;
-      continue;
-    }
-    break;
-  }
-  std::string word;
-  while (i < text.size() && word.size() < 8 &&
-         (std::isalnum(static_cast<unsigned char>(text[i])) || text[i] == '_' || text[i] == '.'))
-    word += static_cast<char>(std::tolower(static_cast<unsigned char>(text[i++])));
-  for (char& c : word)
-    if (c == '.') c = '_';
-  for (const char* known : {"vs_1_1", "vs_2_0", "vs_2_x", "vs_3_0", "ps_1_1", "ps_1_2", "ps_1_3",
-                            "ps_1_4", "ps_2_0", "ps_2_x", "ps_3_0"})
-    if (word == known) return word;
-  return "";
-}
-
 bool TranslateAsmShader(const AsmRequest& request, AsmShader* out, int* line,
                         std::string* message) {
   const std::string& text = *request.text;
@@ -1123,7 +1103,7 @@ bool TranslateAsmShader(const AsmRequest& request, AsmShader* out, int* line,
   if (text.size() > kMaxAsmTextBytes) return failed({0, "the assembly shader is too long"});
   Emit e;
   e.request = &request;
-  e.profile = AsmProfile(text);
+  e.profile = formats::FxAsmProfile(text);
   if (e.profile.empty() || !ParseVersion(e.profile, &e.version))
     return failed({0, "an assembly shader starts with its version (vs_2_0, ps.1.4, ...)"});
   if (e.version.pixel != request.pixel)

@@ -46,11 +46,8 @@ struct AsmShader {
   uint32_t constantRegisters = 0;  // length of the constant array it reads; 0 when none
 };
 
-// "vs_1_1" for a block starting with `vs_1_1` or `vs.1.1`; empty when the first word is no
-// Direct3D 9 assembly version.
-std::string AsmProfile(const std::string& text);
-
-// On failure *line is the 0-based line of the text at fault and *message says what.
+// The version is read by formats::FxAsmProfile. On failure *line is the 0-based line of the text at
+// fault and *message says what.
 bool TranslateAsmShader(const AsmRequest& request, AsmShader* out, int* line, std::string* message);
 
 }  // namespace compiler

@@ -2,6 +2,7 @@
 // distinct (vertex, pixel, alpha test) one program, all messages of all stages reported.
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <tuple>
 #include <utility>
 
+#include "compiler/asm_shader.hpp"
 #include "compiler/compile_effect.hpp"
 #include "compiler/hlsl_compile.hpp"
 #include "compiler/hlsl_source.hpp"
@@ -118,13 +120,76 @@ Block BlockOf(const HlslStageCode& code, uint32_t binding, const CompiledEffect&
   return block;
 }
 
+// The kind of texture an assembly stage samples through a sampler: its declared type's.
+HlslSamplerKind SamplerKindOf(const FxSampler& sampler) {
+  std::string type;
+  for (char c : sampler.type.name) type += static_cast<char>(std::tolower(c));
+  if (type.find("cube") != std::string::npos) return HlslSamplerKind::Cube;
+  if (type.find("3d") != std::string::npos) return HlslSamplerKind::Tex3D;
+  return HlslSamplerKind::Tex2D;
+}
+
+// An assembly stage's constant registers, filled from the parameters the pass's shader-constant
+// states name. A matrix takes one register per column as the effect stores it (so `m4x4 oPos, v0,
+// c0` computes mul(v0, M) as HLSL does), one per row when it is row_major; an array's elements
+// follow one another. A ...Constant1 to 4 state writes no more registers than it says.
+Block AsmBlockOf(const HlslStageCode& code, uint32_t binding, const CompiledEffect& effect,
+                 const FxEffect& fx, const std::vector<FxShaderConstant>& constants,
+                 const char* array) {
+  Block block;
+  block.name = code.blockName;
+  block.binding = binding;
+  block.size = code.blockSize;
+  const HlslMember* registers = nullptr;
+  for (const HlslMember& m : code.members)
+    if (m.name == array) registers = &m;
+  if (!registers) return block;
+  const uint32_t length = std::max(registers->elements, 1u);
+  for (const FxShaderConstant& c : constants) {
+    const int index = FindParameter(effect, c.parameter);
+    if (c.parameter.empty() || index < 0 || c.reg >= length) continue;
+    const Parameter& p = effect.parameters[index];
+    if (p.kind == ParameterKind::Texture) continue;
+    bool rowMajor = false;
+    for (const FxParameter& from : fx.parameters)
+      if (from.name == p.name) rowMajor = from.type.rowMajor;
+    const bool columns = p.kind == ParameterKind::Matrix && !rowMajor;
+    const uint32_t perElement = columns ? p.columns : p.rows;
+    const uint32_t elements = std::max(p.elements, 1u);
+    uint32_t room = length - c.reg;
+    if (c.count) room = std::min(room, c.count);
+    BlockMember member{static_cast<uint32_t>(index),
+                       Scalar::Float,
+                       p.rows,
+                       p.columns,
+                       p.elements,
+                       registers->offset + c.reg * registers->arrayStride,
+                       perElement * registers->arrayStride,
+                       columns ? 4u : registers->arrayStride,
+                       columns ? registers->arrayStride : 4u,
+                       false};
+    if (room < perElement * elements) {
+      if (p.elements > 0) {
+        member.elements = room / perElement;
+        if (member.elements == 0) continue;
+      } else if (columns) {
+        member.columns = room;
+      } else {
+        member.rows = room;
+      }
+    }
+    block.members.push_back(member);
+  }
+  return block;
+}
+
 // ps_1_1 to ps_1_4 are compiled as ps_2_0, which is what the original compiler's
 // backwards-compatibility switch does with them; one line says so, at the first such pass.
 void WarnAboutPixelShaderModel1(const FxEffect& fx, CompiledEffect* effect) {
   for (const FxTechnique& technique : fx.techniques)
     for (const FxPass& pass : technique.passes) {
       const FxShaderBinding& ps = pass.pixelShader;
-      if (!ps.present || ps.profile.rfind("ps_1_", 0) != 0) continue;
+      if (!ps.present || !ps.assembly.empty() || ps.profile.rfind("ps_1_", 0) != 0) continue;
       effect->warnings.push_back(FxLineLabel(fx.source, ps.line, 0) + ": warning: " + ps.profile +
                                  " is compiled as ps_2_0, as the original compiler's "
                                  "backwards-compatibility mode compiles it");
@@ -187,25 +252,104 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
     HlslStageCode code;
     std::string log, why;
     bool ok = false;
+    bool assembly = false;
+    std::vector<FxShaderConstant> constants;  // an assembly stage's, from its pass
+  };
+  // Sampler register n is the sampler declared with register(sn), else the n-th of the file.
+  const auto unitOfStage = [&fx](uint32_t stage) {
+    size_t unit = stage;
+    for (size_t k = 0; k < fx.samplers.size(); ++k)
+      if (fx.samplers[k].registerName == "s" + std::to_string(stage) ||
+          fx.samplers[k].registerName == "S" + std::to_string(stage))
+        unit = k;
+    return unit;
+  };
+  // An assembly stage reads sampler register n through the sampler of that unit, which the pass's
+  // Sampler[n] = (name) rebinds in its sampler set; where no unit is left for it, through the
+  // bound sampler itself.
+  const auto asmSampler = [&fx, &unitOfStage](const FxPass& pass, uint32_t reg, std::string* name,
+                                              HlslSamplerKind* kind) {
+    const size_t unit = unitOfStage(reg);
+    const FxSampler* read = unit < fx.samplers.size() ? &fx.samplers[unit] : nullptr;
+    const FxSampler* bound = nullptr;
+    for (const FxPassSamplerBinding& binding : pass.samplerBindings)
+      for (const FxSampler& s : fx.samplers)
+        if (binding.sampler == reg && s.name == binding.name) bound = &s;
+    if (!read) read = bound;
+    if (!read) return false;
+    *name = read->name;
+    *kind = SamplerKindOf(bound ? *bound : *read);
+    return true;
   };
   std::vector<CompiledStage> stages;
   std::string messages;
   size_t generated = 0;
   bool tooMuch = false;
   const auto stageOf = [&](HlslStage kind, const FxShaderBinding* binding,
-                           const std::string& context) -> int {
+                           const std::string& context, const FxPass& pass) -> int {
+    const bool assembly = binding && !binding->assembly.empty();
     std::string key = kind == HlslStage::Vertex ? "v" : "p";
     key += binding ? "|" + binding->entry : "|";
     if (binding)
       for (const std::string& argument : binding->arguments) key += "|" + argument;
+    // An assembly stage depends on the pass's constant states and sampler bindings too.
+    std::vector<FxShaderConstant> constants;
+    std::vector<AsmConstant> literals;
+    if (assembly) {
+      for (const FxShaderConstant& c : pass.shaderConstants) {
+        if (c.pixel != (kind == HlslStage::Pixel)) continue;
+        FxShaderConstant given = c;
+        // A static parameter is no parameter of the program: its value is a literal.
+        const FxParameter* from = nullptr;
+        for (const FxParameter& p : fx.parameters)
+          if (p.name == c.parameter) from = &p;
+        if (from && FindParameter(effect, c.parameter) < 0) {
+          given.parameter.clear();
+          given.value = from->value;
+          given.value.resize((given.value.size() + 3) / 4 * 4, 0.0f);
+        }
+        key += "|c" + std::to_string(given.reg) + "," + std::to_string(given.count) + "," +
+               given.parameter;
+        for (const float v : given.value) key += "," + std::to_string(v);
+        const uint32_t registers = static_cast<uint32_t>(given.value.size() / 4);
+        for (uint32_t r = 0; r < registers && (given.count == 0 || r < given.count); ++r) {
+          AsmConstant literal;
+          literal.reg = given.reg + r;
+          std::copy(given.value.begin() + 4 * r, given.value.begin() + 4 * r + 4, literal.value);
+          literals.push_back(literal);
+        }
+        constants.push_back(std::move(given));
+      }
+      for (const FxPassSamplerBinding& b : pass.samplerBindings)
+        key += "|s" + std::to_string(b.sampler) + "," + b.name;
+      key += "|asm|" + binding->assembly;
+    }
     for (size_t i = 0; i < stages.size(); ++i)
       if (stages[i].key == key) return static_cast<int>(i);
     CompiledStage stage;
     stage.key = key;
     stage.context = context;
     stage.line = binding ? binding->line : 0;
+    stage.assembly = assembly;
+    stage.constants = std::move(constants);
     std::string entry;
-    if (binding) {
+    if (assembly) {
+      AsmRequest request;
+      request.text = &binding->assembly;
+      request.pixel = kind == HlslStage::Pixel;
+      request.constants = std::move(literals);
+      request.sampler = [&](uint32_t reg, std::string* name, HlslSamplerKind* samplerKind) {
+        return asmSampler(pass, reg, name, samplerKind);
+      };
+      AsmShader shader;
+      int line = 0;
+      if (TranslateAsmShader(request, &shader, &line, &stage.why)) {
+        stage.text = std::move(shader.hlsl);
+        entry = kAsmEntry;
+      } else {
+        stage.line = binding->assemblyLine + line;
+      }
+    } else if (binding) {
       stage.text = hlsl;
       if (!EntryWithArguments(fx, *binding, static_cast<int>(stages.size()), prologue, &stage.text,
                               &entry, &stage.why))
@@ -246,6 +390,10 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
       if (stage.ok) continue;
       if (!stage.why.empty()) {
         messages += FxLineLabel(source, stage.line, 0) + ": error: " + stage.why + "\n";
+      } else if (stage.assembly) {
+        // The text is ours, so its lines mean nothing to the author: the block's line it is.
+        messages += FxLineLabel(source, stage.line, 0) + ": error: the " + stage.context +
+                    " does not compile: " + stage.log.substr(0, stage.log.find('\n')) + "\n";
       } else if (!stage.text.empty() &&
                  AppendGlslangLog(stage.log, source, stage.line, stage.context, &messages) == 0) {
         messages += FxLineLabel(source, stage.line, 0) + ": error: " + stage.context +
@@ -282,11 +430,14 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
         continue;
       }
       const FxShaderBinding* vs = pass.vertexShader.present ? &pass.vertexShader : nullptr;
-      plan.vertex =
-          stageOf(HlslStage::Vertex, vs,
-                  vs ? "vertex shader '" + vs->entry + "'" : "pass-through vertex shader");
-      plan.pixel = stageOf(HlslStage::Pixel, &pass.pixelShader,
-                           "pixel shader '" + pass.pixelShader.entry + "'");
+      const auto contextOf = [](const FxShaderBinding& b, const char* stage) {
+        return b.assembly.empty() ? std::string(stage) + " shader '" + b.entry + "'"
+                                  : std::string(stage) + " shader assembly (" + b.profile + ")";
+      };
+      plan.vertex = stageOf(HlslStage::Vertex, vs,
+                            vs ? contextOf(*vs, "vertex") : "pass-through vertex shader", pass);
+      plan.pixel =
+          stageOf(HlslStage::Pixel, &pass.pixelShader, contextOf(pass.pixelShader, "pixel"), pass);
       plans.push_back(std::move(plan));
     }
   }
@@ -306,15 +457,6 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
     // Samplers keep one kind across the effect; a pass may set its own states on them, or have a
     // stage read another sampler's states and texture.
     if (!plan.pass->samplerStates.empty() || !plan.pass->samplerBindings.empty()) {
-      // Stage n is the sampler bound to register sn, else the n-th sampler of the file.
-      const auto unitOfStage = [&](uint32_t stage) {
-        size_t unit = stage;
-        for (size_t k = 0; k < fx.samplers.size(); ++k)
-          if (fx.samplers[k].registerName == "s" + std::to_string(stage) ||
-              fx.samplers[k].registerName == "S" + std::to_string(stage))
-            unit = k;
-        return unit;
-      };
       SamplerSet set = own;
       for (const FxPassSamplerBinding& binding : plan.pass->samplerBindings) {
         const int from = samplerUnit(binding.name);
@@ -365,9 +507,9 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
     const HlslStageCode& vs = stages[plan.vertex].code;
     const HlslStageCode& ps = stages[plan.pixel].code;
     Program program;
-    const auto stage = [&](const HlslStageCode& code, const char* which) {
+    const auto stage = [&](const HlslStageCode& code, const char* which, bool assembly) {
       Stage made;
-      made.origin = StageOrigin::Hlsl;
+      made.origin = assembly ? StageOrigin::Assembly : StageOrigin::Hlsl;
       made.glsl = code.glsl;
       made.file = label;
       made.line = line;
@@ -375,8 +517,10 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
       made.context = std::string("the ") + which + " shader of " + where;
       return made;
     };
-    program.vertex = stage(vs, "vertex");
-    program.fragment = stage(ps, "pixel");
+    const CompiledStage& vsStage = stages[plan.vertex];
+    const CompiledStage& psStage = stages[plan.pixel];
+    program.vertex = stage(vs, "vertex", vsStage.assembly);
+    program.fragment = stage(ps, "pixel", psStage.assembly);
     const std::string condition =
         AlphaTestCondition(plan.alphaFunc, plan.alphaRef, "tobrin_out_COLOR0.a");
     std::string& glsl = program.fragment.glsl;
@@ -384,8 +528,14 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
     if (marker != std::string::npos)
       glsl.replace(marker, std::strlen(kAlphaTestMarker),
                    condition.empty() ? "" : "if (!(" + condition + ")) discard;");
-    if (!vs.blockName.empty()) program.blocks.push_back(BlockOf(vs, 0, effect));
-    if (!ps.blockName.empty()) program.blocks.push_back(BlockOf(ps, 1, effect));
+    if (!vs.blockName.empty())
+      program.blocks.push_back(
+          vsStage.assembly ? AsmBlockOf(vs, 0, effect, fx, vsStage.constants, kAsmVertexConstants)
+                           : BlockOf(vs, 0, effect));
+    if (!ps.blockName.empty())
+      program.blocks.push_back(
+          psStage.assembly ? AsmBlockOf(ps, 1, effect, fx, psStage.constants, kAsmPixelConstants)
+                           : BlockOf(ps, 1, effect));
     for (const HlslStageCode* code : {&vs, &ps})
       for (const HlslSampler& sampler : code->samplers)
         program.samplers.push_back({GlslSamplerName(sampler.unit), sampler.unit});

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "formats/fx_effect.hpp"
+
 namespace {
 
 using namespace compiler;
@@ -58,12 +60,12 @@ const HlslMember* Constants(const Result& r, const char* name) {
   } while (0)
 
 TEST(AsmShader, VersionWordsNameTheProfile) {
-  EXPECT_EQ(AsmProfile("\n  vs.1.1\n mov oPos, v0"), "vs_1_1");
-  EXPECT_EQ(AsmProfile("// lit\nPS_1_4"), "ps_1_4");
-  EXPECT_EQ(AsmProfile("ps_2_x"), "ps_2_x");
-  EXPECT_EQ(AsmProfile("vs_1_0"), "");
-  EXPECT_EQ(AsmProfile("ps_4_0"), "");
-  EXPECT_EQ(AsmProfile("mov r0, v0"), "");
+  EXPECT_EQ(formats::FxAsmProfile("\n  vs.1.1\n mov oPos, v0"), "vs_1_1");
+  EXPECT_EQ(formats::FxAsmProfile("// lit\nPS_1_4"), "ps_1_4");
+  EXPECT_EQ(formats::FxAsmProfile("ps_2_x"), "ps_2_x");
+  EXPECT_EQ(formats::FxAsmProfile("vs_1_0"), "");
+  EXPECT_EQ(formats::FxAsmProfile("ps_4_0"), "");
+  EXPECT_EQ(formats::FxAsmProfile("mov r0, v0"), "");
 }
 
 TEST(AsmShader, VertexShadersOfEveryModelCompile) {
