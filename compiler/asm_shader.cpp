@@ -529,9 +529,10 @@ struct Emit {
   std::set<std::string> outputs;                    // output locals written
   std::map<std::string, HlslSamplerKind> samplers;  // HLSL sampler name -> kind
   std::map<uint32_t, HlslSamplerKind> declaredSamplers;
-  std::map<uint32_t, std::string> outputSemantics;  // vs_3_0 oN
-  uint32_t constants = 0;                           // length of the constant array read
-  bool relative = false;                            // the array is read with a computed index
+  std::vector<Input>
+      outputDecls;         // vs_3_0 oN: register local, semantic and the components it holds
+  uint32_t constants = 0;  // length of the constant array read
+  bool relative = false;   // the array is read with a computed index
   bool usesA0 = false, usesLoop = false;
   std::string body;
   int temp = 0, indent = 1, loops = 0;
@@ -1148,7 +1149,7 @@ bool TranslateAsmShader(const AsmRequest& request, AsmShader* out, int* line,
     const bool semantic =
         !in.usage.empty() && in.usage != "2d" && in.usage != "cube" && in.usage != "volume";
     if (reg->file == File::TexOut && e.Model() == 3 && semantic) {
-      e.outputSemantics[reg->index] = in.usage;
+      e.outputDecls.push_back({LocalOf(&e, File::TexOut, reg->index), in.usage, reg->mask});
       continue;
     }
     if (reg->file == File::Misc) {
@@ -1184,7 +1185,7 @@ bool TranslateAsmShader(const AsmRequest& request, AsmShader* out, int* line,
   for (const Input& in : e.inputs) {
     const std::string name = "tobrin_in" + std::to_string(serial++);
     if (in.semantic == "TOBRIN_VFACE") {
-      parameter("in float " + name + " : VFACE");
+      parameter("in float " + name + " : TOBRIN_VFACE");
       prologue += "  " + in.local + " = (float4)" + name + ";\n";
       continue;
     }
@@ -1217,14 +1218,17 @@ bool TranslateAsmShader(const AsmRequest& request, AsmShader* out, int* line,
       if (e.outputs.count("tobrin_oFog")) output("float", "FOG", "tobrin_oFog.x");
       if (e.outputs.count("tobrin_oPts")) output("float", "PSIZE", "tobrin_oPts.x");
     } else {
-      for (const auto& [reg, semantic] : e.outputSemantics) {
-        const std::string local = LocalOf(&e, File::TexOut, reg);
-        output("float4", semantic, local);
+      // One register may carry several semantics, each in its own components (o1.xy, o1.zw).
+      for (const Input& decl : e.outputDecls) {
+        const std::string m = MaskText(decl.mask);
+        output(m.size() == 1 ? "float" : "float" + std::to_string(m.size()), decl.semantic,
+               decl.local + "." + m);
       }
-      for (const std::string& local : e.outputs)
-        if (local != "tobrin_oPos" &&
-            !e.outputSemantics.count(static_cast<uint32_t>(std::atoi(local.c_str() + 8))))
-          return failed({0, "output register " + local.substr(7) + " has no dcl"});
+      for (const std::string& local : e.outputs) {
+        bool declared = false;
+        for (const Input& decl : e.outputDecls) declared = declared || decl.local == local;
+        if (!declared) return failed({0, "output register " + local.substr(7) + " has no dcl"});
+      }
     }
   } else if (e.Model() == 1) {
     LocalOf(&e, File::Temp, 0);
