@@ -19,8 +19,8 @@ enum class SourceLanguage : uint8_t { Glsl, Hlsl };
 enum class ParameterKind : uint8_t { Numeric, Matrix, Texture };
 enum class Scalar : uint8_t { Float, Int, Bool };
 enum class SamplerKind : uint8_t { Tex2D, Cube, Tex3D };
-// Where a stage's GLSL came from. Version 1 writes the first two; the others are reserved for
-// assembly shaders and generated fixed-function stages.
+// Where a stage's GLSL came from. Version 1 writes the first three; FixedFunction is reserved for
+// generated fixed-function stages.
 enum class StageOrigin : uint8_t { EffectGlsl, Hlsl, Assembly, FixedFunction };
 // The winding a pass declares front-facing: D3D9 effects clockwise as on the original platform, so
 // VFACE and the cull modes agree; our format counter-clockwise, as it has always drawn.
