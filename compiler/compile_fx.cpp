@@ -2,6 +2,7 @@
 // distinct (vertex, pixel, alpha test) one program, all messages of all stages reported.
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <tuple>
 #include <utility>
 
+#include "compiler/asm_shader.hpp"
 #include "compiler/compile_effect.hpp"
 #include "compiler/fixed_function.hpp"
 #include "compiler/hlsl_compile.hpp"
@@ -126,6 +128,69 @@ Block BlockOf(const HlslStageCode& code, uint32_t binding, const CompiledEffect&
   return block;
 }
 
+// The kind of texture an assembly stage samples through a sampler: its declared type's.
+HlslSamplerKind SamplerKindOf(const FxSampler& sampler) {
+  std::string type;
+  for (char c : sampler.type.name) type += static_cast<char>(std::tolower(c));
+  if (type.find("cube") != std::string::npos) return HlslSamplerKind::Cube;
+  if (type.find("3d") != std::string::npos) return HlslSamplerKind::Tex3D;
+  return HlslSamplerKind::Tex2D;
+}
+
+// An assembly stage's constant registers, filled from the parameters the pass's shader-constant
+// states name. A matrix takes one register per column as the effect stores it (so `m4x4 oPos, v0,
+// c0` computes mul(v0, M) as HLSL does), one per row when it is row_major; an array's elements
+// follow one another. A ...Constant1 to 4 state writes no more registers than it says.
+Block AsmBlockOf(const HlslStageCode& code, uint32_t binding, const CompiledEffect& effect,
+                 const FxEffect& fx, const std::vector<FxShaderConstant>& constants,
+                 const char* array) {
+  Block block;
+  block.name = code.blockName;
+  block.binding = binding;
+  block.size = code.blockSize;
+  const HlslMember* registers = nullptr;
+  for (const HlslMember& m : code.members)
+    if (m.name == array) registers = &m;
+  if (!registers) return block;
+  const uint32_t length = std::max(registers->elements, 1u);
+  for (const FxShaderConstant& c : constants) {
+    const int index = FindParameter(effect, c.parameter);
+    if (c.parameter.empty() || index < 0 || c.reg >= length) continue;
+    const Parameter& p = effect.parameters[index];
+    if (p.kind == ParameterKind::Texture) continue;
+    bool rowMajor = false;
+    for (const FxParameter& from : fx.parameters)
+      if (from.name == p.name) rowMajor = from.type.rowMajor;
+    const bool columns = p.kind == ParameterKind::Matrix && !rowMajor;
+    const uint32_t perElement = columns ? p.columns : p.rows;
+    const uint32_t elements = std::max(p.elements, 1u);
+    uint32_t room = length - c.reg;
+    if (c.count) room = std::min(room, c.count);
+    BlockMember member{static_cast<uint32_t>(index),
+                       Scalar::Float,
+                       p.rows,
+                       p.columns,
+                       p.elements,
+                       registers->offset + c.reg * registers->arrayStride,
+                       perElement * registers->arrayStride,
+                       columns ? 4u : registers->arrayStride,
+                       columns ? registers->arrayStride : 4u,
+                       false};
+    if (room < perElement * elements) {
+      if (p.elements > 0) {
+        member.elements = room / perElement;
+        if (member.elements == 0) continue;
+      } else if (columns) {
+        member.columns = room;
+      } else {
+        member.rows = room;
+      }
+    }
+    block.members.push_back(member);
+  }
+  return block;
+}
+
 // ps_1_1 to ps_1_4 are compiled as ps_2_0, which is what the original compiler's
 // backwards-compatibility switch does with them; one line says so, at the first such pass.
 // sRGB decoding needs textures of an sRGB format, which the program does not make; the texture is
@@ -144,7 +209,7 @@ void WarnAboutPixelShaderModel1(const FxEffect& fx, CompiledEffect* effect) {
   for (const FxTechnique& technique : fx.techniques)
     for (const FxPass& pass : technique.passes) {
       const FxShaderBinding& ps = pass.pixelShader;
-      if (!ps.present || ps.profile.rfind("ps_1_", 0) != 0) continue;
+      if (!ps.present || !ps.assembly.empty() || ps.profile.rfind("ps_1_", 0) != 0) continue;
       effect->warnings.push_back(FxLineLabel(fx.source, ps.line, 0) + ": warning: " + ps.profile +
                                  " is compiled as ps_2_0, as the original compiler's "
                                  "backwards-compatibility mode compiles it");
@@ -373,9 +438,11 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
         if (!pass.pixelShader.present) {
           if (stage.colorOp == 1) break;
           stage.unit = stageTextureUnit(state.texture[n], n);
-        } else if (unitOfStage(n) < fx.samplers.size() &&
-                   effect.samplers[unitOfStage(n)].texture < 0) {
-          stageTextureUnit(state.texture[n], n);
+        } else if (unitOfStage(n) < fx.samplers.size()) {
+          if (effect.samplers[unitOfStage(n)].texture < 0) stageTextureUnit(state.texture[n], n);
+        } else if (!pass.pixelShader.assembly.empty()) {
+          // An assembly stage with no sampler of the file for this stage reads it directly.
+          stage.unit = stageTextureUnit(state.texture[n], n);
         }
       }
       fixedOfPass.push_back(state);
@@ -424,15 +491,43 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
     HlslStageCode code;
     std::string log, why;
     bool ok = false;
+    bool assembly = false;
+    std::vector<FxShaderConstant> constants;  // an assembly stage's, from its pass
+  };
+  // An assembly stage reads sampler register n through the sampler of that unit, which the pass's
+  // Sampler[n] = (name) rebinds in its sampler set; where no unit is left for it, through the
+  // bound sampler itself.
+  // Without a binding the stage is the fixed-function one of *generatedFor, the fixed-function
+  // state of the pass whose stages are being named.
+  const FixedState* generatedFor = nullptr;
+  int generatedLine = 0;
+  const auto asmSampler = [&fx, &unitOfStage, &generatedFor](const FxPass& pass, uint32_t reg,
+                                                             std::string* name,
+                                                             HlslSamplerKind* kind) {
+    const size_t unit = unitOfStage(reg);
+    const FxSampler* read = unit < fx.samplers.size() ? &fx.samplers[unit] : nullptr;
+    const FxSampler* bound = nullptr;
+    for (const FxPassSamplerBinding& binding : pass.samplerBindings)
+      for (const FxSampler& s : fx.samplers)
+        if (binding.sampler == reg && s.name == binding.name) bound = &s;
+    if (!read) read = bound;
+    // No sampler of the file: the stage's texture, Texture[n], through a sampler of its own.
+    if (!read && generatedFor && reg < kFixedStages && generatedFor->pixel.stages[reg].unit >= 0) {
+      *name = FixedSamplerName(static_cast<uint32_t>(generatedFor->pixel.stages[reg].unit));
+      *kind = HlslSamplerKind::Tex2D;
+      return true;
+    }
+    if (!read) return false;
+    *name = read->name;
+    *kind = SamplerKindOf(bound ? *bound : *read);
+    return true;
   };
   std::vector<CompiledStage> stages;
   size_t generated = 0;
   bool tooMuch = false;
-  // Without a binding the stage is the fixed-function one of *generatedFor.
-  const FixedState* generatedFor = nullptr;
-  int generatedLine = 0;
   const auto stageOf = [&](HlslStage kind, const FxShaderBinding* binding,
-                           const std::string& context) -> int {
+                           const std::string& context, const FxPass& pass) -> int {
+    const bool assembly = binding && !binding->assembly.empty();
     std::string key = kind == HlslStage::Vertex ? "v" : "p";
     key += binding ? "|" + binding->entry : "|";
     if (binding)
@@ -440,14 +535,67 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
     else
       key += "fixed|" +
              (kind == HlslStage::Vertex ? KeyOf(generatedFor->vertex) : KeyOf(generatedFor->pixel));
+    // An assembly stage depends on the pass's constant states and sampler bindings too.
+    std::vector<FxShaderConstant> constants;
+    std::vector<AsmConstant> literals;
+    if (assembly) {
+      for (const FxShaderConstant& c : pass.shaderConstants) {
+        if (c.pixel != (kind == HlslStage::Pixel)) continue;
+        FxShaderConstant given = c;
+        // A static parameter is no parameter of the program: its value is a literal.
+        const FxParameter* from = nullptr;
+        for (const FxParameter& p : fx.parameters)
+          if (p.name == c.parameter) from = &p;
+        if (from && FindParameter(effect, c.parameter) < 0) {
+          given.parameter.clear();
+          given.value = from->value;
+          given.value.resize((given.value.size() + 3) / 4 * 4, 0.0f);
+        }
+        key += "|c" + std::to_string(given.reg) + "," + std::to_string(given.count) + "," +
+               given.parameter;
+        for (const float v : given.value) key += "," + std::to_string(v);
+        const uint32_t registers = static_cast<uint32_t>(given.value.size() / 4);
+        for (uint32_t r = 0; r < registers && (given.count == 0 || r < given.count); ++r) {
+          AsmConstant literal;
+          literal.reg = given.reg + r;
+          std::copy(given.value.begin() + 4 * r, given.value.begin() + 4 * r + 4, literal.value);
+          literals.push_back(literal);
+        }
+        constants.push_back(std::move(given));
+      }
+      for (const FxPassSamplerBinding& b : pass.samplerBindings)
+        key += "|s" + std::to_string(b.sampler) + "," + b.name;
+      for (const FixedStageConfig& st : generatedFor->pixel.stages)
+        key += "|t" + std::to_string(st.unit);
+      key += "|asm|" + binding->assembly;
+    }
     for (size_t i = 0; i < stages.size(); ++i)
       if (stages[i].key == key) return static_cast<int>(i);
     CompiledStage stage;
     stage.key = key;
     stage.context = context;
     stage.line = binding ? binding->line : 0;
+    stage.assembly = assembly;
+    stage.constants = std::move(constants);
     std::string entry;
-    if (binding) {
+    if (assembly) {
+      stage.origin = StageOrigin::Assembly;
+      AsmRequest request;
+      request.text = &binding->assembly;
+      request.pixel = kind == HlslStage::Pixel;
+      request.constants = std::move(literals);
+      request.sampler = [&](uint32_t reg, std::string* name, HlslSamplerKind* samplerKind) {
+        return asmSampler(pass, reg, name, samplerKind);
+      };
+      AsmShader shader;
+      int line = 0;
+      if (TranslateAsmShader(request, &shader, &line, &stage.why)) {
+        stage.text = std::move(shader.hlsl);
+        entry = kAsmEntry;
+      } else {
+        stage.line = binding->assemblyLine + line;
+      }
+    } else if (binding) {
       stage.text = hlsl;
       if (!EntryWithArguments(fx, *binding, static_cast<int>(stages.size()), prologue, &stage.text,
                               &entry, &stage.why))
@@ -493,6 +641,10 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
       if (stage.ok) continue;
       if (!stage.why.empty()) {
         messages += FxLineLabel(source, stage.line, 0) + ": error: " + stage.why + "\n";
+      } else if (stage.assembly) {
+        // The text is ours, so its lines mean nothing to the author: the block's line it is.
+        messages += FxLineLabel(source, stage.line, 0) + ": error: the " + stage.context +
+                    " does not compile: " + stage.log.substr(0, stage.log.find('\n')) + "\n";
       } else if (!stage.text.empty() &&
                  AppendGlslangLog(stage.log, source, stage.line, stage.context, &messages) == 0) {
         messages += FxLineLabel(source, stage.line, 0) + ": error: " + stage.context +
@@ -532,12 +684,16 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
       generatedLine = pass.line;
       const FxShaderBinding* vs = pass.vertexShader.present ? &pass.vertexShader : nullptr;
       const FxShaderBinding* ps = pass.pixelShader.present ? &pass.pixelShader : nullptr;
+      const auto contextOf = [](const FxShaderBinding& b, const char* stage) {
+        return b.assembly.empty() ? std::string(stage) + " shader '" + b.entry + "'"
+                                  : std::string(stage) + " shader assembly (" + b.profile + ")";
+      };
       plan.vertex = stageOf(
           HlslStage::Vertex, vs,
-          vs ? "vertex shader '" + vs->entry + "'" : "the fixed-function vertex stage of " + where);
+          vs ? contextOf(*vs, "vertex") : "the fixed-function vertex stage of " + where, pass);
       plan.pixel = stageOf(
           HlslStage::Pixel, ps,
-          ps ? "pixel shader '" + ps->entry + "'" : "the fixed-function pixel stage of " + where);
+          ps ? contextOf(*ps, "pixel") : "the fixed-function pixel stage of " + where, pass);
       plans.push_back(std::move(plan));
     }
   }
@@ -589,8 +745,8 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
       for (const FxPassSamplerState& state : plan.pass->samplerStates) {
         const int stageUnit =
             state.sampler < kFixedStages ? fixed.pixel.stages[state.sampler].unit : -1;
-        const size_t unit = fixedPixel && stageUnit >= 0 ? static_cast<size_t>(stageUnit)
-                                                         : unitOfStage(state.sampler);
+        const size_t unit =
+            stageUnit >= 0 ? static_cast<size_t>(stageUnit) : unitOfStage(state.sampler);
         WarnAboutSrgbTexture(state.state, FxLineLabel(source, line, 0),
                              std::to_string(state.sampler) + " of " + where, &effect);
         if (unit < set.states.size())
@@ -637,6 +793,8 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
       made.context = std::string("the ") + which + " shader of " + where;
       return made;
     };
+    const CompiledStage& vsStage = stages[plan.vertex];
+    const CompiledStage& psStage = stages[plan.pixel];
     program.vertex = stage(vs, "vertex");
     program.fragment = stage(ps, "pixel");
     const std::string condition =
@@ -646,8 +804,14 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
     if (marker != std::string::npos)
       glsl.replace(marker, std::strlen(kAlphaTestMarker),
                    condition.empty() ? "" : "if (!(" + condition + ")) discard;");
-    if (!vs.blockName.empty()) program.blocks.push_back(BlockOf(vs, 0, effect));
-    if (!ps.blockName.empty()) program.blocks.push_back(BlockOf(ps, 1, effect));
+    if (!vs.blockName.empty())
+      program.blocks.push_back(
+          vsStage.assembly ? AsmBlockOf(vs, 0, effect, fx, vsStage.constants, kAsmVertexConstants)
+                           : BlockOf(vs, 0, effect));
+    if (!ps.blockName.empty())
+      program.blocks.push_back(
+          psStage.assembly ? AsmBlockOf(ps, 1, effect, fx, psStage.constants, kAsmPixelConstants)
+                           : BlockOf(ps, 1, effect));
     for (const HlslStageCode* code : {&vs, &ps})
       for (const HlslSampler& sampler : code->samplers)
         program.samplers.push_back({GlslSamplerName(sampler.unit), sampler.unit});

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace formats {
@@ -132,13 +133,26 @@ struct FxFunction {
   int line = 0;
 };
 
-// VertexShader = compile vs_2_0 Main(args); or = NULL. Shader arrays and variables indexed by an
-// expression are resolved to the one shader they name.
+// VertexShader = compile vs_2_0 Main(args); = asm { ... }; or = NULL. Shader arrays and variables
+// indexed by an expression are resolved to the one shader they name.
 struct FxShaderBinding {
   bool present = false;                // false for NULL or a pass that names no shader
-  std::string profile;                 // "vs_2_0", "ps_3_0", ...
-  std::string entry;                   // the function compiled
+  std::string profile;                 // "vs_2_0", "ps_3_0", ...; an assembly block's version
+  std::string entry;                   // the function compiled; empty for assembly
   std::vector<std::string> arguments;  // uniform arguments as expression text, in order
+  int line = 0;
+  std::string assembly;  // asm { ... }: the text between the braces, empty for HLSL
+  int assemblyLine = 0;  // 0-based line of the preprocessed text holding the opening brace
+};
+
+// VertexShaderConstant[n] = <name>; (also ...F, ...1 to ...4, and PixelShaderConstant...): the
+// registers from n on hold a parameter or a literal.
+struct FxShaderConstant {
+  bool pixel = false;
+  uint32_t reg = 0;
+  uint32_t count = 0;     // registers written, 1 to 4 (...Constant1 to 4); 0: what the value holds
+  std::string parameter;  // empty for a literal
+  std::vector<float> value;  // a literal's floats, whole registers of four
   int line = 0;
 };
 
@@ -225,6 +239,7 @@ struct FxPass {
   std::vector<FxPassSamplerState> samplerStates;  // per-pass sampler states
   std::vector<FxPassSamplerBinding> samplerBindings;
   std::vector<FxFixedState> fixedStates;  // in file order
+  std::vector<FxShaderConstant> shaderConstants;  // in file order
   int line = 0;
 };
 
@@ -248,6 +263,10 @@ struct FxEffect {
 
 // Parses the outer layer of preprocessed text. On failure *error is "FILE(LINE): error: ...".
 bool ParseFx(const FxPreprocessed& source, FxEffect* out, std::string* error);
+
+// "vs_1_1" for assembly text starting with `vs_1_1` or `vs.1.1`; empty when its first word is no
+// Direct3D 9 assembly version.
+std::string FxAsmProfile(std::string_view text);
 
 // "FILE(LINE)" for a 0-based line of the preprocessed text.
 std::string FxPlace(const FxPreprocessed& source, int line);

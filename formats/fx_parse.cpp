@@ -3,6 +3,7 @@
 // and left to the HLSL compiler. Nothing recurses on the input's nesting except the constant
 // evaluator, which is depth-bounded; the first error stops the parse with its origin line.
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdarg>
@@ -84,6 +85,7 @@ class Parser {
   bool ParseTechnique();
   bool ParsePass(FxTechnique* technique);
   bool ParsePassState(FxPass* pass, const FxTechnique& technique);
+  bool ParseShaderConstant(const FxToken& key, uint32_t reg, FxPass* pass);
   bool CheckPass(const FxPass& pass, const FxTechnique& technique);
   bool ArrayLength(uint32_t* length);
   // Constant expressions: initial values, array lengths, shader indices.
@@ -1113,9 +1115,27 @@ bool Parser::ParseShaderValue(bool pixel, FxShaderBinding* binding, bool inPass)
     binding->line = t.line;
     return true;
   }
-  if (IsWord(t, "asm"))
-    return Fail(t.line, "assembly shaders (%s = asm { ... }) are not supported; write it in HLSL",
-                stage);
+  if (IsWord(t, "asm")) {
+    // The assembly is kept as text for the compiler; its tokens mean nothing to this reader.
+    Next();
+    const FxToken& open = Peek();
+    uint32_t end = 0;
+    if (!IsPunct(open, '{'))
+      return Fail(open.line, "expected '{' after 'asm', found %s", Describe(open).c_str());
+    if (!SkipBalanced('{', '}', &end)) return false;
+    *binding = FxShaderBinding();
+    binding->present = true;
+    binding->line = t.line;
+    binding->assembly = src_.text.substr(open.end, end - 1 - open.end);
+    binding->assemblyLine = open.line;
+    binding->profile = FxAsmProfile(binding->assembly);
+    if (binding->profile.empty())
+      return Fail(open.line, "an asm block starts with a Direct3D 9 shader version (%s)",
+                  pixel ? "ps_1_1 to ps_3_0" : "vs_1_1 to vs_3_0");
+    if ((binding->profile[0] == 'p') != pixel)
+      return Fail(open.line, "%s is no %s version", binding->profile.c_str(), stage);
+    return true;
+  }
   if (!inPass)
     return Fail(t.line, "expected 'compile', 'NULL' or 'asm' for a %s, found %s", stage,
                 Describe(t).c_str());
@@ -1202,6 +1222,57 @@ bool Parser::ParsePass(FxTechnique* technique) {
   return true;
 }
 
+// VertexShaderConstant, ...F and ...1 to ...4 (and the pixel ones): the number of registers
+// the stage has; 0 for any other state.
+int ShaderConstantRegisters(std::string_view name) {
+  for (const char* stage : {"VertexShaderConstant", "PixelShaderConstant"}) {
+    const size_t length = std::strlen(stage);
+    if (name.size() < length || !FxEqualIgnoringCase(name.substr(0, length), stage)) continue;
+    const std::string_view rest = name.substr(length);
+    if (rest.empty() || FxEqualIgnoringCase(rest, "F") ||
+        (rest.size() == 1 && rest[0] >= '1' && rest[0] <= '4'))
+      return stage[0] == 'V' ? 256 : 224;
+  }
+  return 0;
+}
+
+// The value of a shader-constant state: <name>, (name) or name of a numeric parameter, or a
+// constant (float4(1, 0, 0, 1), {1, 0, 0, 1}, 0.5).
+bool Parser::ParseShaderConstant(const FxToken& key, uint32_t reg, FxPass* pass) {
+  FxShaderConstant constant;
+  const std::string_view name = Text(key);
+  constant.pixel = name[0] == 'P' || name[0] == 'p';
+  constant.reg = reg;
+  const char last = name.back();
+  constant.count = last >= '1' && last <= '4' ? static_cast<uint32_t>(last - '0') : 0;
+  constant.line = key.line;
+  const size_t begin = pos_, end = ExpressionEnd(begin);
+  size_t i = begin, stop = end;
+  while (stop > i + 2 && ((IsPunct(tokens_[i], '(') && IsPunct(tokens_[stop - 1], ')')) ||
+                          (IsPunct(tokens_[i], '<') && IsPunct(tokens_[stop - 1], '>'))))
+    ++i, --stop;
+  if (stop == i + 1 && tokens_[i].kind == FxTok::Ident) {
+    const FxParameter* p = FindParameter(Text(tokens_[i]));
+    if (!p || p->type.base == FxBase::Texture || p->type.base == FxBase::String ||
+        p->type.base == FxBase::Sampler || p->type.base == FxBase::Struct)
+      return Fail(key.line, "state %s names %s, which is no numeric parameter",
+                  Describe(key).c_str(), Quote(Text(tokens_[i])).c_str());
+    constant.parameter = p->name;
+  } else {
+    Values values;
+    if (!EvalRange(begin, end, &values) || values.empty())
+      return Fail(key.line, "the value of state %s is neither a parameter nor a constant",
+                  Describe(key).c_str());
+    constant.value.assign(values.begin(), values.end());
+    constant.value.resize((constant.value.size() + 3) / 4 * 4, 0.0f);
+    if (constant.value.size() > 4 * 256)
+      return Fail(key.line, "the value of state %s is too long", Describe(key).c_str());
+  }
+  pass->shaderConstants.push_back(std::move(constant));
+  pos_ = end;
+  return true;
+}
+
 bool Parser::ParsePassState(FxPass* pass, const FxTechnique& technique) {
   const FxToken& key = Next();
   if (key.kind != FxTok::Ident)
@@ -1209,10 +1280,12 @@ bool Parser::ParsePassState(FxPass* pass, const FxTechnique& technique) {
                 Quote(pass->name).c_str(), Describe(key).c_str());
   bool indexed = false;
   int64_t index = 0;
+  const int constantRegisters = ShaderConstantRegisters(Text(key));
+  const int64_t lastIndex = constantRegisters ? constantRegisters - 1 : 15;
   if (IsPunct(Peek(), '[')) {
     const size_t begin = pos_ + 1, end = ExpressionEnd(begin);
     const FxFixedStateInfo* fixed = FindFxFixedState(Text(key));
-    const int64_t last = fixed ? fixed->indices - 1 : 15;
+    const int64_t last = fixed ? fixed->indices - 1 : lastIndex;
     if (fixed && fixed->indices == 1 && IsPunct(tokens_[end], ']') &&
         EvalInteger(begin, end, &index) && index != 0)
       return Fail(key.line, "%s takes no index", Describe(key).c_str());
@@ -1229,6 +1302,8 @@ bool Parser::ParsePassState(FxPass* pass, const FxTechnique& technique) {
     if (indexed) return Fail(key.line, "%s takes no index", Describe(key).c_str());
     if (!ParseShaderValue(pixel, pixel ? &pass->pixelShader : &pass->vertexShader, true))
       return false;
+  } else if (constantRegisters && indexed) {
+    if (!ParseShaderConstant(key, static_cast<uint32_t>(index), pass)) return false;
   } else if (IsWord(key, "Sampler") && indexed) {
     const size_t begin = pos_, end = ExpressionEnd(begin);
     size_t i = begin;
@@ -1264,7 +1339,7 @@ bool Parser::ParsePassState(FxPass* pass, const FxTechnique& technique) {
   } else {
     return Fail(key.line, "state %s is not supported", Describe(key).c_str());
   }
-  if (pass->renderStates.size() + pass->samplerStates.size() > 256)
+  if (pass->renderStates.size() + pass->samplerStates.size() + pass->shaderConstants.size() > 512)
     return Fail(key.line, "too many states in pass %s", Quote(pass->name).c_str());
   (void)technique;
   return Expect(';', "after a state");
@@ -1296,7 +1371,7 @@ bool Parser::Run(std::string* error) {
     for (const FxTechnique& t : out_->techniques)
       for (const FxPass& p : t.passes)
         for (const FxShaderBinding* b : {&p.vertexShader, &p.pixelShader}) {
-          if (!b->present) continue;
+          if (!b->present || !b->assembly.empty()) continue;
           bool found = false;
           for (const FxFunction& f : out_->functions) found = found || f.name == b->entry;
           if (!found) {
@@ -1319,6 +1394,28 @@ bool Parser::Run(std::string* error) {
 }
 
 }  // namespace
+
+std::string FxAsmProfile(std::string_view text) {
+  size_t i = 0;
+  for (;;) {
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    if (i < text.size() && (text[i] == ';' || text.substr(i, 2) == "//")) {
+      while (i < text.size() && text[i] != '\n') ++i;
+      continue;
+    }
+    break;
+  }
+  std::string word;
+  while (i < text.size() && word.size() < 8 &&
+         (std::isalnum(static_cast<unsigned char>(text[i])) || text[i] == '_' || text[i] == '.'))
+    word += static_cast<char>(std::tolower(static_cast<unsigned char>(text[i++])));
+  for (char& c : word)
+    if (c == '.') c = '_';
+  for (const char* known : {"vs_1_1", "vs_2_0", "vs_2_x", "vs_3_0", "ps_1_1", "ps_1_2", "ps_1_3",
+                            "ps_1_4", "ps_2_0", "ps_2_x", "ps_3_0"})
+    if (word == known) return word;
+  return "";
+}
 
 std::string FxPlace(const FxPreprocessed& source, int line) {
   const std::string file = source.files.empty() ? std::string("effect") : source.files[0];

@@ -102,10 +102,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       Check(p.pixelShader.present, "every pass has a pixel shader");
       for (const FxShaderBinding* b : {&p.vertexShader, &p.pixelShader}) {
         if (!b->present) continue;
+        Check(b->profile.size() == 6 || b->profile.size() == 7, "a D3D9 profile");
+        if (!b->assembly.empty()) {
+          Check(b->entry.empty() && b->profile == FxAsmProfile(b->assembly), "an assembly block");
+          continue;
+        }
         bool function = false;
         for (const FxFunction& f : fx.functions) function = function || f.name == b->entry;
         Check(function, "a shader's entry is a function");
-        Check(b->profile.size() == 6 || b->profile.size() == 7, "a D3D9 profile");
       }
       for (const FxRenderState& r : p.renderStates) {
         bool known = false;

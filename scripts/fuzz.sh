@@ -10,7 +10,7 @@ build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(settings effect fx mesh_x image compiled_effect)
+[ ${#targets[@]} -eq 0 ] && targets=(settings effect fx asm mesh_x image compiled_effect)
 
 cmake -S "$root" -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DTOBRIN_FUZZ=ON >/dev/null
@@ -39,7 +39,7 @@ data_seeds() {
 }
 max_len() {
   case $1 in
-    settings) echo 4096 ;; effect | fx | compiled_effect) echo 65536 ;; mesh_x) echo 1048576 ;;
+    settings) echo 4096 ;; effect | fx | asm | compiled_effect) echo 65536 ;; mesh_x) echo 1048576 ;;
     image) echo 262144 ;;
   esac
 }

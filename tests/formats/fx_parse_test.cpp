@@ -407,13 +407,61 @@ TEST(FxParsePasses, FixedFunctionStatesKeepTheirIndicesParametersAndValues) {
   ExpectError(Parse(head + "ViewTransform[1] = <W>; } }\n"), 3, "takes no index");
 }
 
+// The assembly is kept as written for the compiler, and blanked from the HLSL it is given.
+TEST(FxParsePasses, AssemblyShadersAndShaderConstantStatesAreKept) {
+  const Read r = Parse(
+      "float4x4 WVP;\nfloat4 Tint = {1, 0, 0, 1};\n"
+      "VertexShader Shared = asm {\n  vs.1.1\n  dcl_position v0\n  m4x4 oPos, v0, c0\n};\n"
+      "technique T { pass P {\n"
+      "  VertexShader = (Shared);\n"
+      "  PixelShader = asm { ps_2_0\n  mov oC0, c1 };\n"
+      "  VertexShaderConstant4[0] = <WVP>;\n"
+      "  PixelShaderConstantF[1] = (Tint);\n"
+      "  VertexShaderConstant[200] = float4(1, 2, 3, 4);\n"
+      "  PixelShaderConstant1[2] = {0.5, 0.25};\n"
+      "} }\n");
+  ASSERT_TRUE(r.ok) << r.error;
+  const FxPass& pass = r.effect.techniques[0].passes[0];
+  EXPECT_EQ(pass.vertexShader.profile, "vs_1_1");
+  EXPECT_EQ(pass.vertexShader.assembly, "\n  vs.1.1\n  dcl_position v0\n  m4x4 oPos, v0, c0\n");
+  EXPECT_EQ(pass.vertexShader.assemblyLine, 2);
+  EXPECT_EQ(pass.pixelShader.profile, "ps_2_0");
+  EXPECT_EQ(pass.pixelShader.assemblyLine, 9);
+  EXPECT_TRUE(pass.pixelShader.entry.empty());
+  EXPECT_EQ(r.effect.hlsl.find("m4x4"), std::string::npos);
+  EXPECT_EQ(r.effect.hlsl.find("oC0"), std::string::npos);
+  ASSERT_EQ(pass.shaderConstants.size(), 4u);
+  const FxShaderConstant& wvp = pass.shaderConstants[0];
+  EXPECT_FALSE(wvp.pixel);
+  EXPECT_EQ(wvp.reg, 0u);
+  EXPECT_EQ(wvp.count, 4u);
+  EXPECT_EQ(wvp.parameter, "WVP");
+  EXPECT_TRUE(pass.shaderConstants[1].pixel);
+  EXPECT_EQ(pass.shaderConstants[1].count, 0u);
+  EXPECT_EQ(pass.shaderConstants[1].parameter, "Tint");
+  EXPECT_EQ(pass.shaderConstants[2].reg, 200u);
+  EXPECT_EQ(pass.shaderConstants[2].value, (std::vector<float>{1, 2, 3, 4}));
+  // A literal is whole registers of four.
+  EXPECT_EQ(pass.shaderConstants[3].count, 1u);
+  EXPECT_EQ(pass.shaderConstants[3].value, (std::vector<float>{0.5f, 0.25f, 0, 0}));
+}
+
 TEST(FxParsePasses, ConstructsWeDoNotRunAreRefusedByName) {
   ExpectError(ParsePass("\nCullMode = Sideways;"), 4,
               "'Sideways' is not a value of state 'CullMode'");
   ExpectError(ParsePass("\nPointSizeLimit = 2;"), 4, "state 'PointSizeLimit' is not supported");
-  ExpectError(Parse(kFunctions + "technique T { pass P {\n PixelShader = asm { ps_1_1 mov r0, "
+  ExpectError(Parse(kFunctions + "technique T { pass P {\n VertexShader = asm { ps_1_1 mov r0, "
                                  "v0 }; } }\n"),
-              4, "assembly shaders (PixelShader = asm { ... }) are not supported");
+              4, "ps_1_1 is no VertexShader version");
+  ExpectError(
+      Parse(kFunctions + "technique T { pass P {\n PixelShader = asm { mov r0, v0 }; } }\n"), 4,
+      "an asm block starts with a Direct3D 9 shader version");
+  ExpectError(ParsePass("\nVertexShaderConstant[256] = {1, 2, 3, 4};"), 4,
+              "is not a constant from 0 to 255");
+  ExpectError(ParsePass("\nPixelShaderConstant[0] = <NoSuch>;"), 4,
+              "names 'NoSuch', which is no numeric parameter");
+  ExpectError(ParsePass("\nVertexShaderConstantB[0] = TRUE;"), 4,
+              "state 'VertexShaderConstantB' is not supported");
   ExpectError(
       Parse(kFunctions + "technique T { pass P {\n PixelShader = compile ps_4_0 PS(); } }\n"), 4,
       "'ps_4_0' is not a Direct3D 9 pixel shader profile");

@@ -231,4 +231,26 @@ technique VertexOnly { pass P { VertexShader = compile vs_2_0 Green(); } }
   EXPECT_EQ(Pixel(2, 2), 0x000000FFu);
 }
 
+// Shader model 1 assembly samples stage n's texture, which the pass gives with Texture[n]: the
+// file declares no sampler at all.
+TEST_F(FixedFunction, AssemblyReadsTheTextureOfItsStage) {
+  Load(R"(
+texture Tex;
+technique T {
+  pass P {
+    Texture[0] = <Tex>;
+    MagFilter[0] = Point;
+    PixelShader = asm { ps_1_1
+      tex t0
+      mov r0, t0 };
+  }
+}
+)");
+  ASSERT_EQ(device->SetTransform(gfx::TS_WORLD, &place_), gfx::S_OK);
+  ASSERT_EQ(effect_->SetTexture("Tex", red_), gfx::S_OK);
+  Draw("T");
+  ExpectColour(Centre(), 255, 0, 0, 0);
+  EXPECT_EQ(Pixel(2, 2), 0x000000FFu);
+}
+
 }  // namespace
