@@ -346,6 +346,23 @@ std::string RewriteConstructorAssignments(const std::string& hlsl) {
   return used ? SplitHelpers() + text : text;
 }
 
+namespace {
+
+// float3, half4x4, bool2, int3x1...: a vector or matrix of a numeric type, as written.
+bool IsNumericVectorType(const std::string& type) {
+  for (const char* base : {"float", "half", "double", "int", "uint", "bool", "dword"}) {
+    const size_t n = std::strlen(base);
+    if (type.compare(0, n, base) != 0) continue;
+    const std::string shape = type.substr(n);
+    const auto digit = [](char c) { return c >= '1' && c <= '4'; };
+    if (shape.size() == 1 && digit(shape[0])) return true;
+    if (shape.size() == 3 && digit(shape[0]) && shape[1] == 'x' && digit(shape[2])) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 bool EntryWithArguments(const FxEffect& effect, const FxShaderBinding& binding, int serial,
                         const std::string& prologue, std::string* source, std::string* entry,
                         std::string* why) {
@@ -376,7 +393,11 @@ bool EntryWithArguments(const FxEffect& effect, const FxShaderBinding& binding, 
   for (const FxFunctionParameter& p : function->parameters) {
     if (!arguments.empty()) arguments += ", ";
     if (p.uniform) {
-      arguments += "(" + binding.arguments[next++] + ")";
+      // A scalar given for a vector or matrix is widened by an explicit cast: left to the call's
+      // implicit conversion, a constant one crashes the SPIR-V optimiser glslang runs.
+      const std::string& argument = binding.arguments[next++];
+      arguments += IsNumericVectorType(p.typeText) ? "(" + p.typeText + ")(" + argument + ")"
+                                                   : "(" + argument + ")";
       continue;
     }
     if (!parameters.empty()) parameters += ", ";

@@ -582,6 +582,7 @@ bool Parser::ParseDeclaration() {
   const uint32_t declBegin = first.begin;
   bool isStatic = false, isShared = false, isConst = false, rowMajor = rowMajorDefault_;
   bool explicitMajor = false;
+  std::pair<uint32_t, uint32_t> constToken{0, 0};
   for (;;) {
     const FxToken& m = Peek();
     if (IsExact(m, "static"))
@@ -589,9 +590,10 @@ bool Parser::ParseDeclaration() {
     else if (IsExact(m, "shared")) {
       isShared = true;
       Blank(m.begin, m.end);
-    } else if (IsExact(m, "const"))
+    } else if (IsExact(m, "const")) {
       isConst = true;
-    else if (IsExact(m, "row_major"))
+      constToken = {m.begin, m.end};
+    } else if (IsExact(m, "row_major"))
       rowMajor = explicitMajor = true;
     else if (IsExact(m, "column_major")) {
       rowMajor = false;
@@ -647,6 +649,8 @@ bool Parser::ParseDeclaration() {
         return Fail(line, "%s is declared twice", Quote(name).c_str());
       shaderObjects_[name] = std::move(object);
     } else if (kind == Kind::Sampler) {
+      // A sampler is a binding, constant by nature; glslang fails on one declared const.
+      if (isConst) Blank(constToken.first, constToken.second);
       FxSampler s;
       s.name = name;
       s.type = declType;

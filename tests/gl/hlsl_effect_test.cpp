@@ -397,6 +397,9 @@ float4 Split(float2 uv : TEXCOORD0) : COLOR0 {
 float3 L = normalize(float3(0, 3, 4));
 float4 Computed(float2 uv : TEXCOORD0) : COLOR0 { return float4(L, 1); }
 float4 Cast(float2 uv : TEXCOORD0) : COLOR0 { float w[3] = (float[3]) g.yxw; return float4(w[2], w[1], w[0], 1); }
+float4 Weighed(float2 uv : TEXCOORD0, uniform float3 c) : COLOR0 {
+  return float4(c + dot(c, float3(0.299, 0.587, 0.114)), 1);
+}
 )") + kThrough);
   AddParameter(&fx, "g", FxBase::Float, 1, 4, {0, 0.5f, 0, 1});
   FxFunction tinted{"Tinted", "float4", "COLOR0", {}, 0};
@@ -408,6 +411,13 @@ float4 Cast(float2 uv : TEXCOORD0) : COLOR0 { float w[3] = (float[3]) g.yxw; ret
   fx.techniques[0].passes[0].pixelShader.arguments = {"float4(0, 1, 0, 1)", "false"};
   AddTechnique(&fx, "Half", "Through", "Tinted");
   fx.techniques[1].passes[0].pixelShader.arguments = {"float4(1, 1, 0, 1)", "true"};
+  FxFunction weighed{"Weighed", "float4", "COLOR0", {}, 0};
+  weighed.parameters.push_back({"uv", "float2", "TEXCOORD0", true, false, false});
+  weighed.parameters.push_back({"c", "float3", "", true, false, true});
+  fx.functions.push_back(weighed);
+  // A scalar for a vector parameter: 0.25 in each component, plus their weighted sum.
+  AddTechnique(&fx, "Scalar", "Through", "Weighed");
+  fx.techniques.back().passes[0].pixelShader.arguments = {"0.25"};
   AddTechnique(&fx, "Writes", "Through", "Writes");
   AddTechnique(&fx, "Cast", "Through", "Cast");
   AddTechnique(&fx, "Computed", "Through", "Computed");
@@ -423,6 +433,7 @@ float4 Cast(float2 uv : TEXCOORD0) : COLOR0 { float w[3] = (float[3]) g.yxw; ret
   EXPECT_TRUE(Near(0xFF0080FFu, Draw("Cast")));   // a vector cast to an array keeps its order
   EXPECT_TRUE(Near(0xBFFF4080u, Draw("Split")));  // an assignment to a constructor fills each part
   EXPECT_EQ(Draw("Full"), 0x00FF00FFu);
+  EXPECT_TRUE(Near(0x808080FFu, Draw("Scalar")));
   EXPECT_TRUE(Near(0x80800080u, Draw("Half")));
   // Each draw starts from the parameter's value, whatever the shader wrote before.
   EXPECT_TRUE(Near(0xFF8040FFu, Draw("Writes")));
