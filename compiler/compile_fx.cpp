@@ -606,6 +606,29 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
         messages += FxLineLabel(source, pass.line, 0) + ": error: " + where + ": " + why + "\n";
         continue;
       }
+      // Values over parameters the program sets: the backend evaluates them when the pass
+      // begins. The alpha test is part of the pixel stage's code, so it keeps its initial value.
+      for (const FxRenderState& rs : pass.renderStates) {
+        if (rs.expression.empty()) continue;
+        const std::vector<RenderState>& states = plan.compiled.states;
+        size_t at = states.size();
+        for (size_t k = 0; k < states.size(); ++k)
+          if (states[k].state == rs.state && states[k].value == rs.value) at = k;
+        if (at == states.size()) continue;  // a state that changes nothing a shader pass draws
+        if (rs.state == kRsAlphaTestEnable || rs.state == kRsAlphaFunc || rs.state == kRsAlphaRef) {
+          effect.warnings.push_back(FxLineLabel(source, pass.line, 0) + ": warning: " + where +
+                                    ": the alpha test's state " + std::to_string(rs.state) +
+                                    " reads parameters; it keeps the value of their initial "
+                                    "values");
+          continue;
+        }
+        StateExpression value;
+        value.state = static_cast<uint32_t>(at);
+        std::string missing;
+        if (ExpressionOf(rs.expression, effect, &value.value, &missing) &&
+            CheckExpression(value.value, effect.parameters, &why))
+          plan.compiled.stateValues.push_back(std::move(value));
+      }
       // A stage the pass gives no shader is the fixed-function pipeline's.
       generatedFor = &fixed;
       generatedLine = pass.line;

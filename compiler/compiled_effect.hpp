@@ -114,8 +114,8 @@ struct Program {
   int line = 0;
 };
 
-// One D3DRS_* state with its value. Version 1 holds constants only; the alpha test states are
-// kept for tools and already applied in the fragment stage.
+// One D3DRS_* state with its value. The alpha test states are kept for tools and already applied
+// in the fragment stage.
 struct RenderState {
   uint32_t state = 0, value = 0;
 };
@@ -167,6 +167,11 @@ struct Expression {
   std::vector<float> table;     // the values of static arrays the expression reads
 };
 
+struct StateExpression {
+  uint32_t state = 0;  // an index into Pass::states
+  Expression value;
+};
+
 struct Pass {
   std::string name;
   uint32_t program = 0;  // the program of the parameters' initial values
@@ -180,7 +185,11 @@ struct Pass {
   uint32_t samplerSet = 0;
   FrontFace frontFace = FrontFace::Unchanged;
   std::vector<RenderState> states;  // in file order; states not named stay as the device has them
-  std::vector<FixedValue> fixed;    // in file order
+  // Values over parameters: states[stateValues[k].state].value is StateValueOf(the expression),
+  // evaluated when the pass begins and when changes are committed; `value` holds what the
+  // initial values give.
+  std::vector<StateExpression> stateValues;
+  std::vector<FixedValue> fixed;  // in file order
 };
 
 struct Technique {

@@ -247,6 +247,8 @@ std::string WriteCompiledEffect(const CompiledEffect& e) {
       for (const uint32_t program : p.programs) w.U32(program);
       w.U32(static_cast<uint32_t>(p.states.size()));
       for (const RenderState& s : p.states) w.U32(s.state), w.U32(s.value);
+      w.U32(static_cast<uint32_t>(p.stateValues.size()));
+      for (const StateExpression& s : p.stateValues) w.U32(s.state), Put(w, s.value);
       w.U32(static_cast<uint32_t>(p.fixed.size()));
       for (const FixedValue& f : p.fixed) {
         w.U32(f.slot), w.U32(f.element), w.I32(f.parameter);
@@ -336,6 +338,10 @@ bool ReadCompiledEffect(const std::string& bytes, CompiledEffect* out, std::stri
       if (ok) p.states.resize(states);
       for (size_t s = 0; ok && s < p.states.size(); ++s)
         ok = r.U32(&p.states[s].state) && r.U32(&p.states[s].value);
+      ok = ok && r.Count(&states, kMaxItems, 12);
+      if (ok) p.stateValues.resize(states);
+      for (size_t s = 0; ok && s < p.stateValues.size(); ++s)
+        ok = r.U32(&p.stateValues[s].state) && Get(r, &p.stateValues[s].value);
       ok = ok && r.Count(&states, kMaxItems, 16);
       if (ok) p.fixed.resize(states);
       for (size_t f = 0; ok && f < p.fixed.size(); ++f) {
@@ -428,8 +434,15 @@ bool ValidateCompiledEffect(const CompiledEffect& e, std::string* why) {
         return fail("pass '" + p.name + "' of technique '" + t.name +
                     "' picks its program from a table that does not cover its indices");
       std::string expressionWhy;
-      if (!CheckExpression(p.vertexIndex, e.parameters, &expressionWhy) ||
-          !CheckExpression(p.pixelIndex, e.parameters, &expressionWhy))
+      bool expressions = CheckExpression(p.vertexIndex, e.parameters, &expressionWhy) &&
+                         CheckExpression(p.pixelIndex, e.parameters, &expressionWhy);
+      for (const StateExpression& s : p.stateValues) {
+        if (!expressions) break;
+        expressions = CheckExpression(s.value, e.parameters, &expressionWhy);
+        if (s.state >= p.states.size() || s.value.steps.empty())
+          expressions = false, expressionWhy = "a state value names no state";
+      }
+      if (!expressions)
         return fail("pass '" + p.name + "' of technique '" + t.name + "': " + expressionWhy);
       for (const FixedValue& f : p.fixed) {
         const bool slot =

@@ -29,6 +29,12 @@ uint32_t IndexOf(float value, uint32_t count) {
   return rounded >= static_cast<float>(count) ? count - 1 : static_cast<uint32_t>(rounded);
 }
 
+uint32_t StateValueOf(float value) {
+  if (!(value > 0)) return 0;
+  const float rounded = std::floor(value + 0.5f);
+  return rounded >= 4294967040.0f ? 4294967040u : static_cast<uint32_t>(rounded);
+}
+
 float EvaluateExpression(const Expression& expression, ParameterReader read, const void* context) {
   float stack[kMaxExpressionStack];
   uint32_t top = 0;  // values on the stack

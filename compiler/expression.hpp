@@ -19,6 +19,10 @@ float EvaluateExpression(const Expression& expression, ParameterReader read, con
 // program sets out of range picks the first or the last item rather than nothing.
 uint32_t IndexOf(float value, uint32_t count);
 
+// A render state's value from an expression's: the nearest whole number, 0 for a negative value
+// or NaN, which no state takes.
+uint32_t StateValueOf(float value);
+
 // False with the reason when the expression could misbehave: a step that pops more than the stack
 // holds or pushes past kMaxExpressionStack, a parameter that is not numeric, a table range outside
 // the table, or not exactly one value left.

@@ -188,6 +188,9 @@ struct FxShaderSelect {
 struct FxRenderState {
   uint32_t state = 0;  // D3DRS_* number
   uint32_t value = 0;  // D3D value (D3DCULL_*, D3DBLEND_*, D3DCMP_*, TRUE/FALSE, ...)
+  // A value that reads parameters the program can set (`CullMode = (twoSided ? None : CCW)`),
+  // evaluated when the pass begins; `value` is what the initial values give. Empty otherwise.
+  std::vector<FxExprStep> expression;
 };
 
 struct FxPassSamplerState {

@@ -112,7 +112,8 @@ class Parser {
   std::vector<std::string> structs_;
   std::map<std::string, ShaderObject> shaderObjects_;
   bool rowMajorDefault_ = false;
-  std::string lastRegister_;  // the register(...) of the declarator read last
+  std::string lastRegister_;                 // the register(...) of the declarator read last
+  const FxStateInfo* valueNames_ = nullptr;  // a state whose value names an expression may use
   std::string error_;
 };
 
@@ -645,6 +646,11 @@ bool Parser::BuildUnary(size_t* i, size_t end, std::vector<FxExprStep>* out, int
   }
   if (t.kind != FxTok::Ident) return false;
   const FxParameter* p = FindParameter(Text(t));
+  uint32_t named = 0;
+  if (!p && valueNames_ && FindFxStateValue(valueNames_->kind, Text(t), &named)) {
+    out->push_back({FxOp::Constant, static_cast<float>(named), {}, {}});
+    return true;
+  }
   if (!p || p->type.base == FxBase::Texture || p->type.base == FxBase::String ||
       p->type.base == FxBase::Struct)
     return false;
@@ -1498,7 +1504,33 @@ bool Parser::ParsePassState(FxPass* pass, const FxTechnique& technique) {
   } else if (const FxStateInfo* info = indexed ? nullptr : FindFxRenderState(Text(key))) {
     FxRenderState st;
     st.state = info->number;
-    if (!ParseStateValue(*info, &st.value)) return false;
+    size_t begin = pos_, end = ExpressionEnd(begin);
+    if (end > begin + 2 && IsPunct(tokens_[begin], '<') && IsPunct(tokens_[end - 1], '>'))
+      ++begin, --end;
+    // A value over parameters the program sets is evaluated again when the pass begins, as a
+    // whole number (compiler/expression.hpp, StateValueOf); names of the state's values (One,
+    // CCW) are its constants.
+    // Comparisons, logic and ?: over statics alone are folded here.
+    bool logic = false;
+    for (size_t i = begin; i < end; ++i)
+      for (const char c : {'<', '>', '=', '!', '&', '|', '?'})
+        logic = logic || IsPunct(tokens_[i], c);
+    const bool settable = ReadsSettableParameter(begin, end);
+    if (info->kind != FxValueKind::Float && info->kind != FxValueKind::Color &&
+        info->kind != FxValueKind::ColorMask && (settable || logic)) {
+      valueNames_ = info;
+      size_t at = begin;
+      if (!BuildExpression(&at, end, &st.expression, 0) || at != end) st.expression.clear();
+      valueNames_ = nullptr;
+    }
+    if (!st.expression.empty()) {
+      const float v = std::floor(InitialValueOf(st.expression) + 0.5f);
+      st.value = v > 0 ? static_cast<uint32_t>(std::min(v, 4294967040.0f)) : 0;
+      if (!settable) st.expression.clear();
+      pos_ = ExpressionEnd(pos_);
+    } else if (!ParseStateValue(*info, &st.value)) {
+      return false;
+    }
     if (info->use == FxStateUse::Dropped) {
       if (info->onlyValue >= 0 && st.value != static_cast<uint32_t>(info->onlyValue))
         return Fail(key.line,

@@ -415,6 +415,12 @@ TEST(CompiledEffectBinary, IndicesAndExtentsThatPointNowhereAreRefused) {
   e = good;
   e.techniques[0].passes[0].vertexIndex.steps.push_back({ExprOp::Constant, 0, 0, 1});
   refused(e, "an index with no table to pick from");
+  e = good;
+  StateExpression value;
+  value.state = static_cast<uint32_t>(e.techniques[0].passes[0].states.size());
+  value.value.steps = {{ExprOp::Constant, 0, 0, 1}};
+  e.techniques[0].passes[0].stateValues.push_back(value);
+  refused(e, "a state value for a state the pass does not set");
 }
 
 TEST(CompiledEffectBinary, AHugeCountIsRefusedBeforeAnythingIsReserved) {

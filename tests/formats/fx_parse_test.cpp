@@ -469,6 +469,26 @@ TEST(FxParsePasses, ShaderIndicesOverSettableParametersAreKeptForThePassToEvalua
             std::vector<std::string>{"0"});
 }
 
+TEST(FxParsePasses, StateValuesOverSettableParametersAreKeptWithTheirInitialValue) {
+  const Read r = ParsePass(
+      "AlphaBlendEnable = (Alpha < 1); SrcBlend = (bAdd ? One : SrcAlpha); CullMode = <cull>;"
+      "ZEnable = (Fixed > 1);",
+      "float Alpha = 0.5;\nbool bAdd = false;\nint cull = 3;\nstatic const float Fixed = 2;\n");
+  ASSERT_TRUE(r.ok) << r.error;
+  const std::vector<FxRenderState>& states = r.effect.techniques[0].passes[0].renderStates;
+  ASSERT_EQ(states.size(), 4u);
+  EXPECT_EQ(states[0].value, 1u);  // what the initial values give
+  EXPECT_EQ(StepsOf(states[0].expression), (std::vector<std::string>{"1:Alpha", "0:1", "10:"}));
+  EXPECT_EQ(states[1].value, 5u);  // D3DBLEND_SRCALPHA
+  // The state's own value names are constants: One is 2, SrcAlpha 5.
+  EXPECT_EQ(StepsOf(states[1].expression),
+            (std::vector<std::string>{"1:bAdd", "0:2", "0:5", "18:"}));
+  EXPECT_EQ(states[2].value, 3u);
+  EXPECT_EQ(StepsOf(states[2].expression), std::vector<std::string>{"1:cull"});
+  EXPECT_EQ(states[3].value, 1u);  // statics alone: a constant, as before
+  EXPECT_TRUE(states[3].expression.empty());
+}
+
 TEST(FxParsePasses, ConstructsWeDoNotRunAreRefusedByName) {
   ExpectError(ParsePass("\nCullMode = Sideways;"), 4,
               "'Sideways' is not a value of state 'CullMode'");

@@ -500,6 +500,60 @@ technique Flipped { pass { VertexShader = (vs); PixelShader = compile ps_2_0 U()
   EXPECT_GT(Draw("Flipped", 0, kSize / 2) >> 24, 200u);
 }
 
+// State values over parameters the program sets follow the values it sets, when the pass begins
+// and when changes are committed inside it.
+TEST_F(HlslEffect, StateValuesOverParametersAreEvaluatedWhenThePassBegins) {
+  const std::string text = std::string(kThrough) + R"(
+float Alpha = 1;
+bool bAdd = false;
+int cull = 1;
+float4 Red() : COLOR0 { return float4(1, 0, 0, Alpha); }
+technique T { pass { VertexShader = compile vs_2_0 Through(); PixelShader = compile ps_2_0 Red();
+  AlphaBlendEnable = (Alpha < 1); SrcBlend = (bAdd ? One : SrcAlpha);
+  DestBlend = (bAdd ? One : InvSrcAlpha); CullMode = <cull>; } }
+)";
+  FxPreprocessed source;
+  FxEffect fx;
+  ASSERT_TRUE(PreprocessFx("test.fx", text, FxIncludeReader(), &source, &error_) &&
+              ParseFx(source, &fx, &error_))
+      << error_;
+  ASSERT_TRUE(Build(fx)) << error_;
+  glClearColor(0, 0, 1, 1);
+  const auto draw = [&] {
+    glClear(GL_COLOR_BUFFER_BIT);
+    uint32_t passes = 0;
+    EXPECT_EQ(effect_->Begin(&passes, 0), gfx::S_OK);
+    EXPECT_EQ(effect_->BeginPass(0), gfx::S_OK);
+    glDrawArrays(GL_TRIANGLES, 0, 6);
+    effect_->EndPass();
+    effect_->End();
+    return Read(kSize / 2, kSize / 2);
+  };
+  EXPECT_EQ(draw(), 0xFF0000FFu);  // Alpha = 1: no blending
+  effect_->SetFloat("Alpha", 0.25f);
+  EXPECT_TRUE(Near(0x4000BFCFu, draw()));  // a quarter red over blue, alpha blended too
+  effect_->SetFloat("bAdd", 1);
+  EXPECT_EQ(draw(), 0xFF00FFFFu);  // One, One: red added to blue
+  // The quad runs clockwise on screen: CW culls it, CCW keeps it.
+  effect_->SetFloat("Alpha", 1);
+  effect_->SetFloat("cull", 2);
+  EXPECT_EQ(draw(), 0x0000FFFFu);
+  effect_->SetFloat("cull", 3);
+  EXPECT_EQ(draw(), 0xFF0000FFu);
+
+  // Committed inside the pass, a new value changes the draws after it.
+  glClear(GL_COLOR_BUFFER_BIT);
+  uint32_t passes = 0;
+  ASSERT_EQ(effect_->Begin(&passes, 0), gfx::S_OK);
+  ASSERT_EQ(effect_->BeginPass(0), gfx::S_OK);
+  effect_->SetFloat("cull", 2);
+  ASSERT_EQ(effect_->CommitChanges(), gfx::S_OK);
+  glDrawArrays(GL_TRIANGLES, 0, 6);
+  effect_->EndPass();
+  effect_->End();
+  EXPECT_EQ(Read(kSize / 2, kSize / 2), 0x0000FFFFu);
+}
+
 TEST_F(HlslEffect, APixelOnlyPassPassesPositionAndTextureCoordinatesThrough) {
   FxEffect fx =
       Describe("float4 Uv(float2 uv : TEXCOORD0) : COLOR0 { return float4(uv, 1, 1); }\n");

@@ -54,6 +54,8 @@ void List(const compiler::CompiledEffect& effect) {
     for (const compiler::Pass& pass : technique.passes) {
       std::printf("  pass %s: program %u, %zu render states", pass.name.c_str(), pass.program,
                   pass.states.size());
+      if (!pass.stateValues.empty())
+        std::printf(" (%zu evaluated when the pass begins)", pass.stateValues.size());
       if (!pass.programs.empty()) {
         std::vector<uint32_t> distinct(pass.programs);
         std::sort(distinct.begin(), distinct.end());

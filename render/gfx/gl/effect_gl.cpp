@@ -216,6 +216,10 @@ struct Pass {
   compiler::Expression vertexIndex, pixelIndex;
   uint32_t vertexShaders, pixelShaders;
   std::vector<uint32_t> programs;
+  // State values over parameters: evaluated into stateSource's states, which GlStatesOfPass maps
+  // again when the pass begins. Empty when every state is a constant.
+  std::vector<compiler::StateExpression> stateValues;
+  compiler::Pass stateSource;
 };
 
 // What a pass's index expressions read: the parameters' current values.
@@ -290,6 +294,7 @@ class GlEffect final : public RefCounted<Effect> {
   void UploadFixedValues(Program& program);
   void SendViewport(Program& program) const;
   uint32_t ProgramOfPass(const Pass& pass) const;
+  void ApplyPassStates(Pass& pass);
   void StartProgram(Program& program);
   void BindTextures(const Pass& pass);
   void ApplyStates(const GlPassStates& states);
@@ -506,9 +511,22 @@ bool GlEffect::Load(const CompiledEffect& effect, std::string* error) {
   for (const compiler::Technique& source : effect.techniques) {
     Technique technique{source.name, {}};
     for (const compiler::Pass& pass : source.passes)
-      technique.passes.push_back({pass.program, GlStatesOfPass(pass), pass.samplerSet, pass.fixed,
-                                  pass.vertexIndex, pass.pixelIndex, pass.vertexShaders,
-                                  pass.pixelShaders, pass.programs});
+      technique.passes.push_back({pass.program,
+                                  GlStatesOfPass(pass),
+                                  pass.samplerSet,
+                                  pass.fixed,
+                                  pass.vertexIndex,
+                                  pass.pixelIndex,
+                                  pass.vertexShaders,
+                                  pass.pixelShaders,
+                                  pass.programs,
+                                  pass.stateValues,
+                                  {}});
+    for (size_t k = 0; k < source.passes.size(); ++k) {
+      if (source.passes[k].stateValues.empty()) continue;
+      technique.passes[k].stateSource.frontFace = source.passes[k].frontFace;
+      technique.passes[k].stateSource.states = source.passes[k].states;
+    }
     techniques_.push_back(std::move(technique));
   }
   for (uint32_t i = 0; i < techniques_.size(); ++i)
@@ -940,6 +958,19 @@ uint32_t GlEffect::ProgramOfPass(const Pass& pass) const {
   return pass.programs[v * pass.pixelShaders + p];
 }
 
+// The pass's states, those given by expressions evaluated from the parameters' current values.
+void GlEffect::ApplyPassStates(Pass& pass) {
+  if (pass.stateValues.empty()) {
+    ApplyStates(pass.states);
+    return;
+  }
+  const CurrentValues current{parameters_.data(), values_.data()};
+  for (const compiler::StateExpression& state : pass.stateValues)
+    pass.stateSource.states[state.state].value =
+        compiler::StateValueOf(compiler::EvaluateExpression(state.value, CurrentValue, &current));
+  ApplyStates(GlStatesOfPass(pass.stateSource));
+}
+
 void GlEffect::StartProgram(Program& program) {
   UseProgram(program.name);
   for (const Block& block : program.blocks) BindUniformBufferBase(block.binding, block.buffer);
@@ -954,13 +985,13 @@ void GlEffect::StartProgram(Program& program) {
 
 HRESULT GlEffect::BeginPass(uint32_t index) {
   if (begun_ < 0 || pass_ >= 0) return E_FAIL;
-  const Technique& technique = techniques_[begun_];
+  Technique& technique = techniques_[begun_];
   if (index >= technique.passes.size()) return E_INVALIDARG;
-  const Pass& pass = technique.passes[index];
+  Pass& pass = technique.passes[index];
   pass_ = static_cast<int>(index);
   program_ = ProgramOfPass(pass);
   Program& program = programs_[program_];
-  ApplyStates(pass.states);
+  ApplyPassStates(pass);
   BindTextures(pass);
   StartProgram(program);
   UploadBlocks(program);
@@ -973,12 +1004,13 @@ HRESULT GlEffect::BeginPass(uint32_t index) {
 // Begin, and that is no error. A shader index changed inside the pass switches the program here.
 HRESULT GlEffect::CommitChanges() {
   if (pass_ < 0) return S_OK;
-  const Pass& pass = techniques_[begun_].passes[pass_];
+  Pass& pass = techniques_[begun_].passes[pass_];
   const uint32_t chosen = ProgramOfPass(pass);
   if (chosen != program_) {
     program_ = chosen;
     StartProgram(programs_[program_]);
   }
+  if (!pass.stateValues.empty()) ApplyPassStates(pass);
   BindTextures(pass);
   UploadBlocks(programs_[program_]);
   SetFixedValues(pass, true);
