@@ -485,23 +485,22 @@ bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::strin
   code.replace(main, 13, "\nvoid tobrin_main()\n");
   code += "void main()\n{\n" + prologue + "  tobrin_main();\n" + epilogue + "}\n";
   // The declarations put in front must follow the #version line and the #extension lines
-  // SPIRV-Cross writes after it (arrays of arrays need one), which GLSL allows only before code.
+  // SPIRV-Cross writes right after it (arrays of arrays need one), which GLSL allows only before
+  // code. Those inside its #ifdef blocks stay where they are: they apply only where defined.
   const size_t at = code.find("#version 330\n");
   if (at == std::string::npos) {
     *log = "error: the generated GLSL has no version line";
     return false;
   }
-  std::string head = "#version 330\n";
   code.erase(at, 13);
-  for (size_t line = code.find("#extension "); line != std::string::npos;
-       line = code.find("#extension ")) {
-    if (line != 0 && code[line - 1] != '\n') break;
-    const size_t end = code.find('\n', line);
-    const size_t length = end == std::string::npos ? code.size() - line : end + 1 - line;
-    head += code.substr(line, length);
-    if (end == std::string::npos) head += '\n';
-    code.erase(line, length);
+  size_t end = at;
+  while (code.compare(end, 11, "#extension ") == 0) {
+    const size_t next = code.find('\n', end);
+    end = next == std::string::npos ? code.size() : next + 1;
   }
+  std::string head = "#version 330\n" + code.substr(at, end - at);
+  if (head.back() != '\n') head += '\n';
+  code.erase(at, end - at);
   code = head + code;
   out->glsl = std::move(code);
   return true;
