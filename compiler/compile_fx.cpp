@@ -13,6 +13,7 @@
 
 #include "compiler/asm_shader.hpp"
 #include "compiler/compile_effect.hpp"
+#include "compiler/expression.hpp"
 #include "compiler/fixed_function.hpp"
 #include "compiler/hlsl_compile.hpp"
 #include "compiler/hlsl_source.hpp"
@@ -370,6 +371,99 @@ std::string KeyOf(const FixedPixelConfig& c) {
   return key;
 }
 
+static_assert(static_cast<int>(FxOp::Select) == static_cast<int>(ExprOp::Select) &&
+                  static_cast<int>(FxOp::Element) == static_cast<int>(ExprOp::ParameterElement),
+              "FxOp and ExprOp list the same operations in the same order");
+
+// The reader's expression with parameters by their index in the compiled effect. False with the
+// name of a parameter the program cannot set (a struct, say), which no evaluation could read.
+bool ExpressionOf(const std::vector<FxExprStep>& steps, const CompiledEffect& effect,
+                  Expression* out, std::string* missing) {
+  for (const FxExprStep& from : steps) {
+    ExprStep step;
+    step.op = static_cast<ExprOp>(from.op);
+    step.value = from.value;
+    if (from.op == FxOp::Parameter || from.op == FxOp::Element) {
+      const int p = FindParameter(effect, from.parameter);
+      if (p < 0 || effect.parameters[p].kind == ParameterKind::Texture) {
+        *missing = from.parameter;
+        return false;
+      }
+      step.index = static_cast<uint32_t>(p);
+    } else if (from.op == FxOp::TableElement) {
+      step.index = static_cast<uint32_t>(out->table.size());
+      step.count = static_cast<uint32_t>(from.table.size());
+      out->table.insert(out->table.end(), from.table.begin(), from.table.end());
+    }
+    out->steps.push_back(step);
+  }
+  return true;
+}
+
+// The parameters' values while the compiler tries indices: initial values, but for the scalars
+// being varied.
+struct TrialValues {
+  const CompiledEffect* effect;
+  const std::vector<uint32_t>* varied;
+  const std::vector<float>* values;  // parallel to varied
+};
+
+float TrialValue(const void* context, uint32_t parameter, float index) {
+  const TrialValues& trial = *static_cast<const TrialValues*>(context);
+  const Parameter& p = trial.effect->parameters[parameter];
+  const uint32_t element = IndexOf(index, std::max(p.elements, 1u));
+  for (size_t k = 0; k < trial.varied->size(); ++k)
+    if ((*trial.varied)[k] == parameter && element == 0) return (*trial.values)[k];
+  const size_t at = size_t{element} * p.rows * p.columns;
+  return at < p.value.size() ? p.value[at] : 0.0f;
+}
+
+// The (vertex, pixel) index pairs a pass's expressions reach, as flags in pass.programs' order.
+// The scalars they read are tried at every whole number from -1 past the longest array involved
+// and around every constant they compare with; arrays they look up keep their initial values.
+// When that is too many trials, every pair counts as reached.
+std::vector<bool> ReachedPairs(const CompiledEffect& effect, const Pass& pass) {
+  std::vector<bool> reached(size_t{pass.vertexShaders} * pass.pixelShaders, false);
+  std::vector<uint32_t> varied;
+  std::vector<float> constants;
+  uint32_t longest = std::max(pass.vertexShaders, pass.pixelShaders);
+  for (const Expression* e : {&pass.vertexIndex, &pass.pixelIndex})
+    for (const ExprStep& step : e->steps) {
+      if (step.op == ExprOp::Parameter &&
+          std::find(varied.begin(), varied.end(), step.index) == varied.end())
+        varied.push_back(step.index);
+      if (step.op == ExprOp::ParameterElement)
+        longest = std::max(longest, effect.parameters[step.index].elements);
+      if (step.op == ExprOp::TableElement) longest = std::max(longest, step.count);
+      if (step.op == ExprOp::Constant) constants.push_back(step.value);
+    }
+  std::vector<float> candidates;
+  for (uint32_t k = 0; k <= longest + 1; ++k) candidates.push_back(static_cast<float>(k) - 1.0f);
+  for (const float c : constants)
+    for (const float d : {-1.0f, -0.5f, 0.0f, 0.5f, 1.0f}) candidates.push_back(c + d);
+  double trials = 1;
+  for (size_t k = 0; k < varied.size(); ++k) trials *= static_cast<double>(candidates.size());
+  if (trials > 65536) {
+    reached.assign(reached.size(), true);
+    return reached;
+  }
+  std::vector<size_t> odometer(varied.size(), 0);
+  std::vector<float> values(varied.size(), 0.0f);
+  const TrialValues trial{&effect, &varied, &values};
+  for (;;) {
+    for (size_t k = 0; k < varied.size(); ++k) values[k] = candidates[odometer[k]];
+    const uint32_t v =
+        IndexOf(EvaluateExpression(pass.vertexIndex, TrialValue, &trial), pass.vertexShaders);
+    const uint32_t p =
+        IndexOf(EvaluateExpression(pass.pixelIndex, TrialValue, &trial), pass.pixelShaders);
+    reached[size_t{v} * pass.pixelShaders + p] = true;
+    size_t k = 0;
+    while (k < odometer.size() && ++odometer[k] == candidates.size()) odometer[k++] = 0;
+    if (k == odometer.size()) break;
+  }
+  return reached;
+}
+
 }  // namespace
 
 bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffect* out,
@@ -656,6 +750,7 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
 
   struct PassPlan {
     int vertex, pixel;
+    std::vector<int> vertexChoices, pixelChoices;  // the stages of a selected array, in its order
     uint32_t alphaFunc, alphaRef;
     const FxPass* pass;
     const FxTechnique* technique;
@@ -668,7 +763,7 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
     effect.techniques.push_back({technique.name, {}});
     for (const FxPass& pass : technique.passes) {
       const std::string where = "pass '" + pass.name + "' of technique '" + technique.name + "'";
-      PassPlan plan{-1, -1, 0, 0, &pass, &technique, {}, passIndex};
+      PassPlan plan{-1, -1, {}, {}, 0, 0, &pass, &technique, {}, passIndex};
       const FixedState& fixed = fixedOfPass[passIndex];
       plan.compiled.fixed = std::move(fixedValuesOfPass[passIndex]);
       ++passIndex;
@@ -678,6 +773,29 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
       if (!FxPassStates(pass, &plan.compiled.states, &plan.alphaFunc, &plan.alphaRef, &why)) {
         messages += FxLineLabel(source, pass.line, 0) + ": error: " + where + ": " + why + "\n";
         continue;
+      }
+      // Values over parameters the program sets: the backend evaluates them when the pass
+      // begins. The alpha test is part of the pixel stage's code, so it keeps its initial value.
+      for (const FxRenderState& rs : pass.renderStates) {
+        if (rs.expression.empty()) continue;
+        const std::vector<RenderState>& states = plan.compiled.states;
+        size_t at = states.size();
+        for (size_t k = 0; k < states.size(); ++k)
+          if (states[k].state == rs.state && states[k].value == rs.value) at = k;
+        if (at == states.size()) continue;  // a state that changes nothing a shader pass draws
+        if (rs.state == kRsAlphaTestEnable || rs.state == kRsAlphaFunc || rs.state == kRsAlphaRef) {
+          effect.warnings.push_back(FxLineLabel(source, pass.line, 0) + ": warning: " + where +
+                                    ": the alpha test's state " + std::to_string(rs.state) +
+                                    " reads parameters; it keeps the value of their initial "
+                                    "values");
+          continue;
+        }
+        StateExpression value;
+        value.state = static_cast<uint32_t>(at);
+        std::string missing;
+        if (ExpressionOf(rs.expression, effect, &value.value, &missing) &&
+            CheckExpression(value.value, effect.parameters, &why))
+          plan.compiled.stateValues.push_back(std::move(value));
       }
       // A stage the pass gives no shader is the fixed-function pipeline's.
       generatedFor = &fixed;
@@ -694,6 +812,42 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
       plan.pixel = stageOf(
           HlslStage::Pixel, ps,
           ps ? contextOf(*ps, "pixel") : "the fixed-function pixel stage of " + where, pass);
+      // Every shader of an array picked by an expression is compiled: the program may pick any.
+      bool selectable = true;
+      for (const bool pixel : {false, true}) {
+        const FxShaderSelect& select = pixel ? pass.pixelSelect : pass.vertexSelect;
+        Expression& index = pixel ? plan.compiled.pixelIndex : plan.compiled.vertexIndex;
+        std::string missing;
+        if (!select.shaders.empty() && !ExpressionOf(select.index, effect, &index, &missing)) {
+          messages += FxLineLabel(source, pass.line, 0) + ": error: " + where + ": the index '" +
+                      select.text + "' of '" + select.array + "' reads '" + missing +
+                      "', which the program cannot set\n";
+          selectable = false;
+          continue;
+        }
+        std::string why;
+        if (!CheckExpression(index, effect.parameters, &why)) {
+          messages += FxLineLabel(source, pass.line, 0) + ": error: " + where + ": the index '" +
+                      select.text + "' of '" + select.array + "' is too deep to evaluate\n";
+          selectable = false;
+          continue;
+        }
+        for (const FxShaderBinding& shader : select.shaders) {
+          if (!shader.present) {
+            messages += FxLineLabel(source, pass.line, 0) + ": error: " + where + ": '" +
+                        select.array + "' holds NULL, which a pass that picks by an index " +
+                        "cannot draw with\n";
+            selectable = false;
+            break;
+          }
+          (pixel ? plan.pixelChoices : plan.vertexChoices)
+              .push_back(stageOf(
+                  pixel ? HlslStage::Pixel : HlslStage::Vertex, &shader,
+                  std::string(pixel ? "pixel" : "vertex") + " shader '" + shader.entry + "'",
+                  pass));
+        }
+      }
+      if (!selectable) continue;
       plans.push_back(std::move(plan));
     }
   }
@@ -755,7 +909,10 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
       plan.compiled.samplerSet = static_cast<uint32_t>(effect.samplerSets.size());
       effect.samplerSets.push_back(std::move(set));
     }
-    for (const int index : {plan.vertex, plan.pixel})
+    std::vector<int> used = {plan.vertex, plan.pixel};
+    used.insert(used.end(), plan.vertexChoices.begin(), plan.vertexChoices.end());
+    used.insert(used.end(), plan.pixelChoices.begin(), plan.pixelChoices.end());
+    for (const int index : used)
       for (const HlslSampler& sampler : stages[index].code.samplers) {
         if (sampler.unit >= effect.samplers.size()) continue;
         const SamplerKind kind = KindOf(sampler.kind);
@@ -771,57 +928,74 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
         effect.samplers[sampler.unit].kind = kind;
       }
 
-    const std::tuple<int, int, uint32_t> key{plan.vertex, plan.pixel,
-                                             plan.alphaFunc << 8 | plan.alphaRef};
-    const auto found = std::find(linked.begin(), linked.end(), key);
-    plan.compiled.program = static_cast<uint32_t>(found - linked.begin());
+    // One program per distinct (vertex stage, pixel stage, alpha test), linked on first use.
+    const auto programOf = [&](int vertex, int pixel) {
+      const std::tuple<int, int, uint32_t> key{vertex, pixel, plan.alphaFunc << 8 | plan.alphaRef};
+      const auto found = std::find(linked.begin(), linked.end(), key);
+      if (found != linked.end()) return static_cast<uint32_t>(found - linked.begin());
+      linked.push_back(key);
+      const HlslStageCode& vs = stages[vertex].code;
+      const HlslStageCode& ps = stages[pixel].code;
+      Program program;
+      const auto stage = [&](const HlslStageCode& code, const char* which) {
+        Stage made;
+        made.origin = stages[&code == &vs ? vertex : pixel].origin;
+        made.glsl = code.glsl;
+        made.file = label;
+        made.line = line;
+        made.place = FxLineLabel(source, line, 0);
+        made.context = std::string("the ") + which + " shader of " + where;
+        return made;
+      };
+      program.vertex = stage(vs, "vertex");
+      program.fragment = stage(ps, "pixel");
+      const std::string condition =
+          AlphaTestCondition(plan.alphaFunc, plan.alphaRef, "tobrin_out_COLOR0.a");
+      std::string& glsl = program.fragment.glsl;
+      const size_t marker = glsl.find(kAlphaTestMarker);
+      if (marker != std::string::npos)
+        glsl.replace(marker, std::strlen(kAlphaTestMarker),
+                     condition.empty() ? "" : "if (!(" + condition + ")) discard;");
+      const CompiledStage& vsStage = stages[vertex];
+      const CompiledStage& psStage = stages[pixel];
+      if (!vs.blockName.empty())
+        program.blocks.push_back(
+            vsStage.assembly ? AsmBlockOf(vs, 0, effect, fx, vsStage.constants, kAsmVertexConstants)
+                             : BlockOf(vs, 0, effect));
+      if (!ps.blockName.empty())
+        program.blocks.push_back(
+            psStage.assembly ? AsmBlockOf(ps, 1, effect, fx, psStage.constants, kAsmPixelConstants)
+                             : BlockOf(ps, 1, effect));
+      for (const HlslStageCode* code : {&vs, &ps})
+        for (const HlslSampler& sampler : code->samplers)
+          program.samplers.push_back({GlslSamplerName(sampler.unit), sampler.unit});
+      for (const HlslDefaultInput& input : vs.defaultInputs)
+        program.defaultInputs.push_back({input.semantic, input.location});
+      program.readsTargetHeight = ps.readsVpos;
+      program.line = line;
+      program.place = FxLineLabel(source, line, 0);
+      program.context = where;
+      effect.programs.push_back(std::move(program));
+      return static_cast<uint32_t>(effect.programs.size() - 1);
+    };
+    plan.compiled.program = programOf(plan.vertex, plan.pixel);
+    if (!plan.vertexChoices.empty() || !plan.pixelChoices.empty()) {
+      // A table of every pair of indices; pairs no trial reached draw with the initial program.
+      Pass& pass = plan.compiled;
+      if (plan.vertexChoices.empty()) plan.vertexChoices.push_back(plan.vertex);
+      if (plan.pixelChoices.empty()) plan.pixelChoices.push_back(plan.pixel);
+      pass.vertexShaders = static_cast<uint32_t>(plan.vertexChoices.size());
+      pass.pixelShaders = static_cast<uint32_t>(plan.pixelChoices.size());
+      const std::vector<bool> reached = ReachedPairs(effect, pass);
+      pass.programs.assign(reached.size(), pass.program);
+      for (uint32_t v = 0; v < pass.vertexShaders; ++v)
+        for (uint32_t p = 0; p < pass.pixelShaders; ++p)
+          if (reached[size_t{v} * pass.pixelShaders + p])
+            pass.programs[size_t{v} * pass.pixelShaders + p] =
+                programOf(plan.vertexChoices[v], plan.pixelChoices[p]);
+    }
     const size_t techniqueIndex = static_cast<size_t>(plan.technique - fx.techniques.data());
     effect.techniques[techniqueIndex].passes.push_back(std::move(plan.compiled));
-    if (found != linked.end()) continue;
-    linked.push_back(key);
-
-    const HlslStageCode& vs = stages[plan.vertex].code;
-    const HlslStageCode& ps = stages[plan.pixel].code;
-    Program program;
-    const auto stage = [&](const HlslStageCode& code, const char* which) {
-      Stage made;
-      made.origin = stages[&code == &vs ? plan.vertex : plan.pixel].origin;
-      made.glsl = code.glsl;
-      made.file = label;
-      made.line = line;
-      made.place = FxLineLabel(source, line, 0);
-      made.context = std::string("the ") + which + " shader of " + where;
-      return made;
-    };
-    const CompiledStage& vsStage = stages[plan.vertex];
-    const CompiledStage& psStage = stages[plan.pixel];
-    program.vertex = stage(vs, "vertex");
-    program.fragment = stage(ps, "pixel");
-    const std::string condition =
-        AlphaTestCondition(plan.alphaFunc, plan.alphaRef, "tobrin_out_COLOR0.a");
-    std::string& glsl = program.fragment.glsl;
-    const size_t marker = glsl.find(kAlphaTestMarker);
-    if (marker != std::string::npos)
-      glsl.replace(marker, std::strlen(kAlphaTestMarker),
-                   condition.empty() ? "" : "if (!(" + condition + ")) discard;");
-    if (!vs.blockName.empty())
-      program.blocks.push_back(
-          vsStage.assembly ? AsmBlockOf(vs, 0, effect, fx, vsStage.constants, kAsmVertexConstants)
-                           : BlockOf(vs, 0, effect));
-    if (!ps.blockName.empty())
-      program.blocks.push_back(
-          psStage.assembly ? AsmBlockOf(ps, 1, effect, fx, psStage.constants, kAsmPixelConstants)
-                           : BlockOf(ps, 1, effect));
-    for (const HlslStageCode* code : {&vs, &ps})
-      for (const HlslSampler& sampler : code->samplers)
-        program.samplers.push_back({GlslSamplerName(sampler.unit), sampler.unit});
-    for (const HlslDefaultInput& input : vs.defaultInputs)
-      program.defaultInputs.push_back({input.semantic, input.location});
-    program.readsTargetHeight = ps.readsVpos;
-    program.line = line;
-    program.place = FxLineLabel(source, line, 0);
-    program.context = where;
-    effect.programs.push_back(std::move(program));
   }
   if (!messages.empty()) {
     *error = messages;

@@ -13,7 +13,7 @@
 namespace compiler {
 
 // Bumped whenever a field is added or changes meaning; a reader takes only its own version.
-constexpr uint32_t kCompiledEffectVersion = 2;
+constexpr uint32_t kCompiledEffectVersion = 3;
 
 enum class SourceLanguage : uint8_t { Glsl, Hlsl };
 enum class ParameterKind : uint8_t { Numeric, Matrix, Texture };
@@ -114,16 +114,17 @@ struct Program {
   int line = 0;
 };
 
-// One D3DRS_* state with its value. Version 1 holds constants only; the alpha test states are
-// kept for tools and already applied in the fragment stage.
+// One D3DRS_* state with its value. The alpha test states are kept for tools and already applied
+// in the fragment stage.
 struct RenderState {
   uint32_t state = 0, value = 0;
 };
 
 // A fixed-function value a pass sets on the device (a transform, the material, a light's colour):
 // element `element` of FixedSlot `slot`, from element `parameterElement` of parameter `parameter`,
-// or the constant `value` when that is -1. Passes set them in order when they begin, and those from parameters again when changes
-// are committed; the device keeps them for the passes after, as the original platform does.
+// or the constant `value` when that is -1. Passes set them in order when they begin, and those from
+// parameters again when changes are committed; the device keeps them for the passes after, as the
+// original platform does.
 struct FixedValue {
   uint32_t slot = 0, element = 0;
   int32_t parameter = -1;
@@ -131,13 +132,66 @@ struct FixedValue {
   std::vector<float> value;
 };
 
+// An expression over parameters that a backend evaluates when a pass begins, in postfix order on
+// a stack of at most kMaxExpressionStack floats (compiler/expression.hpp evaluates it). A parameter
+// reads as its first component; arithmetic is on floats, comparisons and logic give 1 or 0.
+enum class ExprOp : uint8_t {
+  Constant,          // pushes `value`
+  Parameter,         // pushes parameter `index`
+  ParameterElement,  // pops i, pushes element i of array parameter `index`, i rounded and clamped
+  TableElement,      // pops i, pushes table[index + i], i rounded and clamped to [0, count)
+  Negate,
+  Not,
+  Add,
+  Subtract,
+  Multiply,
+  Divide,
+  Less,
+  LessEqual,
+  Greater,
+  GreaterEqual,
+  Equal,
+  NotEqual,
+  And,
+  Or,
+  Select,  // pops c, a, b (b on top): a when c is not 0, else b
+};
+constexpr uint32_t kMaxExpressionStack = 16;
+
+struct ExprStep {
+  ExprOp op = ExprOp::Constant;
+  uint32_t index = 0, count = 0;  // a parameter or a table offset; a table range's length
+  float value = 0;
+};
+
+struct Expression {
+  std::vector<ExprStep> steps;  // empty: the value 0
+  std::vector<float> table;     // the values of static arrays the expression reads
+};
+
+struct StateExpression {
+  uint32_t state = 0;  // an index into Pass::states
+  Expression value;
+};
+
 struct Pass {
   std::string name;
-  uint32_t program = 0;
+  uint32_t program = 0;  // the program of the parameters' initial values
+  // Shaders picked by an index over parameters (VSArray[VSIndices[ShaderIndex]]): with
+  // vertexShaders and pixelShaders the lengths of the arrays (1 for a stage not picked), the pass
+  // draws with programs[v * pixelShaders + p], v and p the indices evaluated when it begins,
+  // rounded and clamped into their arrays. Empty programs: the pass always draws with `program`.
+  Expression vertexIndex, pixelIndex;
+  uint32_t vertexShaders = 1, pixelShaders = 1;
+  std::vector<uint32_t> programs;
   uint32_t samplerSet = 0;
   FrontFace frontFace = FrontFace::Unchanged;
   std::vector<RenderState> states;  // in file order; states not named stay as the device has them
-  std::vector<FixedValue> fixed;    // in file order
+  // Values over parameters: states[stateValues[k].state].value is StateValueOf(the expression),
+  // evaluated when the pass begins and when changes are committed; `value` holds what the
+  // initial values give.
+  std::vector<StateExpression> stateValues;
+  std::vector<FixedValue> fixed;  // in file order
 };
 
 struct Technique {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "compiler/expression.hpp"
 #include "compiler/fixed_function.hpp"
 
 namespace compiler {
@@ -118,6 +119,28 @@ bool Get(Reader& r, std::vector<SamplerState>* states) {
   return true;
 }
 
+void Put(Writer& w, const Expression& e) {
+  w.U32(static_cast<uint32_t>(e.steps.size()));
+  for (const ExprStep& s : e.steps)
+    w.U8(static_cast<uint8_t>(s.op)), w.U32(s.index), w.U32(s.count), w.F32(s.value);
+  w.U32(static_cast<uint32_t>(e.table.size()));
+  for (const float v : e.table) w.F32(v);
+}
+bool Get(Reader& r, Expression* e) {
+  uint32_t n = 0;
+  if (!r.Count(&n, kMaxItems, 13)) return false;
+  e->steps.resize(n);
+  for (ExprStep& s : e->steps)
+    if (!r.Enum(&s.op, static_cast<uint8_t>(ExprOp::Select)) || !r.U32(&s.index) ||
+        !r.U32(&s.count) || !r.F32(&s.value))
+      return false;
+  if (!r.Count(&n, kMaxItems, 4)) return false;
+  e->table.resize(n);
+  for (float& v : e->table)
+    if (!r.F32(&v)) return false;
+  return true;
+}
+
 void Put(Writer& w, const Stage& s) {
   w.U8(static_cast<uint8_t>(s.origin));
   w.Str(s.glsl), w.Str(s.file), w.Str(s.place), w.Str(s.context);
@@ -217,8 +240,15 @@ std::string WriteCompiledEffect(const CompiledEffect& e) {
     w.U32(static_cast<uint32_t>(t.passes.size()));
     for (const Pass& p : t.passes) {
       w.Str(p.name), w.U32(p.program), w.U32(p.samplerSet), w.U8(static_cast<uint8_t>(p.frontFace));
+      Put(w, p.vertexIndex);
+      Put(w, p.pixelIndex);
+      w.U32(p.vertexShaders), w.U32(p.pixelShaders);
+      w.U32(static_cast<uint32_t>(p.programs.size()));
+      for (const uint32_t program : p.programs) w.U32(program);
       w.U32(static_cast<uint32_t>(p.states.size()));
       for (const RenderState& s : p.states) w.U32(s.state), w.U32(s.value);
+      w.U32(static_cast<uint32_t>(p.stateValues.size()));
+      for (const StateExpression& s : p.stateValues) w.U32(s.state), Put(w, s.value);
       w.U32(static_cast<uint32_t>(p.fixed.size()));
       for (const FixedValue& f : p.fixed) {
         w.U32(f.slot), w.U32(f.element), w.I32(f.parameter), w.U32(f.parameterElement);
@@ -300,10 +330,18 @@ bool ReadCompiledEffect(const std::string& bytes, CompiledEffect* out, std::stri
       uint32_t states = 0;
       ok = r.Str(&p.name) && r.U32(&p.program) && r.U32(&p.samplerSet) &&
            r.Enum(&p.frontFace, static_cast<uint8_t>(FrontFace::CounterClockwise)) &&
-           r.Count(&states, kMaxItems, 8);
+           Get(r, &p.vertexIndex) && Get(r, &p.pixelIndex) && r.U32(&p.vertexShaders) &&
+           r.U32(&p.pixelShaders) && r.Count(&states, kMaxItems, 4);
+      if (ok) p.programs.resize(states);
+      for (size_t s = 0; ok && s < p.programs.size(); ++s) ok = r.U32(&p.programs[s]);
+      ok = ok && r.Count(&states, kMaxItems, 8);
       if (ok) p.states.resize(states);
       for (size_t s = 0; ok && s < p.states.size(); ++s)
         ok = r.U32(&p.states[s].state) && r.U32(&p.states[s].value);
+      ok = ok && r.Count(&states, kMaxItems, 12);
+      if (ok) p.stateValues.resize(states);
+      for (size_t s = 0; ok && s < p.stateValues.size(); ++s)
+        ok = r.U32(&p.stateValues[s].state) && Get(r, &p.stateValues[s].value);
       ok = ok && r.Count(&states, kMaxItems, 20);
       if (ok) p.fixed.resize(states);
       for (size_t f = 0; ok && f < p.fixed.size(); ++f) {
@@ -386,6 +424,27 @@ bool ValidateCompiledEffect(const CompiledEffect& e, std::string* why) {
     for (const Pass& p : t.passes) {
       if (p.program >= e.programs.size() || p.samplerSet >= e.samplerSets.size())
         return fail("pass '" + p.name + "' of technique '" + t.name + "' names no program");
+      // A table covers every pair of indices, so any index the expressions give finds a program.
+      const uint64_t pairs = uint64_t{p.vertexShaders} * p.pixelShaders;
+      const bool table = p.programs.empty() ? pairs == 1 && p.vertexIndex.steps.empty() &&
+                                                  p.pixelIndex.steps.empty()
+                                            : pairs == p.programs.size();
+      bool programs = table && p.vertexShaders > 0 && p.pixelShaders > 0;
+      for (const uint32_t program : p.programs) programs = programs && program < e.programs.size();
+      if (!programs)
+        return fail("pass '" + p.name + "' of technique '" + t.name +
+                    "' picks its program from a table that does not cover its indices");
+      std::string expressionWhy;
+      bool expressions = CheckExpression(p.vertexIndex, e.parameters, &expressionWhy) &&
+                         CheckExpression(p.pixelIndex, e.parameters, &expressionWhy);
+      for (const StateExpression& s : p.stateValues) {
+        if (!expressions) break;
+        expressions = CheckExpression(s.value, e.parameters, &expressionWhy);
+        if (s.state >= p.states.size() || s.value.steps.empty())
+          expressions = false, expressionWhy = "a state value names no state";
+      }
+      if (!expressions)
+        return fail("pass '" + p.name + "' of technique '" + t.name + "': " + expressionWhy);
       for (const FixedValue& f : p.fixed) {
         const bool slot =
             f.slot < kFixedSlotCount && f.element < std::max(FixedSlotOf(f.slot).elements, 1u);

@@ -350,12 +350,19 @@ bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::strin
       spvc_compiler_type_struct_member_offset(compiler, type, m, &offset);
       member.offset = offset;
       const unsigned dimensions = spvc_type_get_num_array_dimensions(memberType);
-      if (dimensions > 1) continue;
-      if (dimensions == 1) {
-        member.elements = spvc_type_get_array_dimension(memberType, 0);
+      if (dimensions > 0) {
+        // An array of arrays holds its inner arrays one after another, each element a stride
+        // apart, which is the flat array the effect sets: the decorated stride is the outermost
+        // dimension's (SPIRV-Cross lists it last).
+        uint64_t elements = 1;
+        for (unsigned d = 0; d < dimensions; ++d)
+          elements *= spvc_type_get_array_dimension(memberType, d);
+        const uint64_t outer = spvc_type_get_array_dimension(memberType, dimensions - 1);
+        if (elements == 0 || elements > 65536 || outer == 0) continue;
         unsigned stride = 0;
         spvc_compiler_type_struct_member_array_stride(compiler, type, m, &stride);
-        member.arrayStride = stride;
+        member.elements = static_cast<uint32_t>(elements);
+        member.arrayStride = static_cast<uint32_t>(stride / (elements / outer));
       }
       const unsigned columns = spvc_type_get_columns(memberType);
       const unsigned size4 = spvc_type_get_vector_size(memberType);
@@ -477,17 +484,24 @@ bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::strin
   }
   code.replace(main, 13, "\nvoid tobrin_main()\n");
   code += "void main()\n{\n" + prologue + "  tobrin_main();\n" + epilogue + "}\n";
-  // The declarations put in front must follow the #version line.
-  const size_t version = code.find("#version 330\n");
-  if (version != 0) {
-    const size_t at = code.find("#version 330\n");
-    if (at == std::string::npos) {
-      *log = "error: the generated GLSL has no version line";
-      return false;
-    }
-    code.erase(at, 13);
-    code = "#version 330\n" + code;
+  // The declarations put in front must follow the #version line and the #extension lines
+  // SPIRV-Cross writes right after it (arrays of arrays need one), which GLSL allows only before
+  // code. Those inside its #ifdef blocks stay where they are: they apply only where defined.
+  const size_t at = code.find("#version 330\n");
+  if (at == std::string::npos) {
+    *log = "error: the generated GLSL has no version line";
+    return false;
   }
+  code.erase(at, 13);
+  size_t end = at;
+  while (code.compare(end, 11, "#extension ") == 0) {
+    const size_t next = code.find('\n', end);
+    end = next == std::string::npos ? code.size() : next + 1;
+  }
+  std::string head = "#version 330\n" + code.substr(at, end - at);
+  if (head.back() != '\n') head += '\n';
+  code.erase(at, end - at);
+  code = head + code;
   out->glsl = std::move(code);
   return true;
 }

@@ -133,8 +133,8 @@ struct FxFunction {
   int line = 0;
 };
 
-// VertexShader = compile vs_2_0 Main(args); = asm { ... }; or = NULL. Shader arrays and variables
-// indexed by an expression are resolved to the one shader they name.
+// VertexShader = compile vs_2_0 Main(args); = asm { ... }; or = NULL. Shader variables and arrays
+// indexed by a constant are resolved to the one shader they name (FxShaderSelect keeps the others).
 struct FxShaderBinding {
   bool present = false;                // false for NULL or a pass that names no shader
   std::string profile;                 // "vs_2_0", "ps_3_0", ...; an assembly block's version
@@ -156,12 +156,55 @@ struct FxShaderConstant {
   int line = 0;
 };
 
+// An expression over parameters, in postfix order, that the program evaluates when a pass begins:
+// the index of VSArray[VSIndices[ShaderIndex]]. Names are the parameters' own; a static
+// parameter's value is already folded in (a constant, or `table` for an array it indexes).
+enum class FxOp : uint8_t {
+  Constant,  // pushes value
+  Parameter,
+  Element,  // pops i, pushes element i of `parameter` (or of `table` when it names a static)
+  TableElement,
+  Negate,
+  Not,
+  Add,
+  Subtract,
+  Multiply,
+  Divide,
+  Less,
+  LessEqual,
+  Greater,
+  GreaterEqual,
+  Equal,
+  NotEqual,
+  And,
+  Or,
+  Select,  // pops c, a, b: a when c is not 0, else b
+};
+
+struct FxExprStep {
+  FxOp op = FxOp::Constant;
+  float value = 0;
+  std::string parameter;     // Parameter, Element
+  std::vector<float> table;  // TableElement: each element's first component
+};
+
+// A pass's stage that a shader array gives by an expression: shaders[index], evaluated when the
+// pass begins. `shaders` is empty when the pass names its shader outright.
+struct FxShaderSelect {
+  std::vector<FxShaderBinding> shaders;
+  std::vector<FxExprStep> index;
+  std::string array, text;  // the array's name and the index as written, for messages
+};
+
 // Only the states a backend must run are listed in FxPass::renderStates (formats/fx_states.cpp
 // has the table); fixed-function states that change nothing while shaders draw are read and
 // dropped, and every other state is refused by ParseFx.
 struct FxRenderState {
   uint32_t state = 0;  // D3DRS_* number
   uint32_t value = 0;  // D3D value (D3DCULL_*, D3DBLEND_*, D3DCMP_*, TRUE/FALSE, ...)
+  // A value that reads parameters the program can set (`CullMode = (twoSided ? None : CCW)`),
+  // evaluated when the pass begins; `value` is what the initial values give. Empty otherwise.
+  std::vector<FxExprStep> expression = {};
 };
 
 struct FxPassSamplerState {
@@ -234,11 +277,13 @@ struct FxFixedState {
 
 struct FxPass {
   std::string name;
+  // With a select, the shader the parameters' initial values pick.
   FxShaderBinding vertexShader, pixelShader;
+  FxShaderSelect vertexSelect, pixelSelect;
   std::vector<FxRenderState> renderStates;        // in file order
   std::vector<FxPassSamplerState> samplerStates;  // per-pass sampler states
   std::vector<FxPassSamplerBinding> samplerBindings;
-  std::vector<FxFixedState> fixedStates;  // in file order
+  std::vector<FxFixedState> fixedStates;          // in file order
   std::vector<FxShaderConstant> shaderConstants;  // in file order
   int line = 0;
 };

@@ -80,7 +80,8 @@ class Parser {
   bool ParseSamplerState(FxSampler* sampler);
   bool ParseStateValue(const FxStateInfo& info, uint32_t* value);
   bool ParseFixedValue(const FxFixedStateInfo& info, FxFixedState* state);
-  bool ParseShaderValue(bool pixel, FxShaderBinding* binding, bool inPass);
+  bool ParseShaderValue(bool pixel, FxShaderBinding* binding, bool inPass,
+                        FxShaderSelect* select = nullptr);
   bool ParseCompile(bool pixel, FxShaderBinding* binding);
   bool ParseTechnique();
   bool ParsePass(FxTechnique* technique);
@@ -94,6 +95,13 @@ class Parser {
   bool EvalUnary(size_t* i, size_t end, Values* v, int depth) const;
   bool EvalRange(size_t begin, size_t end, Values* v) const;
   bool EvalInteger(size_t begin, size_t end, int64_t* value) const;
+  // Expressions the program evaluates when a pass begins, as postfix steps.
+  bool BuildExpression(size_t* i, size_t end, std::vector<FxExprStep>* out, int depth) const;
+  bool BuildBinary(size_t* i, size_t end, int level, std::vector<FxExprStep>* out, int depth) const;
+  bool BuildUnary(size_t* i, size_t end, std::vector<FxExprStep>* out, int depth) const;
+  bool MatchOperator(size_t i, size_t end, int level, FxOp* op, size_t* length) const;
+  bool ReadsSettableParameter(size_t begin, size_t end) const;
+  float InitialValueOf(const std::vector<FxExprStep>& steps) const;
   size_t ExpressionEnd(size_t from) const;  // first ',' ';' or unmatched closer at depth 0
   const FxParameter* FindParameter(std::string_view name) const;
   bool IsTypeName(std::string_view name) const;
@@ -106,7 +114,8 @@ class Parser {
   std::vector<std::string> structs_;
   std::map<std::string, ShaderObject> shaderObjects_;
   bool rowMajorDefault_ = false;
-  std::string lastRegister_;  // the register(...) of the declarator read last
+  std::string lastRegister_;                 // the register(...) of the declarator read last
+  const FxStateInfo* valueNames_ = nullptr;  // a state whose value names an expression may use
   std::string error_;
 };
 
@@ -452,9 +461,225 @@ bool Parser::EvalUnary(size_t* i, size_t end, Values* v, int depth) const {
     v->assign(p->value.begin(), p->value.end());
     v->integer =
         p->type.base == FxBase::Int || p->type.base == FxBase::Uint || p->type.base == FxBase::Bool;
+    if (*i < end && IsPunct(tokens_[*i], '[') && p->type.elements > 0) {
+      // a[i]: the index rounded and clamped, as the program's own evaluation of it does.
+      ++*i;
+      Values index;
+      if (!Eval(i, end, &index, depth + 1) || index.size() != 1 || *i >= end ||
+          !IsPunct(tokens_[*i], ']'))
+        return false;
+      ++*i;
+      const size_t each = v->size() / p->type.elements;
+      const float k = std::floor(index[0] + 0.5f);
+      const size_t at = k <= 0 ? 0 : std::min<size_t>(static_cast<size_t>(k), p->type.elements - 1);
+      v->assign(p->value.begin() + at * each, p->value.begin() + (at + 1) * each);
+    }
     return true;
   }
   return false;
+}
+
+// ---- Expressions over parameters -----------------------------------------------------------
+
+// True when the expression reads a parameter the program can set, so that only evaluating it when
+// a pass begins gives its value.
+bool Parser::ReadsSettableParameter(size_t begin, size_t end) const {
+  for (size_t i = begin; i < end; ++i) {
+    const FxParameter* p =
+        tokens_[i].kind == FxTok::Ident ? FindParameter(Text(tokens_[i])) : nullptr;
+    if (p && !p->isStatic && p->type.base != FxBase::Texture && p->type.base != FxBase::String)
+      return true;
+  }
+  return false;
+}
+
+// The expression's value with the parameters' initial values, as the program evaluates it before
+// it sets any (compiler/expression.cpp; indices rounded and clamped the same way).
+float Parser::InitialValueOf(const std::vector<FxExprStep>& steps) const {
+  std::vector<float> stack;
+  const auto element = [](const std::vector<float>& values, size_t each, float index) {
+    const size_t count = each ? values.size() / each : 0;
+    if (count == 0) return 0.0f;
+    const float k = std::floor(index + 0.5f);
+    return values[(k <= 0 ? 0 : std::min(static_cast<size_t>(k), count - 1)) * each];
+  };
+  for (const FxExprStep& step : steps) {
+    const FxParameter* p = step.parameter.empty() ? nullptr : FindParameter(step.parameter);
+    const size_t each = p ? size_t{p->type.rows} * p->type.columns : 1;
+    if (step.op == FxOp::Constant || step.op == FxOp::Parameter) {
+      stack.push_back(step.op == FxOp::Constant ? step.value
+                      : p && !p->value.empty()  ? p->value[0]
+                                                : 0.0f);
+      continue;
+    }
+    const size_t pops = step.op == FxOp::Select ? 3 : step.op < FxOp::Add ? 1 : 2;
+    if (stack.size() < pops) return 0;
+    float& a = stack[stack.size() - pops];
+    const float b = stack.back();
+    switch (step.op) {
+      case FxOp::Element: a = p ? element(p->value, each, a) : 0.0f; break;
+      case FxOp::TableElement: a = element(step.table, 1, a); break;
+      case FxOp::Negate: a = -a; break;
+      case FxOp::Not: a = a == 0; break;
+      case FxOp::Add: a += b; break;
+      case FxOp::Subtract: a -= b; break;
+      case FxOp::Multiply: a *= b; break;
+      case FxOp::Divide: a /= b; break;
+      case FxOp::Less: a = a < b; break;
+      case FxOp::LessEqual: a = a <= b; break;
+      case FxOp::Greater: a = a > b; break;
+      case FxOp::GreaterEqual: a = a >= b; break;
+      case FxOp::Equal: a = a == b; break;
+      case FxOp::NotEqual: a = a != b; break;
+      case FxOp::And: a = a != 0 && b != 0; break;
+      case FxOp::Or: a = a != 0 || b != 0; break;
+      case FxOp::Select: a = a != 0 ? stack[stack.size() - 2] : b; break;
+      default: break;
+    }
+    stack.resize(static_cast<size_t>(&a - stack.data()) + 1);
+  }
+  return stack.empty() ? 0.0f : stack[0];
+}
+
+// Binary operators by level, loosest first: || && (== !=) (< <= > >=) (+ -) (* /). The lexer
+// gives one character a token, so two-character operators are two adjacent tokens.
+bool Parser::MatchOperator(size_t i, size_t end, int level, FxOp* op, size_t* length) const {
+  if (i >= end || tokens_[i].kind != FxTok::Punct) return false;
+  const char c = src_.text[tokens_[i].begin];
+  const bool joined =
+      i + 1 < end && tokens_[i + 1].kind == FxTok::Punct && tokens_[i + 1].begin == tokens_[i].end;
+  const char d = joined ? src_.text[tokens_[i + 1].begin] : '\0';
+  *length = 2;
+  switch (level) {
+    case 0: return c == '|' && d == '|' && (*op = FxOp::Or, true);
+    case 1: return c == '&' && d == '&' && (*op = FxOp::And, true);
+    case 2:
+      if (d != '=' || (c != '=' && c != '!')) return false;
+      *op = c == '=' ? FxOp::Equal : FxOp::NotEqual;
+      return true;
+    case 3:
+      if (c != '<' && c != '>') return false;
+      if (d == '=') {
+        *op = c == '<' ? FxOp::LessEqual : FxOp::GreaterEqual;
+        return true;
+      }
+      *length = 1;
+      *op = c == '<' ? FxOp::Less : FxOp::Greater;
+      return d != '<' && d != '>';
+    case 4:
+    case 5: {
+      const char* ops = level == 4 ? "+-" : "*/";
+      if (c != ops[0] && c != ops[1]) return false;
+      *length = 1;
+      *op = c == '+'   ? FxOp::Add
+            : c == '-' ? FxOp::Subtract
+            : c == '*' ? FxOp::Multiply
+                       : FxOp::Divide;
+      return true;
+    }
+  }
+  return false;
+}
+
+// c ? a : b over the binary levels; every level bounded by kMaxFxNesting like the constant
+// evaluator.
+bool Parser::BuildExpression(size_t* i, size_t end, std::vector<FxExprStep>* out, int depth) const {
+  if (depth > kMaxFxNesting || out->size() > 1024) return false;
+  if (!BuildBinary(i, end, 0, out, depth)) return false;
+  if (*i >= end || !IsPunct(tokens_[*i], '?')) return true;
+  ++*i;
+  if (!BuildExpression(i, end, out, depth + 1) || *i >= end || !IsPunct(tokens_[*i], ':'))
+    return false;
+  ++*i;
+  if (!BuildExpression(i, end, out, depth + 1)) return false;
+  out->push_back({FxOp::Select, 0, {}, {}});
+  return true;
+}
+
+bool Parser::BuildBinary(size_t* i, size_t end, int level, std::vector<FxExprStep>* out,
+                         int depth) const {
+  const auto operand = [&] {
+    return level == 5 ? BuildUnary(i, end, out, depth + 1)
+                      : BuildBinary(i, end, level + 1, out, depth + 1);
+  };
+  if (depth > kMaxFxNesting || !operand()) return false;
+  FxOp op = FxOp::Add;
+  size_t length = 0;
+  while (MatchOperator(*i, end, level, &op, &length)) {
+    *i += length;
+    if (!operand()) return false;
+    out->push_back({op, 0, {}, {}});
+  }
+  return true;
+}
+
+// Numbers, true/false, (expr), casts (which keep the value: an index is rounded anyway), unary
+// - + !, parameters and their elements. A static parameter is a constant, or a table for the
+// array it is.
+bool Parser::BuildUnary(size_t* i, size_t end, std::vector<FxExprStep>* out, int depth) const {
+  if (depth > kMaxFxNesting || *i >= end) return false;
+  const FxToken& t = tokens_[(*i)++];
+  if (IsPunct(t, '-') || IsPunct(t, '+') || IsPunct(t, '!')) {
+    if (!BuildUnary(i, end, out, depth + 1)) return false;
+    if (!IsPunct(t, '+')) out->push_back({IsPunct(t, '-') ? FxOp::Negate : FxOp::Not, 0, {}, {}});
+    return true;
+  }
+  if (t.kind == FxTok::Number) {
+    float f = 0;
+    if (!ParseNumberText(Text(t), &f)) return false;
+    out->push_back({FxOp::Constant, f, {}, {}});
+    return true;
+  }
+  if (IsWord(t, "true") || IsWord(t, "false")) {
+    out->push_back({FxOp::Constant, IsWord(t, "true") ? 1.0f : 0.0f, {}, {}});
+    return true;
+  }
+  if (IsPunct(t, '(')) {
+    FxType cast;
+    if (*i + 1 < end && tokens_[*i].kind == FxTok::Ident && NumericType(Text(tokens_[*i]), &cast) &&
+        IsPunct(tokens_[*i + 1], ')')) {
+      *i += 2;
+      return BuildUnary(i, end, out, depth + 1);
+    }
+    if (!BuildExpression(i, end, out, depth + 1) || *i >= end || !IsPunct(tokens_[*i], ')'))
+      return false;
+    ++*i;
+    return true;
+  }
+  if (t.kind != FxTok::Ident) return false;
+  const FxParameter* p = FindParameter(Text(t));
+  uint32_t named = 0;
+  if (!p && valueNames_ && FindFxStateValue(valueNames_->kind, Text(t), &named)) {
+    out->push_back({FxOp::Constant, static_cast<float>(named), {}, {}});
+    return true;
+  }
+  if (!p || p->type.base == FxBase::Texture || p->type.base == FxBase::String ||
+      p->type.base == FxBase::Struct)
+    return false;
+  const size_t each = size_t{p->type.rows} * p->type.columns;
+  if (*i < end && IsPunct(tokens_[*i], '[')) {
+    ++*i;
+    if (p->type.elements == 0 || !BuildExpression(i, end, out, depth + 1) || *i >= end ||
+        !IsPunct(tokens_[*i], ']'))
+      return false;
+    ++*i;
+    if (!p->isStatic) {
+      out->push_back({FxOp::Element, 0, p->name, {}});
+      return true;
+    }
+    if (p->value.size() != each * p->type.elements) return false;
+    FxExprStep step{FxOp::TableElement, 0, {}, {}};
+    for (size_t k = 0; k < p->type.elements; ++k) step.table.push_back(p->value[k * each]);
+    out->push_back(std::move(step));
+    return true;
+  }
+  if (!p->isStatic) {
+    out->push_back({FxOp::Parameter, 0, p->name, {}});
+    return true;
+  }
+  if (p->value.empty()) return false;
+  out->push_back({FxOp::Constant, p->value[0], {}, {}});
+  return true;
 }
 
 bool Parser::EvalRange(size_t begin, size_t end, Values* v) const {
@@ -624,7 +849,16 @@ bool Parser::ParseDeclaration() {
                     kind == Kind::PixelShader;
   for (;;) {
     FxType declType = type;
-    if (IsPunct(Peek(), '[') && !ArrayLength(&declType.elements)) return false;
+    // float d[4][4]: HLSL lays the inner arrays out one after another, so the parameter is the
+    // flat array of every element.
+    while (IsPunct(Peek(), '[')) {
+      uint32_t length = 0;
+      if (!ArrayLength(&length)) return false;
+      const uint64_t total = uint64_t{std::max(declType.elements, 1u)} * length;
+      if (total > 65536)
+        return Fail(line, "array %s has more than 65536 elements", Quote(name).c_str());
+      declType.elements = static_cast<uint32_t>(total);
+    }
     if (kind == Kind::VertexShader || kind == Kind::PixelShader) {
       ShaderObject object;
       object.pixel = kind == Kind::PixelShader;
@@ -1109,7 +1343,8 @@ bool Parser::ParseCompile(bool pixel, FxShaderBinding* binding) {
   return true;
 }
 
-bool Parser::ParseShaderValue(bool pixel, FxShaderBinding* binding, bool inPass) {
+bool Parser::ParseShaderValue(bool pixel, FxShaderBinding* binding, bool inPass,
+                              FxShaderSelect* select) {
   const FxToken& t = Peek();
   const char* stage = pixel ? "PixelShader" : "VertexShader";
   if (IsWord(t, "compile")) return ParseCompile(pixel, binding);
@@ -1165,6 +1400,24 @@ bool Parser::ParseShaderValue(bool pixel, FxShaderBinding* binding, bool inPass)
       return Fail(t.line, "malformed shader variable reference to %s", Quote(name).c_str());
     const std::string text =
         src_.text.substr(tokens_[i + 2].begin, tokens_[last - 1].begin - tokens_[i + 2].begin);
+    if (object.elements != 0 && select && ReadsSettableParameter(i + 2, last - 1)) {
+      // Picked when the pass begins; the binding is the shader of the initial values.
+      size_t at = i + 2;
+      select->index.clear();
+      if (!BuildExpression(&at, last - 1, &select->index, 0) || at != last - 1)
+        return Fail(t.line,
+                    "the index %s of %s is not an expression over parameters the effect can "
+                    "evaluate",
+                    Quote(text).c_str(), Quote(name).c_str());
+      const float k = std::floor(InitialValueOf(select->index) + 0.5f);
+      const size_t count = object.shaders.size();
+      *binding = object.shaders[k <= 0 ? 0 : std::min<size_t>(static_cast<size_t>(k), count - 1)];
+      select->shaders = object.shaders;
+      select->array = name;
+      select->text = text;
+      pos_ = end;
+      return true;
+    }
     if (!EvalInteger(i + 2, last - 1, &index))
       return Fail(t.line, "the index %s of %s is not a constant the effect can evaluate",
                   Quote(text).c_str(), Quote(name).c_str());
@@ -1304,7 +1557,8 @@ bool Parser::ParsePassState(FxPass* pass, const FxTechnique& technique) {
   const bool pixel = IsWord(key, "PixelShader");
   if (pixel || IsWord(key, "VertexShader")) {
     if (indexed) return Fail(key.line, "%s takes no index", Describe(key).c_str());
-    if (!ParseShaderValue(pixel, pixel ? &pass->pixelShader : &pass->vertexShader, true))
+    if (!ParseShaderValue(pixel, pixel ? &pass->pixelShader : &pass->vertexShader, true,
+                          pixel ? &pass->pixelSelect : &pass->vertexSelect))
       return false;
   } else if (constantRegisters && indexed) {
     if (!ParseShaderConstant(key, static_cast<uint32_t>(index), pass)) return false;
@@ -1329,7 +1583,33 @@ bool Parser::ParsePassState(FxPass* pass, const FxTechnique& technique) {
   } else if (const FxStateInfo* info = indexed ? nullptr : FindFxRenderState(Text(key))) {
     FxRenderState st;
     st.state = info->number;
-    if (!ParseStateValue(*info, &st.value)) return false;
+    size_t begin = pos_, end = ExpressionEnd(begin);
+    if (end > begin + 2 && IsPunct(tokens_[begin], '<') && IsPunct(tokens_[end - 1], '>'))
+      ++begin, --end;
+    // A value over parameters the program sets is evaluated again when the pass begins, as a
+    // whole number (compiler/expression.hpp, StateValueOf); names of the state's values (One,
+    // CCW) are its constants.
+    // Comparisons, logic and ?: over statics alone are folded here.
+    bool logic = false;
+    for (size_t i = begin; i < end; ++i)
+      for (const char c : {'<', '>', '=', '!', '&', '|', '?'})
+        logic = logic || IsPunct(tokens_[i], c);
+    const bool settable = ReadsSettableParameter(begin, end);
+    if (info->kind != FxValueKind::Float && info->kind != FxValueKind::Color &&
+        info->kind != FxValueKind::ColorMask && (settable || logic)) {
+      valueNames_ = info;
+      size_t at = begin;
+      if (!BuildExpression(&at, end, &st.expression, 0) || at != end) st.expression.clear();
+      valueNames_ = nullptr;
+    }
+    if (!st.expression.empty()) {
+      const float v = std::floor(InitialValueOf(st.expression) + 0.5f);
+      st.value = v > 0 ? static_cast<uint32_t>(std::min(v, 4294967040.0f)) : 0;
+      if (!settable) st.expression.clear();
+      pos_ = ExpressionEnd(pos_);
+    } else if (!ParseStateValue(*info, &st.value)) {
+      return false;
+    }
     pass->renderStates.push_back(st);
   } else if (const FxFixedStateInfo* fixed = FindFxFixedState(Text(key))) {
     FxFixedState st;

@@ -4,12 +4,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <string>
 
 #include "compiler/compile_effect.hpp"
 #include "compiler/effect_binary.hpp"
+#include "compiler/expression.hpp"
 #include "compiler/fixed_function.hpp"
 #include "compiler/pass_states.hpp"
 
@@ -226,6 +228,113 @@ technique B { pass P { VertexShader = compile vs_2_0 VS(); PixelShader = compile
   }
 }
 
+// ---- Shaders picked by an index over parameters ----------------------------------------------
+
+// The parameters' initial values, but for one scalar the test sets.
+struct Values {
+  const CompiledEffect* effect;
+  uint32_t overridden;
+  float value;
+};
+float ReadValue(const void* context, uint32_t parameter, float index) {
+  const Values& v = *static_cast<const Values*>(context);
+  const Parameter& p = v.effect->parameters[parameter];
+  if (parameter == v.overridden) return v.value;
+  return p.value[IndexOf(index, std::max(p.elements, 1u)) * p.rows * p.columns];
+}
+
+TEST(CompiledEffect, AShaderIndexOverParametersGivesEachIndexTheProgramOfItsPair) {
+  const CompiledEffect effect = Compile(kSource + "/tests/data/fx/fna/BasicEffect.fx");
+  const Pass& pass = effect.techniques[0].passes[0];
+  ASSERT_EQ(pass.vertexShaders, 20u);
+  ASSERT_EQ(pass.pixelShaders, 10u);
+  ASSERT_EQ(pass.programs.size(), 200u);
+  const Parameter* shaderIndex = FindParameter(effect, "ShaderIndex");
+  const Parameter* vsIndices = FindParameter(effect, "VSIndices");
+  const Parameter* psIndices = FindParameter(effect, "PSIndices");
+  ASSERT_TRUE(shaderIndex && vsIndices && psIndices);
+  ASSERT_EQ(vsIndices->elements, 32u);
+  Values values{&effect, static_cast<uint32_t>(shaderIndex - effect.parameters.data()), 0};
+  const auto programOf = [&](float index, uint32_t* v, uint32_t* p) {
+    values.value = index;
+    *v = IndexOf(EvaluateExpression(pass.vertexIndex, ReadValue, &values), pass.vertexShaders);
+    *p = IndexOf(EvaluateExpression(pass.pixelIndex, ReadValue, &values), pass.pixelShaders);
+    return pass.programs[*v * pass.pixelShaders + *p];
+  };
+  // Every index picks the shaders the file's tables name for it, in a program of those two
+  // stages: programs share a vertex stage exactly when their vertex indices agree.
+  std::vector<std::pair<uint32_t, uint32_t>> pairs;
+  std::vector<uint32_t> programs;
+  for (int i = 0; i < 32; ++i) {
+    uint32_t v = 0, p = 0;
+    const uint32_t program = programOf(static_cast<float>(i), &v, &p);
+    EXPECT_EQ(v, static_cast<uint32_t>(vsIndices->value[i])) << i;
+    EXPECT_EQ(p, static_cast<uint32_t>(psIndices->value[i])) << i;
+    for (size_t k = 0; k < pairs.size(); ++k) {
+      const Program& a = effect.programs[program];
+      const Program& b = effect.programs[programs[k]];
+      EXPECT_EQ(a.vertex.glsl == b.vertex.glsl, pairs[k].first == v) << i << " and " << k;
+      EXPECT_EQ(a.fragment.glsl == b.fragment.glsl, pairs[k].second == p) << i << " and " << k;
+    }
+    pairs.push_back({v, p});
+    programs.push_back(program);
+  }
+  EXPECT_EQ(pass.program, programs[0]);  // ShaderIndex starts at 0
+  // Out of range, the index clamps into the tables; between whole numbers it rounds.
+  uint32_t v = 0, p = 0;
+  EXPECT_EQ(programOf(-5, &v, &p), programs[0]);
+  EXPECT_EQ(programOf(1000, &v, &p), programs[31]);
+  EXPECT_EQ(programOf(6.6f, &v, &p), programs[7]);
+  std::string why;
+  EXPECT_TRUE(ValidateCompiledEffect(effect, &why)) << why;
+}
+
+TEST(CompiledEffect, IndexExpressionsEvaluateWithCsPrecedenceAndRefuseAnUnevenStack) {
+  // (Alpha < 1 && !(Mode >= 2)) ? table[Mode] : Mode * 2 - 1, in postfix.
+  Expression e;
+  e.table = {7, 8, 9};
+  e.steps = {{ExprOp::Parameter, 0, 0, 0}, {ExprOp::Constant, 0, 0, 1},
+             {ExprOp::Less, 0, 0, 0},      {ExprOp::Parameter, 1, 0, 0},
+             {ExprOp::Constant, 0, 0, 2},  {ExprOp::GreaterEqual, 0, 0, 0},
+             {ExprOp::Not, 0, 0, 0},       {ExprOp::And, 0, 0, 0},
+             {ExprOp::Parameter, 1, 0, 0}, {ExprOp::TableElement, 0, 3, 0},
+             {ExprOp::Parameter, 1, 0, 0}, {ExprOp::Constant, 0, 0, 2},
+             {ExprOp::Multiply, 0, 0, 0},  {ExprOp::Constant, 0, 0, 1},
+             {ExprOp::Subtract, 0, 0, 0},  {ExprOp::Select, 0, 0, 0}};
+  std::vector<Parameter> parameters(2);
+  float alphaAndMode[2] = {0.5f, 1};
+  const auto read = [](const void* context, uint32_t parameter, float) {
+    return static_cast<const float*>(context)[parameter];
+  };
+  std::string why;
+  ASSERT_TRUE(CheckExpression(e, parameters, &why)) << why;
+  EXPECT_EQ(EvaluateExpression(e, read, alphaAndMode), 8);
+  alphaAndMode[1] = 5;  // Mode >= 2: the other branch
+  EXPECT_EQ(EvaluateExpression(e, read, alphaAndMode), 9);
+  alphaAndMode[0] = 1;
+  alphaAndMode[1] = -1;  // the table clamps, but Alpha < 1 fails first
+  EXPECT_EQ(EvaluateExpression(e, read, alphaAndMode), -3);
+
+  Expression bad = e;
+  bad.steps.pop_back();
+  EXPECT_FALSE(CheckExpression(bad, parameters, &why));  // three values left
+  bad.steps = {{ExprOp::Add, 0, 0, 0}};
+  EXPECT_FALSE(CheckExpression(bad, parameters, &why));
+  bad.steps = {{ExprOp::Constant, 0, 0, 0}, {ExprOp::TableElement, 2, 2, 0}};
+  EXPECT_FALSE(CheckExpression(bad, parameters, &why));  // past the table's end
+  bad.steps.assign(kMaxExpressionStack + 1, {ExprOp::Constant, 0, 0, 0});
+  EXPECT_FALSE(CheckExpression(bad, parameters, &why));
+  parameters[1].kind = ParameterKind::Texture;
+  bad.steps = {{ExprOp::Parameter, 1, 0, 0}};
+  EXPECT_FALSE(CheckExpression(bad, parameters, &why));
+
+  EXPECT_EQ(IndexOf(2.49f, 4), 2u);
+  EXPECT_EQ(IndexOf(2.5f, 4), 3u);
+  EXPECT_EQ(IndexOf(9, 4), 3u);
+  EXPECT_EQ(IndexOf(-0.4f, 4), 0u);
+  EXPECT_EQ(IndexOf(std::nanf(""), 4), 0u);
+}
+
 // ---- The binary form ------------------------------------------------------------------------
 
 // A fixed-function pass: values from parameters (one an array's element) and constants.
@@ -241,7 +350,7 @@ technique T { pass P {
 TEST(CompiledEffectBinary, ReadsBackWhatWasWrittenForBothLanguages) {
   for (const std::string& file :
        {kSource + "/data/Za_rad_2.fx", kSource + "/tests/data/effects/scene_glsl.fx",
-        WriteTemp("fixed.fx", kFixedFunction)}) {
+        WriteTemp("fixed.fx", kFixedFunction), kSource + "/tests/data/fx/fna/BasicEffect.fx"}) {
     const CompiledEffect effect = Compile(file);
     const std::string bytes = WriteCompiledEffect(effect);
     CompiledEffect read;
@@ -299,6 +408,30 @@ TEST(CompiledEffectBinary, IndicesAndExtentsThatPointNowhereAreRefused) {
   e = good;
   e.samplerSets[0].source[0] = 7;
   refused(e, "a sampler set reading no sampler");
+
+  const CompiledEffect picking = Compile(kSource + "/tests/data/fx/fna/AlphaTestEffect.fx");
+  ASSERT_FALSE(picking.techniques[0].passes[0].programs.empty());
+  e = picking;
+  e.techniques[0].passes[0].programs.pop_back();
+  refused(e, "a table short of one pair of indices");
+  e = picking;
+  e.techniques[0].passes[0].programs[0] = static_cast<uint32_t>(e.programs.size());
+  refused(e, "a table naming a program past the end");
+  e = picking;
+  e.techniques[0].passes[0].vertexIndex.steps.push_back({ExprOp::Add, 0, 0, 0});
+  refused(e, "an index that pops more than it pushed");
+  e = picking;
+  e.techniques[0].passes[0].pixelIndex.steps[0] = {ExprOp::Parameter, 0, 0, 0};  // the texture
+  refused(e, "an index reading a texture");
+  e = good;
+  e.techniques[0].passes[0].vertexIndex.steps.push_back({ExprOp::Constant, 0, 0, 1});
+  refused(e, "an index with no table to pick from");
+  e = good;
+  StateExpression value;
+  value.state = static_cast<uint32_t>(e.techniques[0].passes[0].states.size());
+  value.value.steps = {{ExprOp::Constant, 0, 0, 1}};
+  e.techniques[0].passes[0].stateValues.push_back(value);
+  refused(e, "a state value for a state the pass does not set");
 
   const CompiledEffect fixed = Compile(WriteTemp("fixed.fx", kFixedFunction));
   ASSERT_EQ(fixed.techniques[0].passes[0].fixed.size(), 3u);

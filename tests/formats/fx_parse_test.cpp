@@ -76,6 +76,12 @@ struct RealFile {
 };
 
 const RealFile kRealFiles[] = {
+    {"fna/AlphaTestEffect.fx", 1, 1, 9, 1, nullptr},
+    {"fna/BasicEffect.fx", 1, 1, 23, 1, nullptr},
+    {"fna/DualTextureEffect.fx", 1, 1, 8, 2, nullptr},
+    {"fna/EnvironmentMapEffect.fx", 1, 1, 22, 2, nullptr},
+    {"fna/SkinnedEffect.fx", 1, 1, 24, 1, nullptr},
+    {"fna/SpriteEffect.fx", 1, 1, 2, 1, nullptr},
     {"dxsdk/AntiAlias/AntiAlias.fx", 7, 7, 2, 3, nullptr},
     {"dxsdk/BasicHLSL/BasicHLSL.fx", 4, 4, 10, 1, nullptr},
     {"dxsdk/CompiledEffect/CompiledEffect.fx", 1, 1, 10, 2, nullptr},
@@ -305,6 +311,29 @@ TEST(FxParseParameters, TypesModifiersSemanticsAndInitialValues) {
   EXPECT_NE(hlsl.find("float4 colours[N] = { {1, 0, 0, 1}, {0, 1, 0, 1} };"), std::string::npos);
 }
 
+TEST(FxParseParameters, OlderTypesAndArraysOfArraysReadAsTheOriginalCompilerTookThem) {
+  const Read r = Parse(
+      "static const float d[2][3] = { {1, 2, 3}, {4, 5, 6} };\n"
+      "float4 m[2][2];\n"
+      "vector v;\nmatrix<float, 3, 3> r3;\nvector<int, 2> i2 = {1, 2};\n"
+      "static const float pick = d[1][2];\n" +
+      kFunctions + "technique T { pass { " + kCompile + " } }\n");
+  ASSERT_TRUE(r.ok) << r.error;
+  const std::vector<FxParameter>& p = r.effect.parameters;
+  ASSERT_EQ(p.size(), 6u);
+  EXPECT_EQ(p[0].type.elements, 6u);  // the inner arrays one after another
+  EXPECT_EQ(p[0].value, (std::vector<float>{1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(p[1].type.elements, 4u);
+  EXPECT_EQ(p[1].type.columns, 4);
+  EXPECT_EQ(p[2].type.columns, 4);  // bare vector is float4, bare matrix float4x4
+  EXPECT_EQ(p[3].type.rows, 3);
+  EXPECT_EQ(p[3].type.columns, 3);
+  EXPECT_EQ(p[4].type.base, FxBase::Int);
+  EXPECT_EQ(p[4].value, (std::vector<float>{1, 2}));
+  EXPECT_TRUE(p[5].value.empty());  // d[1] is an array: left to the compiler
+  ExpectError(Parse("float big[300][300];\n"), 1, "more than 65536 elements");
+}
+
 TEST(FxParseParameters, FunctionSignaturesAreRecorded) {
   const Read r = Parse(
       "struct VS_OUT { float4 pos : POSITION; };\n"
@@ -438,8 +467,10 @@ TEST(FxParsePasses, ShaderVariablesAndArraysResolveToOneShader) {
       kFunctions + "VertexShader arr[2] = { compile vs_2_0 VS(), compile vs_2_0 VS() };\n";
   ExpectError(Parse(arr + "technique T { pass { VertexShader = (arr[2]);\n } }\n"), 4,
               "index 2 is outside shader array 'arr' of 2");
-  ExpectError(Parse(arr + "float k;\ntechnique T { pass { VertexShader = (arr[k]); } }\n"), 5,
-              "the index 'k' of 'arr' is not a constant the effect can evaluate");
+  ExpectError(Parse(arr + "float k;\ntechnique T { pass { VertexShader = (arr[max(k, 1)]); } }\n"),
+              5, "the index 'max(k, 1)' of 'arr' is not an expression over parameters");
+  ExpectError(Parse(arr + "technique T { pass { VertexShader = (arr[q]); } }\n"), 4,
+              "the index 'q' of 'arr' is not a constant the effect can evaluate");
   ExpectError(Parse(arr + "technique T { pass { PixelShader = (arr[0]); } }\n"), 4,
               "'arr' holds vertex shaders, but this is the PixelShader");
 }
@@ -514,6 +545,85 @@ TEST(FxParsePasses, AssemblyShadersAndShaderConstantStatesAreKept) {
   // A literal is whole registers of four.
   EXPECT_EQ(pass.shaderConstants[3].count, 1u);
   EXPECT_EQ(pass.shaderConstants[3].value, (std::vector<float>{0.5f, 0.25f, 0, 0}));
+}
+
+// Steps as "op:parameter" (or "op:value" for constants), for comparing a whole expression at once.
+std::vector<std::string> StepsOf(const std::vector<FxExprStep>& steps) {
+  std::vector<std::string> out;
+  for (const FxExprStep& step : steps) {
+    std::string text = std::to_string(static_cast<int>(step.op)) + ":";
+    if (step.op == FxOp::Constant) text += std::to_string(static_cast<int>(step.value));
+    text += step.parameter;
+    for (const float v : step.table) text += std::to_string(static_cast<int>(v)) + ",";
+    out.push_back(text);
+  }
+  return out;
+}
+
+TEST(FxParsePasses, ShaderIndicesOverSettableParametersAreKeptForThePassToEvaluate) {
+  // The stock effects pick both stages through index tables by one parameter.
+  const Read basic = ReadFile(TOBRIN_SOURCE_DIR "/tests/data/fx/fna/BasicEffect.fx");
+  ASSERT_TRUE(basic.ok) << basic.error;
+  const FxPass& pass = basic.effect.techniques[0].passes[0];
+  ASSERT_EQ(pass.vertexSelect.shaders.size(), 20u);
+  ASSERT_EQ(pass.pixelSelect.shaders.size(), 10u);
+  EXPECT_EQ(pass.vertexSelect.shaders[19].entry, "VSBasicPixelLightingTxVc");
+  const std::vector<std::string> vsSteps = {"1:ShaderIndex", "2:VSIndices"};
+  EXPECT_EQ(StepsOf(pass.vertexSelect.index), vsSteps);
+  EXPECT_EQ(pass.vertexSelect.text, "VSIndices[ShaderIndex]");
+  EXPECT_EQ(pass.vertexShader.entry, "VSBasic");  // ShaderIndex = 0 picks it
+
+  // Static arrays become tables and static scalars constants; comparisons, logic and ?: are kept
+  // with C's precedence. Mode = 1 and Alpha = 0.5 pick map[1] = 2.
+  const std::string head =
+      kFunctions +
+      "float4 VS2(float4 p : POSITION, uniform int n) : POSITION { return p; }\n"
+      "VertexShader arr[3] = { compile vs_2_0 VS2(0), compile vs_2_0 VS2(1), "
+      "compile vs_2_0 VS2(2) };\n"
+      "static const int map[3] = { 1, 2, 0 };\nstatic const float Two = 2;\n"
+      "float Alpha = 0.5;\nint Mode = 1;\n";
+  const Read r = Parse(head +
+                       "technique T { pass { VertexShader = (arr[Alpha < 1 && !(Mode >= Two) ? "
+                       "map[Mode] : Mode * 2 - 1]); PixelShader = compile ps_2_0 PS(); } }\n");
+  ASSERT_TRUE(r.ok) << r.error;
+  const FxPass& p = r.effect.techniques[0].passes[0];
+  const std::vector<std::string> steps = {"1:Alpha", "0:1", "10:",    "1:Mode",   "0:2",    "13:",
+                                          "5:",      "16:", "1:Mode", "3:1,2,0,", "1:Mode", "0:2",
+                                          "8:",      "0:1", "7:",     "18:"};
+  EXPECT_EQ(StepsOf(p.vertexSelect.index), steps);
+  EXPECT_EQ(p.vertexShader.arguments, std::vector<std::string>{"2"});
+  EXPECT_TRUE(p.pixelSelect.shaders.empty());
+
+  // Two-character operators are two adjacent tokens: "< =" is no "<=". An index over statics
+  // alone is still a constant, resolved once.
+  EXPECT_FALSE(Parse(head + "technique T { pass { VertexShader = (arr[Mode < = 1]); } }\n").ok);
+  const Read fixed = Parse(head +
+                           "technique T { pass { VertexShader = (arr[map[Two]]); "
+                           "PixelShader = compile ps_2_0 PS(); } }\n");
+  ASSERT_TRUE(fixed.ok) << fixed.error;
+  EXPECT_TRUE(fixed.effect.techniques[0].passes[0].vertexSelect.shaders.empty());
+  EXPECT_EQ(fixed.effect.techniques[0].passes[0].vertexShader.arguments,
+            std::vector<std::string>{"0"});
+}
+
+TEST(FxParsePasses, StateValuesOverSettableParametersAreKeptWithTheirInitialValue) {
+  const Read r = ParsePass(
+      "AlphaBlendEnable = (Alpha < 1); SrcBlend = (bAdd ? One : SrcAlpha); CullMode = <cull>;"
+      "ZEnable = (Fixed > 1);",
+      "float Alpha = 0.5;\nbool bAdd = false;\nint cull = 3;\nstatic const float Fixed = 2;\n");
+  ASSERT_TRUE(r.ok) << r.error;
+  const std::vector<FxRenderState>& states = r.effect.techniques[0].passes[0].renderStates;
+  ASSERT_EQ(states.size(), 4u);
+  EXPECT_EQ(states[0].value, 1u);  // what the initial values give
+  EXPECT_EQ(StepsOf(states[0].expression), (std::vector<std::string>{"1:Alpha", "0:1", "10:"}));
+  EXPECT_EQ(states[1].value, 5u);  // D3DBLEND_SRCALPHA
+  // The state's own value names are constants: One is 2, SrcAlpha 5.
+  EXPECT_EQ(StepsOf(states[1].expression),
+            (std::vector<std::string>{"1:bAdd", "0:2", "0:5", "18:"}));
+  EXPECT_EQ(states[2].value, 3u);
+  EXPECT_EQ(StepsOf(states[2].expression), std::vector<std::string>{"1:cull"});
+  EXPECT_EQ(states[3].value, 1u);  // statics alone: a constant, as before
+  EXPECT_TRUE(states[3].expression.empty());
 }
 
 TEST(FxParsePasses, ConstructsWeDoNotRunAreRefusedByName) {

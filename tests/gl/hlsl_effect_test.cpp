@@ -463,6 +463,109 @@ float4 Called() : COLOR0 { return float4(twice, 0, 0, 1); }
   EXPECT_EQ(Draw("Called"), 0x800000FFu);
 }
 
+// The whole way from text, as the program reads a file: older type names, arrays of arrays and
+// shader variables compiled with uniform arguments.
+TEST_F(HlslEffect, OlderSyntaxDrawsAsTheOriginalCompilerTookIt) {
+  const std::string text = R"(
+matrix World;
+vector Tint = {1, 0.5, 0.25, 1};
+matrix<float, 3, 3> Swap = {0, 1, 0,  1, 0, 0,  0, 0, 1};
+vector<float, 3> Add3 = {0, 0, 0.25};
+static const float Table[2][3] = { {0.1, 0.2, 0.3}, {0.4, 0.6, 0.8} };
+float Grid[2][3] = { {0, 0.25, 0.5}, {0.75, 1, 0.125} };
+struct VsOut { float4 p : POSITION; float2 uv : TEXCOORD0; };
+VsOut Vs(float4 p : POSITION, float2 uv : TEXCOORD0, uniform float scale, uniform bool flip) {
+  VsOut o; o.p = mul(p, World) * float4(scale, scale, 1, 1); o.uv = flip ? 1 - uv : uv; return o;
+}
+float4 Types() : COLOR0 { vector c = Tint; c.rgb = mul(c.rgb, Swap) + Add3; return c; }
+float4 Row(uniform int row) : COLOR0 {
+  float local[2][2] = { {Table[row][0], Table[row][1]}, {Table[row][2], 1} };
+  return float4(local[0][0], local[0][1], local[1][0], local[1][1]);
+}
+float4 Cells() : COLOR0 { return float4(Grid[0][2], Grid[1][0], Grid[1][1], 1); }
+float4 U(float2 uv : TEXCOORD0) : COLOR0 { return float4(uv.x, 0, 0, 1); }
+VertexShader vs = compile vs_2_0 Vs(1, true);
+PixelShader rows[2] = { compile ps_2_0 Row(0), compile ps_2_0 Row(1) };
+technique Types { pass { VertexShader = vs; PixelShader = compile ps_2_0 Types(); } }
+technique Row0 { pass { VertexShader = (vs); PixelShader = (rows[0]); } }
+technique Row1 { pass { VertexShader = (vs); PixelShader = rows[1]; } }
+technique Cells { pass { VertexShader = (vs); PixelShader = compile ps_2_0 Cells(); } }
+technique Flipped { pass { VertexShader = (vs); PixelShader = compile ps_2_0 U(); } }
+)";
+  FxPreprocessed source;
+  FxEffect fx;
+  ASSERT_TRUE(PreprocessFx("test.fx", text, FxIncludeReader(), &source, &error_) &&
+              ParseFx(source, &fx, &error_))
+      << error_;
+  ASSERT_TRUE(Build(fx)) << error_;
+  const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  ASSERT_EQ(effect_->SetFloatArray("World", identity, 16), gfx::S_OK);  // a bare matrix is 4x4
+  EXPECT_TRUE(Near(0x80FF80FFu, Draw("Types")));  // (1, 0.5, 0.25) with red and green swapped
+  EXPECT_TRUE(Near(0x1A334DFFu, Draw("Row0")));
+  EXPECT_TRUE(Near(0x6699CCFFu, Draw("Row1")));
+  EXPECT_TRUE(Near(0x80BFFFFFu, Draw("Cells")));
+  const float grid[6] = {0, 0, 1, 0.25f, 0.5f, 0};  // set flat, the inner arrays one after another
+  ASSERT_EQ(effect_->SetFloatArray("Grid", grid, 6), gfx::S_OK);
+  EXPECT_TRUE(Near(0xFF4080FFu, Draw("Cells")));
+  // flip = true runs u from 1 on the left to 0 on the right.
+  EXPECT_GT(Draw("Flipped", 0, kSize / 2) >> 24, Draw("Flipped", kSize - 1, kSize / 2) >> 24);
+  EXPECT_GT(Draw("Flipped", 0, kSize / 2) >> 24, 200u);
+}
+
+// State values over parameters the program sets follow the values it sets, when the pass begins
+// and when changes are committed inside it.
+TEST_F(HlslEffect, StateValuesOverParametersAreEvaluatedWhenThePassBegins) {
+  const std::string text = std::string(kThrough) + R"(
+float Alpha = 1;
+bool bAdd = false;
+int cull = 1;
+float4 Red() : COLOR0 { return float4(1, 0, 0, Alpha); }
+technique T { pass { VertexShader = compile vs_2_0 Through(); PixelShader = compile ps_2_0 Red();
+  AlphaBlendEnable = (Alpha < 1); SrcBlend = (bAdd ? One : SrcAlpha);
+  DestBlend = (bAdd ? One : InvSrcAlpha); CullMode = <cull>; } }
+)";
+  FxPreprocessed source;
+  FxEffect fx;
+  ASSERT_TRUE(PreprocessFx("test.fx", text, FxIncludeReader(), &source, &error_) &&
+              ParseFx(source, &fx, &error_))
+      << error_;
+  ASSERT_TRUE(Build(fx)) << error_;
+  glClearColor(0, 0, 1, 1);
+  const auto draw = [&] {
+    glClear(GL_COLOR_BUFFER_BIT);
+    uint32_t passes = 0;
+    EXPECT_EQ(effect_->Begin(&passes, 0), gfx::S_OK);
+    EXPECT_EQ(effect_->BeginPass(0), gfx::S_OK);
+    glDrawArrays(GL_TRIANGLES, 0, 6);
+    effect_->EndPass();
+    effect_->End();
+    return Read(kSize / 2, kSize / 2);
+  };
+  EXPECT_EQ(draw(), 0xFF0000FFu);  // Alpha = 1: no blending
+  effect_->SetFloat("Alpha", 0.25f);
+  EXPECT_TRUE(Near(0x4000BFCFu, draw()));  // a quarter red over blue, alpha blended too
+  effect_->SetFloat("bAdd", 1);
+  EXPECT_EQ(draw(), 0xFF00FFFFu);  // One, One: red added to blue
+  // The quad runs clockwise on screen: CW culls it, CCW keeps it.
+  effect_->SetFloat("Alpha", 1);
+  effect_->SetFloat("cull", 2);
+  EXPECT_EQ(draw(), 0x0000FFFFu);
+  effect_->SetFloat("cull", 3);
+  EXPECT_EQ(draw(), 0xFF0000FFu);
+
+  // Committed inside the pass, a new value changes the draws after it.
+  glClear(GL_COLOR_BUFFER_BIT);
+  uint32_t passes = 0;
+  ASSERT_EQ(effect_->Begin(&passes, 0), gfx::S_OK);
+  ASSERT_EQ(effect_->BeginPass(0), gfx::S_OK);
+  effect_->SetFloat("cull", 2);
+  ASSERT_EQ(effect_->CommitChanges(), gfx::S_OK);
+  glDrawArrays(GL_TRIANGLES, 0, 6);
+  effect_->EndPass();
+  effect_->End();
+  EXPECT_EQ(Read(kSize / 2, kSize / 2), 0x0000FFFFu);
+}
+
 TEST_F(HlslEffect, APixelOnlyPassPassesPositionAndTextureCoordinatesThrough) {
   FxEffect fx =
       Describe("float4 Uv(float2 uv : TEXCOORD0) : COLOR0 { return float4(uv, 1, 1); }\n");

@@ -5,6 +5,7 @@
 // no display is needed; a hidden window otherwise).
 #include <epoxy/gl.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -50,9 +51,20 @@ void List(const compiler::CompiledEffect& effect) {
               effect.language == compiler::SourceLanguage::Hlsl ? "D3D9 (HLSL)" : "GLSL-format");
   for (const compiler::Technique& technique : effect.techniques) {
     std::printf("technique %s\n", technique.name.c_str());
-    for (const compiler::Pass& pass : technique.passes)
-      std::printf("  pass %s: program %u, %zu render states\n", pass.name.c_str(), pass.program,
+    for (const compiler::Pass& pass : technique.passes) {
+      std::printf("  pass %s: program %u, %zu render states", pass.name.c_str(), pass.program,
                   pass.states.size());
+      if (!pass.stateValues.empty())
+        std::printf(" (%zu evaluated when the pass begins)", pass.stateValues.size());
+      if (!pass.programs.empty()) {
+        std::vector<uint32_t> distinct(pass.programs);
+        std::sort(distinct.begin(), distinct.end());
+        distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+        std::printf(", %zu programs picked by index from %u vertex x %u pixel shaders",
+                    distinct.size(), pass.vertexShaders, pass.pixelShaders);
+      }
+      std::printf("\n");
+    }
   }
   for (const compiler::Parameter& p : effect.parameters) {
     std::printf("parameter %s: %s", p.name.c_str(), KindName(p.kind));

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "compiler/compile_effect.hpp"
+#include "compiler/expression.hpp"
 #include "render/gfx/gfx.hpp"
 #include "render/gfx/gl/buffer_gl.hpp"
 #include "render/gfx/gl/effect_check.hpp"
@@ -211,7 +212,29 @@ struct Pass {
   GlPassStates states;
   uint32_t samplerSet;  // index into GlEffect::samplerSets_
   std::vector<compiler::FixedValue> fixed;
+  // Shader selection: programs[v * pixelShaders + p] by the indices' values (compiled_effect.hpp).
+  compiler::Expression vertexIndex, pixelIndex;
+  uint32_t vertexShaders, pixelShaders;
+  std::vector<uint32_t> programs;
+  // State values over parameters: evaluated into stateSource's states, which GlStatesOfPass maps
+  // again when the pass begins. Empty when every state is a constant.
+  std::vector<compiler::StateExpression> stateValues;
+  compiler::Pass stateSource;
 };
+
+// What a pass's index expressions read: the parameters' current values.
+struct CurrentValues {
+  const Parameter* parameters;
+  const float* values;
+};
+
+float CurrentValue(const void* context, uint32_t parameter, float index) {
+  const CurrentValues& current = *static_cast<const CurrentValues*>(context);
+  const Parameter& p = current.parameters[parameter];
+  const uint32_t each = p.rows * p.columns;
+  const uint32_t element = compiler::IndexOf(index, std::max(p.floats / each, 1u));
+  return current.values[p.first + element * each];
+}
 
 struct Technique {
   std::string name;
@@ -270,6 +293,9 @@ class GlEffect final : public RefCounted<Effect> {
   void SetFixedValues(const Pass& pass, bool parametersOnly);
   void UploadFixedValues(Program& program);
   void SendViewport(Program& program) const;
+  uint32_t ProgramOfPass(const Pass& pass) const;
+  void ApplyPassStates(Pass& pass);
+  void StartProgram(Program& program);
   void BindTextures(const Pass& pass);
   void ApplyStates(const GlPassStates& states);
   void RestoreState();
@@ -294,6 +320,7 @@ class GlEffect final : public RefCounted<Effect> {
   uint32_t current_ = 0;                   // technique SetTechnique chose
   int begun_ = -1;                         // technique between Begin and End, -1 outside
   int pass_ = -1;                          // pass between BeginPass and EndPass, -1 outside
+  uint32_t program_ = 0;                   // the program the current pass draws with
   bool saved_ = false;
   bool blendColourSet_ = false;  // a pass set the blend colour, which End puts back to GL's default
   GlState state_{};              // the shadow as Begin found it
@@ -484,7 +511,22 @@ bool GlEffect::Load(const CompiledEffect& effect, std::string* error) {
   for (const compiler::Technique& source : effect.techniques) {
     Technique technique{source.name, {}};
     for (const compiler::Pass& pass : source.passes)
-      technique.passes.push_back({pass.program, GlStatesOfPass(pass), pass.samplerSet, pass.fixed});
+      technique.passes.push_back({pass.program,
+                                  GlStatesOfPass(pass),
+                                  pass.samplerSet,
+                                  pass.fixed,
+                                  pass.vertexIndex,
+                                  pass.pixelIndex,
+                                  pass.vertexShaders,
+                                  pass.pixelShaders,
+                                  pass.programs,
+                                  pass.stateValues,
+                                  {}});
+    for (size_t k = 0; k < source.passes.size(); ++k) {
+      if (source.passes[k].stateValues.empty()) continue;
+      technique.passes[k].stateSource.frontFace = source.passes[k].frontFace;
+      technique.passes[k].stateSource.states = source.passes[k].states;
+    }
     techniques_.push_back(std::move(technique));
   }
   for (uint32_t i = 0; i < techniques_.size(); ++i)
@@ -918,16 +960,33 @@ HRESULT GlEffect::Begin(uint32_t* passes, uint32_t flags) {
   return S_OK;
 }
 
-HRESULT GlEffect::BeginPass(uint32_t index) {
-  if (begun_ < 0 || pass_ >= 0) return E_FAIL;
-  const Technique& technique = techniques_[begun_];
-  if (index >= technique.passes.size()) return E_INVALIDARG;
-  const Pass& pass = technique.passes[index];
-  Program& program = programs_[pass.program];
-  pass_ = static_cast<int>(index);
+// The program a pass draws with: its own, or the one its shader indices pick from the parameters'
+// current values, as the original platform's preshaders pick them.
+uint32_t GlEffect::ProgramOfPass(const Pass& pass) const {
+  if (pass.programs.empty()) return pass.program;
+  const CurrentValues current{parameters_.data(), values_.data()};
+  const uint32_t v = compiler::IndexOf(
+      compiler::EvaluateExpression(pass.vertexIndex, CurrentValue, &current), pass.vertexShaders);
+  const uint32_t p = compiler::IndexOf(
+      compiler::EvaluateExpression(pass.pixelIndex, CurrentValue, &current), pass.pixelShaders);
+  return pass.programs[v * pass.pixelShaders + p];
+}
+
+// The pass's states, those given by expressions evaluated from the parameters' current values.
+void GlEffect::ApplyPassStates(Pass& pass) {
+  if (pass.stateValues.empty()) {
+    ApplyStates(pass.states);
+    return;
+  }
+  const CurrentValues current{parameters_.data(), values_.data()};
+  for (const compiler::StateExpression& state : pass.stateValues)
+    pass.stateSource.states[state.state].value =
+        compiler::StateValueOf(compiler::EvaluateExpression(state.value, CurrentValue, &current));
+  ApplyStates(GlStatesOfPass(pass.stateSource));
+}
+
+void GlEffect::StartProgram(Program& program) {
   UseProgram(program.name);
-  ApplyStates(pass.states);
-  BindTextures(pass);
   for (const Block& block : program.blocks) BindUniformBufferBase(block.binding, block.buffer);
   // Inputs the mesh does not have read the current attribute value: opaque white for colours,
   // (0, 0, 0, 1) for the rest.
@@ -936,6 +995,19 @@ HRESULT GlEffect::BeginPass(uint32_t index) {
     glVertexAttrib4f(input.location, c, c, c, 1.0f);
   }
   SendViewport(program);
+}
+
+HRESULT GlEffect::BeginPass(uint32_t index) {
+  if (begun_ < 0 || pass_ >= 0) return E_FAIL;
+  Technique& technique = techniques_[begun_];
+  if (index >= technique.passes.size()) return E_INVALIDARG;
+  Pass& pass = technique.passes[index];
+  pass_ = static_cast<int>(index);
+  program_ = ProgramOfPass(pass);
+  Program& program = programs_[program_];
+  ApplyPassStates(pass);
+  BindTextures(pass);
+  StartProgram(program);
   UploadBlocks(program);
   SetFixedValues(pass, false);
   if (program.fixed) UploadFixedValues(program);
@@ -943,14 +1015,20 @@ HRESULT GlEffect::BeginPass(uint32_t index) {
 }
 
 // Outside a pass the values simply wait for the next BeginPass; the frame commits once before
-// Begin, and that is no error.
+// Begin, and that is no error. A shader index changed inside the pass switches the program here.
 HRESULT GlEffect::CommitChanges() {
   if (pass_ < 0) return S_OK;
-  const Pass& pass = techniques_[begun_].passes[pass_];
+  Pass& pass = techniques_[begun_].passes[pass_];
+  const uint32_t chosen = ProgramOfPass(pass);
+  if (chosen != program_) {
+    program_ = chosen;
+    StartProgram(programs_[program_]);
+  }
+  if (!pass.stateValues.empty()) ApplyPassStates(pass);
   BindTextures(pass);
-  UploadBlocks(programs_[pass.program]);
+  UploadBlocks(programs_[program_]);
   SetFixedValues(pass, true);
-  if (programs_[pass.program].fixed) UploadFixedValues(programs_[pass.program]);
+  if (programs_[program_].fixed) UploadFixedValues(programs_[program_]);
   return S_OK;
 }
 

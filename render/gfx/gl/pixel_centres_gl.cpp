@@ -1,5 +1,7 @@
 #include "render/gfx/gl/pixel_centres_gl.hpp"
 
+#include <string>
+
 namespace gfx::gl {
 namespace {
 
@@ -18,12 +20,17 @@ std::string OurMain() {
 }  // namespace
 
 std::string WithOriginalPixelCentres(const std::string& glsl) {
-  size_t head = 0;  // the #version line, which must stay first
+  // The #version line, which must stay first, and the #extension lines after it, which must
+  // come before any other text.
+  size_t head = 0;
+  int lines = 0;
   bool ended = true;
-  if (glsl.compare(0, 8, "#version") == 0) {
-    head = glsl.find('\n');
-    ended = head != std::string::npos;
-    head = ended ? head + 1 : glsl.size();
+  while (ended && (head == 0 ? glsl.compare(0, 8, "#version") == 0
+                             : glsl.compare(head, 10, "#extension") == 0)) {
+    const size_t end = glsl.find('\n', head);
+    ended = end != std::string::npos;
+    head = ended ? end + 1 : glsl.size();
+    ++lines;
   }
   std::string text;
   const std::string ours = OurMain();
@@ -33,8 +40,8 @@ std::string WithOriginalPixelCentres(const std::string& glsl) {
   text += "#define main ";
   text += kStageMain;
   text += '\n';
-  // The line after the directives is the stage's line 2 (or 1 without a version line).
-  text += head ? "#line 2\n" : "#line 1\n";
+  // The line after the directives keeps its number in the stage.
+  text += "#line " + std::to_string(lines + 1) + "\n";
   text.append(glsl, head, std::string::npos);
   text += ours;
   return text;
