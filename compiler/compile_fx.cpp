@@ -229,16 +229,6 @@ struct FixedState {
   int texture[kFixedStages] = {-1, -1, -1, -1, -1, -1, -1, -1};  // parameter index
 };
 
-// D3DRS numbers of the fixed-function states read here.
-enum : uint32_t {
-  kRsSpecularEnable = 29,
-  kRsTextureFactor = 60,
-  kRsLighting = 137,
-  kRsAmbient = 139,
-  kRsLocalViewer = 142,
-  kRsNormalizeNormals = 143,
-};
-
 void ColourOf(uint32_t argb, std::vector<float>* out) {
   *out = {((argb >> 16) & 255) / 255.0f, ((argb >> 8) & 255) / 255.0f, (argb & 255) / 255.0f,
           (argb >> 24) / 255.0f};

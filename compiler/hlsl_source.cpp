@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -393,11 +394,13 @@ bool EntryWithArguments(const FxEffect& effect, const FxShaderBinding& binding, 
   for (const FxFunctionParameter& p : function->parameters) {
     if (!arguments.empty()) arguments += ", ";
     if (p.uniform) {
-      // A scalar given for a vector or matrix is widened by an explicit cast: left to the call's
-      // implicit conversion, a constant one crashes the SPIR-V optimiser glslang runs.
+      // A value given for a vector or matrix goes through an explicit cast: left to the call's
+      // implicit conversion, a constant scalar crashes the SPIR-V optimiser glslang runs, and a
+      // longer vector comes out of SPIRV-Cross as GLSL of mismatched sizes.
       const std::string& argument = binding.arguments[next++];
-      arguments += IsNumericVectorType(p.typeText) ? "(" + p.typeText + ")(" + argument + ")"
-                                                   : "(" + argument + ")";
+      arguments += IsNumericVectorType(p.typeText) && !p.array
+                       ? "(" + p.typeText + ")(" + argument + ")"
+                       : "(" + argument + ")";
       continue;
     }
     if (!parameters.empty()) parameters += ", ";

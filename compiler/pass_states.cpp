@@ -101,7 +101,7 @@ bool FxPassStates(const FxPass& pass, std::vector<RenderState>* out, uint32_t* a
         }
         keep = false;
         break;
-      case 28:  // FogEnable
+      case kRsFogEnable:
         // The platform fogs after the pixel stage (a model 2 pixel shader's too); nothing here
         // does yet, and an unfogged picture is a different one.
         if (v) {
@@ -110,7 +110,7 @@ bool FxPassStates(const FxPass& pass, std::vector<RenderState>* out, uint32_t* a
         }
         keep = false;
         break;
-      case 9:  // ShadeMode
+      case kRsShadeMode:
         // Flat shading takes each triangle's colours from its first vertex; GL's provoking vertex
         // is the last, and the varyings here are not declared flat.
         if (v == 1) {

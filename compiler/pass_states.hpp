@@ -43,6 +43,18 @@ enum : uint32_t {
   kRsBlendOpAlpha = 209,
 };
 
+// D3DRENDERSTATETYPE numbers of the fixed-function stages, which the compiler generates from them.
+enum : uint32_t {
+  kRsShadeMode = 9,
+  kRsFogEnable = 28,
+  kRsSpecularEnable = 29,
+  kRsTextureFactor = 60,
+  kRsLighting = 137,
+  kRsAmbient = 139,
+  kRsLocalViewer = 142,
+  kRsNormalizeNormals = 143,
+};
+
 // D3DSAMPLERSTATETYPE numbers.
 enum : uint32_t {
   kSampAddressU = 1,

@@ -123,6 +123,7 @@ struct FxFunctionParameter {
   std::string typeText;  // as written, e.g. "float4", "VS_INPUT"
   std::string semantic;  // empty when none
   bool in = true, out = false, uniform = false;
+  bool array = false;  // declared with [N]
 };
 
 struct FxFunction {

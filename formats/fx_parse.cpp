@@ -80,6 +80,8 @@ class Parser {
   bool ParseSamplerState(FxSampler* sampler);
   bool ParseStateValue(const FxStateInfo& info, uint32_t* value);
   bool ParseFixedValue(const FxFixedStateInfo& info, FxFixedState* state);
+  void TakeStateValue(bool parentheses, size_t* begin, size_t* end, int* line,
+                      std::string* written);
   bool ParseShaderValue(bool pixel, FxShaderBinding* binding, bool inPass,
                         FxShaderSelect* select = nullptr);
   bool ParseCompile(bool pixel, FxShaderBinding* binding);
@@ -1029,7 +1031,8 @@ bool Parser::ParseFunction(const FxType& type, const std::string& name, int line
       fp.typeText = ptype.name;
       if (!ExpectName(&fp.name, "a parameter name")) return false;
       uint32_t end = 0;
-      if (IsPunct(Peek(), '[') && !SkipBalanced('[', ']', &end)) return false;
+      fp.array = IsPunct(Peek(), '[');
+      if (fp.array && !SkipBalanced('[', ']', &end)) return false;
       if (IsPunct(Peek(), ':')) {
         Next();
         const FxToken& sem = Next();
@@ -1145,19 +1148,31 @@ bool ParseUnsigned(std::string_view text, uint32_t* value) {
 
 // A state's value: a name of its kind, a number, Red|Green|... for colour masks, float4(...) for
 // colours, or a constant expression over parameters' initial values, optionally in <> or ().
-bool Parser::ParseStateValue(const FxStateInfo& info, uint32_t* value) {
-  size_t begin = pos_;
-  size_t end = ExpressionEnd(begin);
-  const int line = Peek().line;
-  pos_ = end;
-  if (end > begin + 2 && IsPunct(tokens_[begin], '<') && IsPunct(tokens_[end - 1], '>')) {
-    ++begin;
-    --end;
+// The tokens of the state value at pos_, without <> (and () where `parentheses`), moving past it;
+// *written is the text.
+void Parser::TakeStateValue(bool parentheses, size_t* begin, size_t* end, int* line,
+                            std::string* written) {
+  *begin = pos_;
+  *end = ExpressionEnd(*begin);
+  *line = Peek().line;
+  pos_ = *end;
+  const auto around = [&](char open, char close) {
+    return IsPunct(tokens_[*begin], open) && IsPunct(tokens_[*end - 1], close);
+  };
+  if (*end > *begin + 2 && (around('<', '>') || (parentheses && around('(', ')')))) {
+    ++*begin;
+    --*end;
   }
-  const std::string written =
-      begin < end
-          ? src_.text.substr(tokens_[begin].begin, tokens_[end - 1].end - tokens_[begin].begin)
-          : std::string();
+  *written = *begin < *end ? src_.text.substr(tokens_[*begin].begin,
+                                              tokens_[*end - 1].end - tokens_[*begin].begin)
+                           : std::string();
+}
+
+bool Parser::ParseStateValue(const FxStateInfo& info, uint32_t* value) {
+  size_t begin = 0, end = 0;
+  int line = 0;
+  std::string written;
+  TakeStateValue(false, &begin, &end, &line, &written);
   auto bad = [&] {
     return Fail(line, "%s is not a value of state '%s'", Quote(written).c_str(), info.name);
   };
@@ -1205,19 +1220,10 @@ bool Parser::ParseStateValue(const FxStateInfo& info, uint32_t* value) {
 // A fixed-function state's value: a parameter (`<World>`, `(World)`, `World`), names of its kind
 // joined by '|', or a constant.
 bool Parser::ParseFixedValue(const FxFixedStateInfo& info, FxFixedState* state) {
-  size_t begin = pos_;
-  size_t end = ExpressionEnd(begin);
-  const int line = Peek().line;
-  pos_ = end;
-  if (end > begin + 2 && ((IsPunct(tokens_[begin], '<') && IsPunct(tokens_[end - 1], '>')) ||
-                          (IsPunct(tokens_[begin], '(') && IsPunct(tokens_[end - 1], ')')))) {
-    ++begin;
-    --end;
-  }
-  const std::string written =
-      begin < end
-          ? src_.text.substr(tokens_[begin].begin, tokens_[end - 1].end - tokens_[begin].begin)
-          : std::string();
+  size_t begin = 0, end = 0;
+  int line = 0;
+  std::string written;
+  TakeStateValue(true, &begin, &end, &line, &written);
   auto bad = [&] {
     return Fail(line, "%s is not a value of state '%s'", Quote(written).c_str(), info.name);
   };

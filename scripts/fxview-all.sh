@@ -11,6 +11,8 @@
 #            (:$FXVIEW_DISPLAY, default 74). The exe runs from BUILD_FOLDER/fxview-run/, where the
 #            DLLs of $FXVIEW_DLL_DIR (when set) are copied beside it; $WINEDLLOVERRIDES is passed on,
 #            after the prefix's own "mscoree,mshtml=" (no Mono or Gecko dialog).
+# FXVIEW_SKIP_FILE names a list of effect files (paths under tests/data/fx, one a line, `#` starts
+# a comment) not to run, each reported as skipped with the comment on its line.
 # Ends 0 when the tool ran on every file, whatever it made of them; 1 when a run crashed, hung
 # (FXVIEW_TIMEOUT seconds, default 300) or could not start (no device, bad usage), or on bad usage
 # of this script.
@@ -79,11 +81,21 @@ cd "$root"
 files=()
 while IFS= read -r f; do files+=("$f"); done < <(find tests/data/fx -name '*.fx' | LC_ALL=C sort)
 effects=0 built=0 failed=0 drawn=0 undrawn=0 broken=0
+skipped=0
 for file in "${files[@]}"; do
   rel=${file#tests/data/fx/}
   dir=$out/$(dirname "$rel")
   log=$dir/$(basename "$rel" .fx).log
   mkdir -p "$dir"
+  if [ -n "${FXVIEW_SKIP_FILE:-}" ]; then
+    listed=$(grep -F -m1 -- "$rel " "$FXVIEW_SKIP_FILE" || true)
+    if [ -n "$listed" ]; then
+      skipped=$((skipped + 1))
+      echo "skipped: ${listed#*#}" >"$log"
+      echo "$rel: skipped:${listed#*#}"
+      continue
+    fi
+  fi
   status=0
   timeout "$timeout" "${command[@]}" --out "$dir" "$file" >"$log.part" 2>&1 || status=$?
   # Wine's console ends lines with CR LF.
@@ -102,5 +114,5 @@ for file in "${files[@]}"; do
   echo "$rel: $what"
 done
 echo "fxview-all ($mode): $effects effects, $built built ($drawn techniques drawn, $undrawn not)," \
-  "$failed did not build, $broken runs failed"
+  "$failed did not build, $broken runs failed, $skipped skipped"
 [ "$broken" -eq 0 ]

@@ -418,6 +418,9 @@ float4 Weighed(float2 uv : TEXCOORD0, uniform float3 c) : COLOR0 {
   // A scalar for a vector parameter: 0.25 in each component, plus their weighted sum.
   AddTechnique(&fx, "Scalar", "Through", "Weighed");
   fx.techniques.back().passes[0].pixelShader.arguments = {"0.25"};
+  // A longer vector for it: g's first three components.
+  AddTechnique(&fx, "Truncated", "Through", "Weighed");
+  fx.techniques.back().passes[0].pixelShader.arguments = {"g"};
   AddTechnique(&fx, "Writes", "Through", "Writes");
   AddTechnique(&fx, "Cast", "Through", "Cast");
   AddTechnique(&fx, "Computed", "Through", "Computed");
@@ -434,6 +437,7 @@ float4 Weighed(float2 uv : TEXCOORD0, uniform float3 c) : COLOR0 {
   EXPECT_TRUE(Near(0xBFFF4080u, Draw("Split")));  // an assignment to a constructor fills each part
   EXPECT_EQ(Draw("Full"), 0x00FF00FFu);
   EXPECT_TRUE(Near(0x808080FFu, Draw("Scalar")));
+  EXPECT_TRUE(Near(0x4BCA4BFFu, Draw("Truncated")));
   EXPECT_TRUE(Near(0x80800080u, Draw("Half")));
   // Each draw starts from the parameter's value, whatever the shader wrote before.
   EXPECT_TRUE(Near(0xFF8040FFu, Draw("Writes")));

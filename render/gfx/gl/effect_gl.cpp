@@ -379,8 +379,17 @@ void StageMessages(const compiler::Stage& stage, const std::string& log, std::st
   at = at == std::string::npos                    ? 0
        : log.rfind('\n', at) == std::string::npos ? 0
                                                   : log.rfind('\n', at) + 1;
+  // Its place in the generated text means nothing to the effect's author: only its words go.
+  std::string text = log.substr(at, log.find('\n', at) - at);
+  unsigned source = 0, line = 0, column = 0;
+  int used = 0;
+  if ((std::sscanf(text.c_str(), "%u:%u(%u): %n", &source, &line, &column, &used) == 3 ||
+       std::sscanf(text.c_str(), "%u(%u) : %n", &source, &line, &used) == 2 ||
+       std::sscanf(text.c_str(), "ERROR: %u:%u: %n", &source, &line, &used) == 2) &&
+      used > 0)
+    text = text.substr(static_cast<size_t>(used));
   *messages += stage.place + ": error: the GLSL made from " + stage.context +
-               " does not compile: " + log.substr(at, log.find('\n', at) - at) + "\n";
+               " does not compile: " + text + "\n";
 }
 
 // Every stage text is compiled once (passes share stages); *texts and *shaders are that cache.
