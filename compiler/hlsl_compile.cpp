@@ -33,6 +33,7 @@ struct Varying {
   std::string semantic;   // normal form
   uint32_t size = 4;      // components
   uint32_t elements = 0;  // an array takes this many registers from its semantic's index on
+  bool matrix = false;    // a matrix takes a register per row, `elements` of them
 };
 
 // The number a semantic ends in; semantics come from the file, so no digit string may throw.
@@ -229,14 +230,21 @@ bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::strin
   const auto componentsOf = [&](spvc_type_id type) {
     return spvc_type_get_vector_size(spvc_compiler_get_type_handle(compiler, type));
   };
-  // Float vectors, or arrays of them (which take consecutive registers).
+  // Float vectors, arrays of them, or matrices, which all take consecutive registers. A matrix
+  // (a tangent frame, say) takes one per HLSL row, and glslang holds HLSL row i as SPIR-V column i.
   const auto isFloatVector = [&](spvc_type_id id) {
     const spvc_type type = spvc_compiler_get_type_handle(compiler, id);
-    return spvc_type_get_basetype(type) == SPVC_BASETYPE_FP32 && spvc_type_get_columns(type) == 1 &&
-           spvc_type_get_num_array_dimensions(type) <= 1;
+    if (spvc_type_get_basetype(type) != SPVC_BASETYPE_FP32) return false;
+    const unsigned dimensions = spvc_type_get_num_array_dimensions(type);
+    if (spvc_type_get_columns(type) == 1) return dimensions <= 1;
+    return dimensions == 0 && spvc_type_get_vector_size(type) >= 2;
+  };
+  const auto isMatrix = [&](spvc_type_id id) {
+    return spvc_type_get_columns(spvc_compiler_get_type_handle(compiler, id)) > 1;
   };
   const auto elementsOf = [&](spvc_type_id id) -> uint32_t {
     const spvc_type type = spvc_compiler_get_type_handle(compiler, id);
+    if (spvc_type_get_columns(type) > 1) return spvc_type_get_columns(type);
     return spvc_type_get_num_array_dimensions(type) == 1 ? spvc_type_get_array_dimension(type, 0)
                                                          : 0;
   };
@@ -276,7 +284,8 @@ bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::strin
       problems += "error: pixel input '" + std::string(list[i].name) + "' (" + semantic +
                   ") is not a float vector\n";
     }
-    inputs.push_back({name, semantic, componentsOf(list[i].type_id), elementsOf(list[i].type_id)});
+    inputs.push_back({name, semantic, componentsOf(list[i].type_id), elementsOf(list[i].type_id),
+                      isMatrix(list[i].type_id)});
     spvc_compiler_set_name(compiler, list[i].id, name.c_str());
   }
   if (vertex && nextLocation > 16)
@@ -294,8 +303,8 @@ bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::strin
         problems += "error: vertex output '" + std::string(list[i].name) + "' (" + semantic +
                     ") is not a float vector\n";
       const std::string name = "tobrin_out_" + semantic;
-      outputs.push_back(
-          {name, semantic, componentsOf(list[i].type_id), elementsOf(list[i].type_id)});
+      outputs.push_back({name, semantic, componentsOf(list[i].type_id),
+                         elementsOf(list[i].type_id), isMatrix(list[i].type_id)});
       spvc_compiler_set_name(compiler, list[i].id, name.c_str());
     } else if (StartsWith(semantic, "COLOR") && SemanticIndex(semantic.substr(5)) < 8) {
       const std::string name = "tobrin_out_" + semantic;
@@ -429,8 +438,16 @@ bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::strin
     code = line + code;
   };
   const auto declareLocal = [&](const Varying& v) {
-    std::string local = std::string(VectorType(v.size)) + " " + v.name;
-    if (v.elements) local += "[" + std::to_string(v.elements) + "]";
+    std::string local;
+    if (v.matrix) {
+      // GLSL's matCxR: C columns of R rows, the C registers of R components each.
+      local = "mat" + std::to_string(v.elements);
+      if (v.size != v.elements) local += "x" + std::to_string(v.size);
+      local += " " + v.name;
+    } else {
+      local = std::string(VectorType(v.size)) + " " + v.name;
+      if (v.elements) local += "[" + std::to_string(v.elements) + "]";
+    }
     edited = edited && ReplaceDeclaration(&code, v.name, local + ";");
   };
   if (vertex) {

@@ -301,16 +301,28 @@ ArrayOut ArrayVs(float4 p : POSITION) {
 float4 ArrayPs(float2 second : TEXCOORD4, float2 pair[2] : TEXCOORD3) : COLOR0 {
   return float4(second, pair[0]);
 }
+struct FrameOut { float4 p : POSITION; float3x3 frame : TEXCOORD2; };
+FrameOut FrameVs(float4 p : POSITION) {
+  FrameOut o; o.p = p;
+  o.frame = float3x3(0.25, 0.5, 0, 0.25, 0.75, 0, 1, 0, 0.5);
+  return o;
+}
+float4 FramePs(float3x3 frame : TEXCOORD2, float3 second : TEXCOORD3) : COLOR0 {
+  return float4(mul(float3(1, 0, 0), frame).y, second.x, frame[2].z, frame._31);
+}
 )");
   AddTechnique(&fx, "Mixed", "Vs", "Ps");
   AddTechnique(&fx, "Padded", "Vs", "Padded");
   AddTechnique(&fx, "Arrays", "ArrayVs", "ArrayPs");
+  AddTechnique(&fx, "Matrix", "FrameVs", "FramePs");
   ASSERT_TRUE(Build(fx)) << error_;
   EXPECT_TRUE(Near(0xBF8040FFu, Draw("Mixed")));
   // A float2 written and a float4 read: the missing components read 0 and 1.
   EXPECT_TRUE(Near(0xFF8000FFu, Draw("Padded")));
   // An array takes one register per element, from its semantic's index on.
   EXPECT_TRUE(Near(0xBFFF4080u, Draw("Arrays")));
+  // A matrix takes one register per row: TEXCOORD3 carries row 1.
+  EXPECT_TRUE(Near(0x804080FFu, Draw("Matrix")));
 }
 
 TEST_F(HlslEffect, PixelOutputsGoToTheirDrawBuffersAndBuiltIns) {
