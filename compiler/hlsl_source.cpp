@@ -1,12 +1,14 @@
 // HLSL text preparation for glslang and the mapping of its messages to effect-file lines. The
-// rewrites work on tokens of one declaration or one call, never on whole-program structure, so a
-// false match costs a copy and changes no result.
+// rewrites work on tokens of one declaration, one call or one loop and its block, never on
+// whole-program structure, so a false match costs a copy and changes no result.
 #include "compiler/hlsl_source.hpp"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace compiler {
@@ -345,6 +347,189 @@ std::string RewriteConstructorAssignments(const std::string& hlsl) {
     used = true;
   }
   return used ? SplitHelpers() + text : text;
+}
+
+namespace {
+
+size_t SkipSpace(const std::string& text, size_t at) {
+  while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
+  return at;
+}
+
+// The position after the bracket that closes the one at `open`, or npos.
+size_t AfterClosing(const std::string& text, size_t open) {
+  const char opening = text[open];
+  const char closing = opening == '(' ? ')' : opening == '[' ? ']' : '}';
+  int depth = 0;
+  for (size_t at = open; at < text.size(); ++at) {
+    if (text[at] == opening) ++depth;
+    if (text[at] == closing && --depth == 0) return at + 1;
+  }
+  return std::string::npos;
+}
+
+bool WordAt(const std::string& text, size_t at, const char* word) {
+  const size_t n = strlen(word);
+  return text.compare(at, n, word) == 0 && (at == 0 || !IsWordChar(text[at - 1])) &&
+         (at + n >= text.size() || !IsWordChar(text[at + n]));
+}
+
+// The position after the statement that starts at `at`: a block, an if with its else, a loop with
+// its body, or anything up to its ';' outside brackets. npos when the text ends first.
+size_t StatementEnd(const std::string& text, size_t at) {
+  at = SkipSpace(text, at);
+  while (at < text.size() && text[at] == '[') {  // attributes: [unroll], [branch]...
+    at = AfterClosing(text, at);
+    if (at == std::string::npos) return at;
+    at = SkipSpace(text, at);
+  }
+  if (at >= text.size()) return std::string::npos;
+  if (text[at] == '{') return AfterClosing(text, at);
+  const bool conditional = WordAt(text, at, "if");
+  if (conditional || WordAt(text, at, "for") || WordAt(text, at, "while")) {
+    const size_t open = text.find('(', at);
+    const size_t close = open == std::string::npos ? open : AfterClosing(text, open);
+    size_t end = close == std::string::npos ? close : StatementEnd(text, close);
+    if (conditional && end != std::string::npos) {
+      const size_t next = SkipSpace(text, end);
+      if (WordAt(text, next, "else")) end = StatementEnd(text, next + 4);
+    }
+    return end;
+  }
+  if (WordAt(text, at, "do")) {
+    const size_t body = StatementEnd(text, at + 2);
+    return body == std::string::npos ? body : StatementEnd(text, body);  // "while (...);"
+  }
+  int depth = 0;
+  for (; at < text.size(); ++at) {
+    if (text[at] == '(' || text[at] == '[' || text[at] == '{') ++depth;
+    if (text[at] == ')' || text[at] == ']' || text[at] == '}') --depth;
+    if (depth < 0) return std::string::npos;
+    if (text[at] == ';' && depth == 0) return at + 1;
+  }
+  return std::string::npos;
+}
+
+bool UsesWord(const std::string& text, size_t begin, size_t end, const std::string& word) {
+  for (size_t at = text.find(word, begin); at != std::string::npos && at + word.size() <= end;
+       at = text.find(word, at + 1))
+    if (WordAt(text, at, word.c_str())) return true;
+  return false;
+}
+
+}  // namespace
+
+std::string RewriteLoopScopes(const std::string& hlsl) {
+  struct Block {
+    size_t end;                                      // after its closing brace
+    std::vector<std::pair<std::string, std::string>> hoisted;  // name, type
+  };
+  struct Edit {
+    size_t at, length;
+    std::string text;
+  };
+  std::vector<Block> blocks;
+  std::vector<Edit> edits;
+  const std::string& text = hlsl;
+  for (size_t at = 0; at < text.size(); ++at) {
+    while (!blocks.empty() && at >= blocks.back().end) blocks.pop_back();
+    if (text[at] == '{') {
+      const size_t end = AfterClosing(text, at);
+      if (end == std::string::npos) break;
+      blocks.push_back({end, {}});
+      continue;
+    }
+    if (blocks.empty() || !WordAt(text, at, "for")) continue;
+    // A statement of the block itself: a loop that is the body of an if or another loop keeps
+    // its declaration, as a declaration may not stand there.
+    size_t start = at, insertAt = at;
+    for (;;) {
+      size_t before = start;
+      while (before > 0 && std::isspace(static_cast<unsigned char>(text[before - 1]))) --before;
+      if (before == 0 || text[before - 1] != ']') {
+        start = before;
+        break;
+      }
+      int depth = 0;
+      size_t open = before - 1;
+      for (;; --open) {
+        if (text[open] == ']') ++depth;
+        if (text[open] == '[' && --depth == 0) break;
+        if (open == 0) break;
+      }
+      if (text[open] != '[') break;
+      start = insertAt = open;
+    }
+    if (start > 0 && !strchr(";{}", text[start - 1])) continue;
+    const size_t open = SkipSpace(text, at + 3);
+    if (open >= text.size() || text[open] != '(') continue;
+    const size_t close = AfterClosing(text, open);
+    if (close == std::string::npos) continue;
+    size_t semicolon = open + 1;
+    for (int depth = 0; semicolon < close; ++semicolon) {
+      if (text[semicolon] == '(' || text[semicolon] == '[') ++depth;
+      if (text[semicolon] == ')' || text[semicolon] == ']') --depth;
+      if (text[semicolon] == ';' && depth == 0) break;
+    }
+    if (semicolon >= close) continue;
+    // "TYPE NAME = e, NAME = e".
+    size_t j = SkipSpace(text, open + 1);
+    const size_t typeStart = j;
+    while (j < semicolon && IsWordChar(text[j])) ++j;
+    const std::string type = text.substr(typeStart, j - typeStart);
+    if (type.empty() || j >= semicolon || !std::isspace(static_cast<unsigned char>(text[j])))
+      continue;
+    const size_t declarators = SkipSpace(text, j);
+    if (declarators >= semicolon || !IsWordChar(text[declarators])) continue;
+    std::vector<std::string> names;
+    bool initialised = true, plain = true;
+    for (size_t k = declarators, depth = 0, item = declarators; k <= semicolon; ++k) {
+      const char c = text[k];
+      if (c == '(' || c == '[' || c == '{') ++depth;
+      if ((c == ')' || c == ']' || c == '}') && depth > 0) --depth;
+      if (k < semicolon && (c != ',' || depth != 0)) continue;
+      size_t nameEnd = SkipSpace(text, item);
+      const size_t nameStart = nameEnd;
+      while (nameEnd < k && IsWordChar(text[nameEnd])) ++nameEnd;
+      const size_t after = SkipSpace(text, nameEnd);
+      if (nameEnd == nameStart || (after < k && text[after] != '=')) plain = false;
+      if (after >= k) initialised = false;
+      names.push_back(text.substr(nameStart, nameEnd - nameStart));
+      item = k + 1;
+    }
+    if (!plain) continue;
+    Block& block = blocks.back();
+    size_t known = 0;
+    for (const std::string& name : names)
+      for (const auto& hoisted : block.hoisted)
+        if (hoisted.first == name && hoisted.second == type) ++known;
+    std::string newlines;
+    for (size_t k = open + 1; k < semicolon; ++k)
+      if (text[k] == '\n') newlines += '\n';
+    if (known == names.size() && initialised) {
+      // Declared by an earlier loop of this block: assign only.
+      edits.push_back({typeStart, declarators - typeStart, ""});
+      continue;
+    }
+    if (known != 0) continue;
+    const size_t bodyEnd = StatementEnd(text, at);
+    if (bodyEnd == std::string::npos || bodyEnd > block.end) continue;
+    bool usedAfter = false;
+    for (const std::string& name : names)
+      usedAfter = usedAfter || UsesWord(text, bodyEnd, block.end, name);
+    if (!usedAfter) continue;
+    std::string declaration = text.substr(typeStart, semicolon - typeStart);
+    for (char& c : declaration)
+      if (c == '\n') c = ' ';
+    edits.push_back({open + 1, semicolon - (open + 1), newlines});
+    edits.push_back({insertAt, 0, declaration + "; "});
+    for (const std::string& name : names) block.hoisted.push_back({name, type});
+  }
+  std::string out = text;
+  std::sort(edits.begin(), edits.end(),
+            [](const Edit& a, const Edit& b) { return a.at > b.at; });
+  for (const Edit& edit : edits) out.replace(edit.at, edit.length, edit.text);
+  return out;
 }
 
 namespace {

@@ -40,6 +40,14 @@ std::string RewriteArrayCasts(const std::string& hlsl);
 // way to cut the vector) go in front of the text, on its first line.
 std::string RewriteConstructorAssignments(const std::string& hlsl);
 
+// The original compiler scopes a variable declared in a for statement's first clause to the block
+// around the loop, so code after the loop may read it (`for (int i = 0; ...) {...} return i;`) and
+// a later loop may declare it again; glslang scopes it to the loop. Where the name is used after
+// the loop, the declaration moves in front of the loop (and of its attributes), and a later
+// `for (int i = ...` of the same type in that block becomes `for (i = ...`. Lines keep their
+// numbers.
+std::string RewriteLoopScopes(const std::string& hlsl);
+
 // For `compile vs_2_0 Main(2, true)`: appends to *source an entry that runs `prologue`, then
 // calls Main with the arguments in place of its uniform parameters, and names it in *entry.
 // Without arguments or prologue *entry is the binding's own entry. Returns false with the reason

@@ -115,12 +115,14 @@ echo "== the effect viewer over tests/data/fx on both stacks"
 cmake --build "$linux" -j "${JOBS:-$(nproc)}" --target tobrin_fxview >/dev/null &&
   "$root/scripts/fxview-all.sh" linux "$out/fxview-linux" "$linux" >"$out/fxview-linux.txt" ||
   { echo "FAIL the Linux viewer's run (see $out/fxview-linux.txt)"; failed=1; }
+grep -F -e 'FAILED with' -e '(run twice:' "$out/fxview-linux.txt" || true
 tail -1 "$out/fxview-linux.txt"
 FXVIEW_DLL_DIR=$windows/effect-rig/dll FXVIEW_DISPLAY=$DISPLAY_NUMBER FXVIEW_WINEPREFIX=$WINEPREFIX \
   WINEDLLOVERRIDES=d3dcompiler_47=n TOBRIN_RIG_BOX_MIPS=1 \
   FXVIEW_SKIP_FILE=$root/tests/windows/rig/crashes.txt \
   "$root/scripts/fxview-all.sh" windows "$out/fxview-windows" "$windows" >"$out/fxview-windows.txt" ||
   { echo "FAIL the Windows viewer's run (see $out/fxview-windows.txt)"; failed=1; }
+grep -F -e 'FAILED with' -e '(run twice:' "$out/fxview-windows.txt" || true
 tail -1 "$out/fxview-windows.txt"
 "$root/scripts/compare-effects.sh" "$out/fxview-linux" "$out/fxview-windows" || failed=1
 

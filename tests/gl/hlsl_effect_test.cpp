@@ -500,6 +500,14 @@ float4 Row(uniform int row) : COLOR0 {
 }
 float4 Cells() : COLOR0 { return float4(Grid[0][2], Grid[1][0], Grid[1][1], 1); }
 float4 U(float2 uv : TEXCOORD0) : COLOR0 { return float4(uv.x, 0, 0, 1); }
+float4 Loops() : COLOR0 {
+  float sum = 0;
+  [unroll(3)] for (int i = 0; i < 3; i++) sum += 0.125;
+  for (int i = 0; i < 2; i++)
+    if (sum > 0) sum += 0.125;
+  if (sum > 0) for (int k = 0; k < 1; k++) sum += 0.25;
+  return float4(sum, i * 0.25, 0, 1);
+}
 VertexShader vs = compile vs_2_0 Vs(1, true);
 PixelShader rows[2] = { compile ps_2_0 Row(0), compile ps_2_0 Row(1) };
 technique Types { pass { VertexShader = vs; PixelShader = compile ps_2_0 Types(); } }
@@ -507,6 +515,7 @@ technique Row0 { pass { VertexShader = (vs); PixelShader = (rows[0]); } }
 technique Row1 { pass { VertexShader = (vs); PixelShader = rows[1]; } }
 technique Cells { pass { VertexShader = (vs); PixelShader = compile ps_2_0 Cells(); } }
 technique Flipped { pass { VertexShader = (vs); PixelShader = compile ps_2_0 U(); } }
+technique Loops { pass { VertexShader = (vs); PixelShader = compile ps_2_0 Loops(); } }
 )";
   FxPreprocessed source;
   FxEffect fx;
@@ -526,6 +535,8 @@ technique Flipped { pass { VertexShader = (vs); PixelShader = compile ps_2_0 U()
   // flip = true runs u from 1 on the left to 0 on the right.
   EXPECT_GT(Draw("Flipped", 0, kSize / 2) >> 24, Draw("Flipped", kSize - 1, kSize / 2) >> 24);
   EXPECT_GT(Draw("Flipped", 0, kSize / 2) >> 24, 200u);
+  // A loop's variable outlives the loop, and a later loop of the block may declare it again.
+  EXPECT_TRUE(Near(0xDF8000FFu, Draw("Loops")));
 }
 
 // State values over parameters the program sets follow the values it sets, when the pass begins
