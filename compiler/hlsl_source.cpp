@@ -552,7 +552,12 @@ bool IsNumericVectorType(const std::string& type) {
 bool EntryWithArguments(const FxEffect& effect, const FxShaderBinding& binding, int serial,
                         const std::string& prologue, std::string* source, std::string* entry,
                         std::string* why) {
-  if (binding.arguments.empty() && prologue.empty()) {
+  // glslang refuses an entry whose name has overloads (`PS(input)` beside `PS(input, uniform
+  // bool)`); the original compiler takes the one whose uniform parameters the arguments fill, so
+  // the wrapper calls that one and overload resolution picks it.
+  size_t namesakes = 0;
+  for (const FxFunction& candidate : effect.functions) namesakes += candidate.name == binding.entry;
+  if (binding.arguments.empty() && prologue.empty() && namesakes < 2) {
     *entry = binding.entry;
     return true;
   }

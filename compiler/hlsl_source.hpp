@@ -50,8 +50,9 @@ std::string RewriteLoopScopes(const std::string& hlsl);
 
 // For `compile vs_2_0 Main(2, true)`: appends to *source an entry that runs `prologue`, then
 // calls Main with the arguments in place of its uniform parameters, and names it in *entry.
-// Without arguments or prologue *entry is the binding's own entry. Returns false with the reason
-// when the function is not declared or the argument count does not match its uniform parameters.
+// Without arguments or prologue, and where no other function has its name, *entry is the
+// binding's own entry. Returns false with the reason when the function is not declared or the
+// argument count does not match its uniform parameters.
 bool EntryWithArguments(const formats::FxEffect& effect, const formats::FxShaderBinding& binding,
                         int serial, const std::string& prologue, std::string* source,
                         std::string* entry, std::string* why);
