@@ -557,8 +557,8 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
   };
 
   std::string prologue;  // statements every entry runs first
-  const std::string hlsl = RewriteLoopScopes(RewriteConstructorAssignments(
-      RewriteArrayCasts(RenameBuiltinSemantics(RewriteAssignedGlobals(fx, fx.hlsl, &prologue)))));
+  const std::string hlsl = RewriteQualifierOrder(RewriteLoopScopes(RewriteConstructorAssignments(
+      RewriteArrayCasts(RenameBuiltinSemantics(RewriteAssignedGlobals(fx, fx.hlsl, &prologue))))));
   if (hlsl.size() > kMaxGeneratedShaderBytes) {
     *error = TooMuchShaderText(label);
     return false;

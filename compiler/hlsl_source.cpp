@@ -419,6 +419,18 @@ bool UsesWord(const std::string& text, size_t begin, size_t end, const std::stri
 
 }  // namespace
 
+std::string RewriteQualifierOrder(const std::string& hlsl) {
+  std::string text = hlsl;
+  for (size_t at = text.find("const"); at != std::string::npos; at = text.find("const", at + 1)) {
+    if (!WordAt(text, at, "const")) continue;
+    const size_t next = SkipSpace(text, at + 5);
+    if (next == at + 5 || !WordAt(text, next, "static")) continue;
+    // Same length, so columns and lines stay.
+    text.replace(at, next + 6 - at, "static" + text.substr(at + 5, next - at - 5) + "const");
+  }
+  return text;
+}
+
 std::string RewriteLoopScopes(const std::string& hlsl) {
   struct Block {
     size_t end;                                      // after its closing brace

@@ -40,6 +40,11 @@ std::string RewriteArrayCasts(const std::string& hlsl);
 // way to cut the vector) go in front of the text, on its first line.
 std::string RewriteConstructorAssignments(const std::string& hlsl);
 
+// glslang lets the last storage qualifier win, so `const static int N = 4;` is a plain static
+// there and `float w[N + 1]` has no constant length; written `static const` it is the constant
+// the original compiler takes either order for.
+std::string RewriteQualifierOrder(const std::string& hlsl);
+
 // The original compiler scopes a variable declared in a for statement's first clause to the block
 // around the loop, so code after the loop may read it (`for (int i = 0; ...) {...} return i;`) and
 // a later loop may declare it again; glslang scopes it to the loop. Where the name is used after

@@ -508,6 +508,9 @@ float4 Loops() : COLOR0 {
   if (sum > 0) for (int k = 0; k < 1; k++) sum += 0.25;
   return float4(sum, i * 0.25, 0, 1);
 }
+const static int Two = 2;
+const static float Halves[Two + 1] = {0.5, 0.25, 1};
+float4 Constants() : COLOR0 { return float4(Halves[0], Halves[1], Halves[Two], 1); }
 float4 Pick(float2 uv : TEXCOORD0, uniform float k) : COLOR0 { return float4(k, 0, 0, 1); }
 float4 Pick(float2 uv : TEXCOORD0) : COLOR0 { return Pick(uv, 0.5); }
 VertexShader vs = compile vs_2_0 Vs(1, true);
@@ -518,6 +521,7 @@ technique Row1 { pass { VertexShader = (vs); PixelShader = rows[1]; } }
 technique Cells { pass { VertexShader = (vs); PixelShader = compile ps_2_0 Cells(); } }
 technique Flipped { pass { VertexShader = (vs); PixelShader = compile ps_2_0 U(); } }
 technique Loops { pass { VertexShader = (vs); PixelShader = compile ps_2_0 Loops(); } }
+technique Constants { pass { VertexShader = (vs); PixelShader = compile ps_2_0 Constants(); } }
 technique Pick { pass { VertexShader = (vs); PixelShader = compile ps_2_0 Pick(); } }
 technique PickOne { pass { VertexShader = (vs); PixelShader = compile ps_2_0 Pick(1); } }
 )";
@@ -541,6 +545,7 @@ technique PickOne { pass { VertexShader = (vs); PixelShader = compile ps_2_0 Pic
   EXPECT_GT(Draw("Flipped", 0, kSize / 2) >> 24, 200u);
   // A loop's variable outlives the loop, and a later loop of the block may declare it again.
   EXPECT_TRUE(Near(0xDF8000FFu, Draw("Loops")));
+  EXPECT_TRUE(Near(0x8040FFFFu, Draw("Constants")));  // "const static" is a constant too
   // An overloaded entry: the one whose uniform parameters the arguments fill.
   EXPECT_TRUE(Near(0x800000FFu, Draw("Pick")));
   EXPECT_TRUE(Near(0xFF0000FFu, Draw("PickOne")));
