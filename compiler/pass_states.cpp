@@ -27,7 +27,7 @@ bool ValidBlend(uint32_t value) { return value >= 1 && value <= 15 && value != 1
 bool FxPassStates(const FxPass& pass, std::vector<RenderState>* out, uint32_t* alphaFunc,
                   uint32_t* alphaRef, std::string* why) {
   out->clear();
-  bool alphaTest = false;
+  bool alphaTest = false, sprites = false, points = false;
   uint32_t func = 8, ref = 0;  // D3DCMP_ALWAYS, 0: the platform's defaults
   const auto bad = [&](const char* what, uint32_t value) {
     *why = std::string(what) + " has the unknown value " + std::to_string(value);
@@ -60,6 +60,7 @@ bool FxPassStates(const FxPass& pass, std::vector<RenderState>* out, uint32_t* a
         break;
       case kRsFillMode:
         if (v < 1 || v > 3) return bad("FillMode", v);
+        points = v == 1;
         break;
       case kRsSrcBlend:
         if (!ValidBlend(v) && v != 12 && v != 13) return bad("SrcBlend", v);
@@ -93,12 +94,9 @@ bool FxPassStates(const FxPass& pass, std::vector<RenderState>* out, uint32_t* a
         keep = false;
         break;
       case kRsPointSpriteEnable:
-        // Sprites replace the texture coordinates of each point; GL's points have none to replace
-        // unless the pixel stage reads gl_PointCoord, which HLSL stages never do.
-        if (v) {
-          *why = "PointSpriteEnable = TRUE (point sprites) is not supported";
-          return false;
-        }
+        // Sprites replace the texture coordinates of point primitives, and the program draws
+        // triangles only; triangles drawn as points (FillMode = Point) are refused below.
+        sprites = v != 0;
         keep = false;
         break;
       case kRsFogEnable:
@@ -145,6 +143,12 @@ bool FxPassStates(const FxPass& pass, std::vector<RenderState>* out, uint32_t* a
         break;
     }
     if (keep) out->push_back({rs.state, v});
+  }
+  if (sprites && points) {
+    // GL's points would have the sprite's coordinates only through gl_PointCoord, which HLSL
+    // stages never read.
+    *why = "PointSpriteEnable = TRUE with FillMode = Point (point sprites) is not supported";
+    return false;
   }
   *alphaFunc = alphaTest && func != 8 ? func : 0;
   *alphaRef = alphaTest && func != 8 ? ref : 0;

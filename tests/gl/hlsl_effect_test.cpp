@@ -938,7 +938,12 @@ Out Ps() { Out o; o.c = 1; o.n = 0; return o; }
 
 TEST_F(HlslEffect, WhatWeDoNotRunIsRefusedAtItsPass) {
   FxEffect fx = Describe(std::string("float4 White() : COLOR0 { return 1; }\n") + kThrough);
-  AddTechnique(&fx, "Sprites", "Through", "White", {{156, 1}});  // PointSpriteEnable
+  // PointSpriteEnable: on triangles it changes nothing; on triangles drawn as points it would.
+  AddTechnique(&fx, "Sprites", "Through", "White", {{156, 1}});
+  ASSERT_TRUE(Build(fx)) << error_;
+  EXPECT_TRUE(Near(0xFFFFFFFFu, Draw("Sprites")));
+  fx.techniques.clear();
+  AddTechnique(&fx, "Sprites", "Through", "White", {{156, 1}, {8, 1}});
   fx.techniques[0].passes[0].line = 1;
   ASSERT_FALSE(Build(fx));
   EXPECT_NE(error_.find("test.fx(2): error: pass 'P0' of technique 'Sprites'"), std::string::npos)
