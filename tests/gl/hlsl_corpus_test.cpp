@@ -79,9 +79,10 @@ TEST_F(HlslCorpus, EachFileBuildsOrSaysWhereAndWhy) {
     }
   }
   std::printf("%d of %zu real effect files build\n", builds, files.size());
-  // 82 of the 103 built when this was written; the rest use what the reader or the compile side
-  // refuses.
-  EXPECT_GE(builds, 82) << "of " << files.size();
+  // 90 of the 103 built when this was written; the rest use what the original compiler refuses
+  // too (a type or macro the application provides, a name never declared, SamplerState, a
+  // malformed #if).
+  EXPECT_GE(builds, 90) << "of " << files.size();
 }
 
 // Draws the sphere mesh (radius 20, centred) scaled to half the target's width, in front of the
