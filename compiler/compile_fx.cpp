@@ -742,6 +742,7 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
     int vertex, pixel;
     std::vector<int> vertexChoices, pixelChoices;  // the stages of a selected array, in its order
     uint32_t alphaFunc, alphaRef;
+    bool flat;  // ShadeMode = Flat, set by this pass or an earlier one of its technique
     const FxPass* pass;
     const FxTechnique* technique;
     Pass compiled;
@@ -751,9 +752,18 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
   size_t passIndex = 0;
   for (const FxTechnique& technique : fx.techniques) {
     effect.techniques.push_back({technique.name, {}});
+    bool flat = false;  // the device's Gouraud shading, until a pass sets another mode
     for (const FxPass& pass : technique.passes) {
       const std::string where = "pass '" + pass.name + "' of technique '" + technique.name + "'";
-      PassPlan plan{-1, -1, {}, {}, 0, 0, &pass, &technique, {}, passIndex};
+      for (const FxRenderState& rs : pass.renderStates) {
+        if (rs.state != kRsShadeMode) continue;
+        flat = rs.value == 1;
+        if (!rs.expression.empty())
+          effect.warnings.push_back(FxLineLabel(source, pass.line, 0) + ": warning: " + where +
+                                    ": ShadeMode reads parameters; it keeps the value of their "
+                                    "initial values");
+      }
+      PassPlan plan{-1, -1, {}, {}, 0, 0, flat, &pass, &technique, {}, passIndex};
       const FixedState& fixed = fixedOfPass[passIndex];
       plan.compiled.fixed = std::move(fixedValuesOfPass[passIndex]);
       ++passIndex;
@@ -918,9 +928,11 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
         effect.samplers[sampler.unit].kind = kind;
       }
 
-    // One program per distinct (vertex stage, pixel stage, alpha test), linked on first use.
+    // One program per distinct (vertex stage, pixel stage, alpha test, shade mode), linked on
+    // first use.
     const auto programOf = [&](int vertex, int pixel) {
-      const std::tuple<int, int, uint32_t> key{vertex, pixel, plan.alphaFunc << 8 | plan.alphaRef};
+      const std::tuple<int, int, uint32_t> key{
+          vertex, pixel, plan.alphaFunc << 8 | plan.alphaRef | (plan.flat ? 1u << 16 : 0u)};
       const auto found = std::find(linked.begin(), linked.end(), key);
       if (found != linked.end()) return static_cast<uint32_t>(found - linked.begin());
       linked.push_back(key);
@@ -946,6 +958,12 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
       if (marker != std::string::npos)
         glsl.replace(marker, std::strlen(kAlphaTestMarker),
                      condition.empty() ? "" : "if (!(" + condition + ")) discard;");
+      if (plan.flat) {
+        // The platform shades flat from each triangle's first vertex, and only the colour
+        // registers; texture coordinates stay interpolated.
+        FlattenColourVaryings(&program.vertex.glsl, "out");
+        FlattenColourVaryings(&glsl, "in");
+      }
       const CompiledStage& vsStage = stages[vertex];
       const CompiledStage& psStage = stages[pixel];
       if (!vs.blockName.empty())

@@ -523,4 +523,11 @@ bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::strin
   return true;
 }
 
+void FlattenColourVaryings(std::string* glsl, const char* direction) {
+  const std::string declaration = "\n" + std::string(direction) + " vec4 tobrin_v_COLOR";
+  for (size_t at = glsl->find(declaration); at != std::string::npos;
+       at = glsl->find(declaration, at + declaration.size() + 5))
+    glsl->insert(at + 1, "flat ");
+}
+
 }  // namespace compiler

@@ -75,4 +75,8 @@ void WarmHlslCompiler();
 // Semantics written as the original compiler reads them: upper case, index 0 when none is given.
 std::string NormalSemantic(const std::string& semantic);
 
+// Declares the colour varyings (COLOR0, COLOR1...) of a stage's GLSL flat: `direction` is "out"
+// for a vertex stage, "in" for a pixel stage. The two stages of a program must agree.
+void FlattenColourVaryings(std::string* glsl, const char* direction);
+
 }  // namespace compiler

@@ -109,12 +109,9 @@ bool FxPassStates(const FxPass& pass, std::vector<RenderState>* out, uint32_t* a
         keep = false;
         break;
       case kRsShadeMode:
-        // Flat shading takes each triangle's colours from its first vertex; GL's provoking vertex
-        // is the last, and the varyings here are not declared flat.
-        if (v == 1) {
-          *why = "ShadeMode = Flat is not supported";
-          return false;
-        }
+        // Flat shading is part of the program (its colour varyings are declared flat), which the
+        // compiler links per pass from the technique's shade mode.
+        if (v < 1 || v > 3) return bad("ShadeMode", v);
         keep = false;
         break;
       case kRsClipPlaneEnable:

@@ -659,6 +659,39 @@ uint32_t Bits(float f) {
 }
 
 // The device's back buffer is sRGB-encoded (render/gfx/gl/context_gl.cpp); this target is too.
+// Flat shading takes a triangle's colours from its first vertex, as the platform does (GL's default
+// is the last), and leaves texture coordinates interpolated. Both triangles of the quad start at
+// the top-left corner, u = v = 0; they end at (1, 1) and (0, 1).
+TEST_F(HlslEffect, FlatShadingColoursEachTriangleFromItsFirstVertex) {
+  FxEffect fx = Describe(R"(
+struct VsOut { float4 p : POSITION; float4 c : COLOR0; float2 uv : TEXCOORD0; };
+VsOut Vs(float4 p : POSITION, float2 uv : TEXCOORD0) {
+  VsOut o; o.p = p; o.c = float4(uv, 0, 1); o.uv = uv; return o;
+}
+float4 Ps(float4 c : COLOR0, float2 uv : TEXCOORD0) : COLOR0 { return float4(c.rg, uv.x, 1); }
+)");
+  AddTechnique(&fx, "Gouraud", "Vs", "Ps");
+  AddTechnique(&fx, "Flat", "Vs", "Ps", {{9, 1}});
+  // A later pass keeps the shade mode an earlier one set, as the device state does.
+  AddTechnique(&fx, "Inherited", "Vs", "Ps", {{9, 1}});
+  fx.techniques.back().passes.push_back(fx.techniques.back().passes[0]);
+  fx.techniques.back().passes[1].renderStates.clear();
+  AddTechnique(&fx, "BackToGouraud", "Vs", "Ps", {{9, 1}});
+  fx.techniques.back().passes.push_back(fx.techniques.back().passes[0]);
+  fx.techniques.back().passes[1].renderStates = {{9, 2}};
+  ASSERT_TRUE(Build(fx)) << error_;
+  const int right = kSize - 1, bottom = kSize - 1;  // u or v = 7/8 there
+  for (const char* flat : {"Flat", "Inherited"}) {
+    EXPECT_EQ(Draw(flat, right, 1) & 0xFFFF0000u, 0u) << flat;  // upper-right triangle
+    EXPECT_EQ(Draw(flat, 1, bottom) & 0xFFFF0000u, 0u) << flat;  // lower-left triangle
+    EXPECT_GT(Draw(flat, right, 1) >> 8 & 255, 200u) << flat;    // u still interpolated
+  }
+  for (const char* smooth : {"Gouraud", "BackToGouraud"}) {
+    EXPECT_GT(Draw(smooth, right, 1) >> 24, 200u) << smooth;
+    EXPECT_GT(Draw(smooth, 1, bottom) >> 16 & 255, 200u) << smooth;
+  }
+}
+
 TEST_F(HlslEffect, SrgbWritesEncodeAMidGreyAsTheSrgbCurveSays) {
   GLuint srgb = 0;
   glGenTextures(1, &srgb);
@@ -953,12 +986,10 @@ TEST_F(HlslEffect, WhatWeDoNotRunIsRefusedAtItsPass) {
   AddTechnique(&fx, "Planes", "Through", "White", {{152, 5}});   // ClipPlaneEnable
   AddTechnique(&fx, "Wrapped", "Through", "White", {{199, 3}});  // Wrap9 U|V
   AddTechnique(&fx, "Fogged", "Through", "White", {{28, 1}});    // FogEnable
-  AddTechnique(&fx, "Flat", "Through", "White", {{9, 1}});       // ShadeMode
   ASSERT_FALSE(Build(fx));
   EXPECT_NE(error_.find("ClipPlaneEnable = 5 (user clip planes)"), std::string::npos) << error_;
   EXPECT_NE(error_.find("Wrap9 (cylindrical texture wrapping)"), std::string::npos) << error_;
   EXPECT_NE(error_.find("FogEnable = TRUE (fog)"), std::string::npos) << error_;
-  EXPECT_NE(error_.find("ShadeMode = Flat"), std::string::npos) << error_;
 
   // What shapes a generated fixed-function stage must be known when the effect compiles.
   fx.techniques.clear();

@@ -962,6 +962,9 @@ HRESULT GlEffect::Begin(uint32_t* passes, uint32_t flags) {
   begun_ = static_cast<int>(current_);
   *passes = static_cast<uint32_t>(techniques_[current_].passes.size());
   saved_ = flags == 0;
+  // The platform gives a flat-shaded triangle the colours of its first vertex; nothing else this
+  // program draws has flat varyings.
+  glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
   if (saved_) {
     state_ = State();
     std::copy(FixedValues(), FixedValues() + compiler::kFixedValueFloats, fixedSaved_);
