@@ -923,7 +923,7 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
               FxLineLabel(source, fx.samplers[sampler.unit].line, 0) + ": warning: sampler '" +
               fx.samplers[sampler.unit].name + "' is a " +
               (kind == SamplerKind::Cube ? "cube" : "volume") +
-              " sampler; the program sets only 2D textures, so it reads opaque white");
+              " sampler; the program sets only 2D textures, so it reads opaque black");
         }
         effect.samplers[sampler.unit].kind = kind;
       }

@@ -32,8 +32,26 @@ std::string Model() {
          Cube("C", 0.3) + "} }\n";
 }
 
+// The model names no texture, which a D3D9 effect samples as black, as the original platform
+// does, and black would not show on the black background: this effect draws every mesh white.
+constexpr char kWhiteEffect[] = R"(// Draws every mesh white, for the mesh-placement tests.
+float4x4 matViewProjection;
+float4x4 matWorld;
+vertex_shader PlaceVS {
+  void main() { gl_Position = matViewProjection * matWorld * vec4(inPosition, 1.0); }
+}
+fragment_shader WhiteFS {
+  out vec4 colour;
+  void main() { colour = vec4(1.0); }
+}
+technique ColorAnimation {
+  pass P0 { VertexShader = PlaceVS; FragmentShader = WhiteFS; CullMode = None; }
+}
+)";
+
 TEST_F(ProgramTest, AModelOfFramedMeshesDrawsEachPartWhereItsFramesPutIt) {
   std::ofstream(dir_ / "modeli" / "chair.x", std::ios::binary) << Model();
+  std::ofstream(dir_ / "Za_rad_2.fx") << kWhiteEffect;
   ASSERT_NE(Launch(), 0u);
   Pause(2.0);
   const xdrv::Image image = Shot("framed-chair");

@@ -901,7 +901,12 @@ float4 Cube(float2 uv : TEXCOORD0) : COLOR0 { return texCUBE(cube, float3(1, 0, 
   EXPECT_EQ(Draw("At"), 0xFF0000FFu);       // wraps to u = 0.25: the red texel
   EXPECT_EQ(Draw("Clamped"), 0x0000FFFFu);  // clamps to the blue edge
   EXPECT_TRUE(Near(0x800080FFu, Draw("Middle")));
-  EXPECT_EQ(Draw("Cube"), 0xFFFFFFFFu);  // no cube textures: white
+  // No cube textures, and a null texture: opaque black, as a stage without a texture samples on
+  // the original platform.
+  EXPECT_EQ(Draw("Cube"), 0x000000FFu);
+  ASSERT_EQ(effect_->SetTexture("image", nullptr), gfx::S_OK);
+  EXPECT_EQ(Draw("At"), 0x000000FFu);
+  ASSERT_EQ(effect_->SetTexture("image", texture), gfx::S_OK);
   // A pass's own AddressU[0] = Clamp, on the first sampler for this pass alone.
   FxEffect clamped = fx;
   AddTechnique(&clamped, "AtClamped", "Through", "At");

@@ -2,7 +2,7 @@
 // language: compiles and links its programs up front, makes its sampler objects and uniform
 // buffers, and applies passes with their render states, samplers and parameter values. Limits: one
 // texture unit per sampler (unit = sampler index), the program's textures are 2D (cube and volume
-// samplers read white); needs the device's GL context current whenever it is called, destroyed
+// samplers read what a sampler without a texture reads); needs the device's GL context current whenever it is called, destroyed
 // included.
 #include "render/gfx/gl/effect_gl.hpp"
 
@@ -285,7 +285,7 @@ class GlEffect final : public RefCounted<Effect> {
  private:
   static int Find(const std::vector<NameEntry>& table, const char* name);
   int FindAnnotation(Handle handle) const;
-  GLuint WhiteTexture(GLenum target);
+  GLuint EmptyTexture(GLenum target);
   bool LoadProgram(const compiler::Program& source, std::vector<std::string>* texts,
                    std::vector<GLuint>* shaders, std::string* messages);
   HRESULT SetFloats(const char* name, const float* values, uint32_t count, bool matrix);
@@ -315,7 +315,8 @@ class GlEffect final : public RefCounted<Effect> {
   std::vector<Program> programs_;
   std::vector<Technique> techniques_;
   std::vector<NameEntry> techniqueNames_;  // sorted by strcmp
-  GLuint white_[3] = {};                   // 2D, cube, 3D
+  GLuint empty_[3] = {};                   // 2D, cube, 3D
+  bool emptyReadsBlack_ = false;           // a D3D9 effect's; our format's read white
   GLint subpixelBits_ = 0;                 // the context's, for PixelOffset
   uint32_t current_ = 0;                   // technique SetTechnique chose
   int begun_ = -1;                         // technique between Begin and End, -1 outside
@@ -339,31 +340,34 @@ GlEffect::~GlEffect() {
   }
   for (std::vector<GLuint>& set : samplerSets_)
     if (!set.empty()) glDeleteSamplers(static_cast<GLsizei>(set.size()), set.data());
-  for (GLuint white : white_)
-    if (white) glDeleteTextures(1, &white);
+  for (GLuint empty : empty_)
+    if (empty) glDeleteTextures(1, &empty);
 }
 
-// Read by samplers whose texture parameter is null, so untextured objects are lit but not dark;
-// cube and volume samplers always read it, since the program's textures are 2D.
-GLuint GlEffect::WhiteTexture(GLenum target) {
+// Read by samplers whose texture parameter is null; cube and volume samplers always read it,
+// since the program's textures are 2D. A D3D9 effect reads opaque black there, as a stage without
+// a texture samples on the original platform; our format reads opaque white, so untextured
+// objects are lit but not dark.
+GLuint GlEffect::EmptyTexture(GLenum target) {
   const int slot = target == GL_TEXTURE_2D ? 0 : target == GL_TEXTURE_CUBE_MAP ? 1 : 2;
-  if (white_[slot]) return white_[slot];
-  const uint8_t white[4] = {255, 255, 255, 255};
-  glGenTextures(1, &white_[slot]);
-  glBindTexture(target, white_[slot]);
+  if (empty_[slot]) return empty_[slot];
+  const uint8_t level = emptyReadsBlack_ ? 0 : 255;
+  const uint8_t texel[4] = {level, level, level, 255};
+  glGenTextures(1, &empty_[slot]);
+  glBindTexture(target, empty_[slot]);
   if (target == GL_TEXTURE_2D) {
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
   } else if (target == GL_TEXTURE_CUBE_MAP) {
     for (GLenum face = 0; face < 6; ++face)
       glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GL_RGBA8, 1, 1, 0, GL_RGBA,
-                   GL_UNSIGNED_BYTE, white);
+                   GL_UNSIGNED_BYTE, texel);
   } else {
-    glTexImage3D(GL_TEXTURE_3D, 0, GL_RGBA8, 1, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+    glTexImage3D(GL_TEXTURE_3D, 0, GL_RGBA8, 1, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
   }
   glTexParameteri(target, GL_TEXTURE_MAX_LEVEL, 0);  // complete under mipmap filters too
   // As the shadow says; the backend binds nothing else to the cube and volume targets.
   glBindTexture(target, target == GL_TEXTURE_2D ? State().textures[State().activeUnit] : 0);
-  return white_[slot];
+  return empty_[slot];
 }
 
 // A stage's driver messages: our format's text numbers lines of the effect file, so they are
@@ -543,13 +547,14 @@ bool GlEffect::Load(const CompiledEffect& effect, std::string* error) {
   std::sort(techniqueNames_.begin(), techniqueNames_.end(),
             [](const NameEntry& a, const NameEntry& b) { return std::strcmp(a.name, b.name) < 0; });
 
-  WhiteTexture(GL_TEXTURE_2D);
-  for (const GLenum target : samplerTargets_) WhiteTexture(target);  // all made before any is bound
+  emptyReadsBlack_ = effect.language == compiler::SourceLanguage::Hlsl;
+  EmptyTexture(GL_TEXTURE_2D);
+  for (const GLenum target : samplerTargets_) EmptyTexture(target);  // all made before any is bound
   for (size_t unit = 0; unit < samplerTargets_.size(); ++unit) {
     const GLenum target = samplerTargets_[unit];
     if (target == GL_TEXTURE_2D) continue;
     glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + unit));
-    glBindTexture(target, WhiteTexture(target));
+    glBindTexture(target, EmptyTexture(target));
     glActiveTexture(GL_TEXTURE0 + State().activeUnit);  // as the shadow says
   }
   if (!messages.empty()) {
@@ -875,13 +880,13 @@ void GlEffect::BindTextures(const Pass& pass) {
     const GLenum target = samplerTargets_[s];
     BindSampler(unit, objects[s]);
     if (target != GL_TEXTURE_2D) {
-      // Cube and volume samplers read white, bound once at creation on their own targets,
-      // which the backend uses nowhere else: nothing to do per pass.
+      // Cube and volume samplers read the empty texture, bound once at creation on their own
+      // targets, which the backend uses nowhere else: nothing to do per pass.
       continue;
     }
     const int parameter = samplerParameter_[samplerSources_[pass.samplerSet][s]];
     const GlTexture* texture = parameter >= 0 ? parameters_[parameter].texture : nullptr;
-    BindTexture2D(unit, texture ? texture->name : WhiteTexture(GL_TEXTURE_2D));
+    BindTexture2D(unit, texture ? texture->name : EmptyTexture(GL_TEXTURE_2D));
   }
 }
 
