@@ -194,6 +194,10 @@ const RealFile kRealFiles[] = {
     {"xnafinalengine/Sky/Skybox.fx", 2, 2, 6, 1, nullptr},
     {"xnafinalengine/Sky/Skydome.fx", 1, 1, 17, 4, nullptr},
     {"xnafinalengine/Sprites/SpriteEffect.fx", 2, 2, 6, 2, nullptr},
+    {"racinggame/LandscapeNormalMapping.fx", 11, 11, 15, 5, nullptr},
+    {"racinggame/NormalMapping.fx", 14, 14, 19, 6, nullptr},
+    {"racinggame/PostScreenShadowBlur.fx", 2, 4, 10, 2, nullptr},
+    {"virtualdub/displaydx9.fx", 35, 55, 27, 12, nullptr},
 };
 
 TEST(FxRealFiles, EachParsesWithItsCountsOrFailsWithTheMessageForWhatItUses) {
