@@ -115,11 +115,9 @@ bool FxPassStates(const FxPass& pass, std::vector<RenderState>* out, uint32_t* a
         keep = false;
         break;
       case kRsClipPlaneEnable:
-        // GL clips by gl_ClipDistance, which vertex stages would have to write for every plane.
-        if (v) {
-          *why = "ClipPlaneEnable = " + std::to_string(v) + " (user clip planes) is not supported";
-          return false;
-        }
+        // A plane clips where dot(plane, position) < 0. Effects cannot set the planes (they are
+        // no effect state) and the program never does, so each stays (0, 0, 0, 0) as the device
+        // starts it and clips nothing.
         keep = false;
         break;
       default:
