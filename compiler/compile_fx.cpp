@@ -743,6 +743,7 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
     std::vector<int> vertexChoices, pixelChoices;  // the stages of a selected array, in its order
     uint32_t alphaFunc, alphaRef;
     bool flat;  // ShadeMode = Flat, set by this pass or an earlier one of its technique
+    FogSetting fog;  // likewise
     const FxPass* pass;
     const FxTechnique* technique;
     Pass compiled;
@@ -753,8 +754,13 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
   for (const FxTechnique& technique : fx.techniques) {
     effect.techniques.push_back({technique.name, {}});
     bool flat = false;  // the device's Gouraud shading, until a pass sets another mode
+    FogSetting fog;     // and its fog states
     for (const FxPass& pass : technique.passes) {
       const std::string where = "pass '" + pass.name + "' of technique '" + technique.name + "'";
+      if (!ApplyFogStates(pass.renderStates, &fog))
+        effect.warnings.push_back(FxLineLabel(source, pass.line, 0) + ": warning: " + where +
+                                  ": a fog state reads parameters; it keeps the value of their "
+                                  "initial values");
       for (const FxRenderState& rs : pass.renderStates) {
         if (rs.state != kRsShadeMode) continue;
         flat = rs.value == 1;
@@ -763,7 +769,7 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
                                     ": ShadeMode reads parameters; it keeps the value of their "
                                     "initial values");
       }
-      PassPlan plan{-1, -1, {}, {}, 0, 0, flat, &pass, &technique, {}, passIndex};
+      PassPlan plan{-1, -1, {}, {}, 0, 0, flat, fog, &pass, &technique, {}, passIndex};
       const FixedState& fixed = fixedOfPass[passIndex];
       plan.compiled.fixed = std::move(fixedValuesOfPass[passIndex]);
       ++passIndex;
@@ -772,6 +778,15 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
       std::string why;
       if (!FxPassStates(pass, &plan.compiled.states, &plan.alphaFunc, &plan.alphaRef, &why)) {
         messages += FxLineLabel(source, pass.line, 0) + ": error: " + where + ": " + why + "\n";
+        continue;
+      }
+      // Model 3 pixel shaders fog themselves; the platform applies no fog after them.
+      if (pass.pixelShader.present && pass.pixelShader.profile.rfind("ps_3_", 0) == 0)
+        plan.fog.enable = false;
+      if (plan.fog.enable && plan.fog.table == 0 && !pass.vertexShader.present) {
+        messages += FxLineLabel(source, pass.line, 0) + ": error: " + where +
+                    ": fog computed by the fixed-function vertex stage (FogEnable without a "
+                    "FogTableMode, in a pass without a vertex shader) is not supported\n";
         continue;
       }
       // Values over parameters the program sets: the backend evaluates them when the pass
@@ -858,7 +873,7 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
   }
 
   std::vector<bool> warned(effect.samplers.size(), false);
-  std::vector<std::tuple<int, int, uint32_t>> linked;  // parallel to effect.programs
+  std::vector<std::tuple<int, int, uint32_t, FogSetting>> linked;  // parallel to effect.programs
   for (PassPlan& plan : plans) {
     const std::string where =
         "pass '" + plan.pass->name + "' of technique '" + plan.technique->name + "'";
@@ -931,8 +946,9 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
     // One program per distinct (vertex stage, pixel stage, alpha test, shade mode), linked on
     // first use.
     const auto programOf = [&](int vertex, int pixel) {
-      const std::tuple<int, int, uint32_t> key{
-          vertex, pixel, plan.alphaFunc << 8 | plan.alphaRef | (plan.flat ? 1u << 16 : 0u)};
+      const std::tuple<int, int, uint32_t, FogSetting> key{
+          vertex, pixel, plan.alphaFunc << 8 | plan.alphaRef | (plan.flat ? 1u << 16 : 0u),
+          plan.fog.enable ? plan.fog : FogSetting{}};
       const auto found = std::find(linked.begin(), linked.end(), key);
       if (found != linked.end()) return static_cast<uint32_t>(found - linked.begin());
       linked.push_back(key);
@@ -954,10 +970,23 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
       const std::string condition =
           AlphaTestCondition(plan.alphaFunc, plan.alphaRef, "tobrin_out_COLOR0.a");
       std::string& glsl = program.fragment.glsl;
+      // Fog blends the colour after the pixel stage, before the alpha test (which reads the
+      // alpha fog leaves alone). A vertex stage that writes no fog value leaves 0, all fog, as the
+      // reference draws it.
+      std::string fog;
+      if (plan.fog.enable && glsl.find("tobrin_out_COLOR0") != std::string::npos) {
+        const bool writesFog =
+            program.vertex.glsl.find("out vec4 tobrin_v_FOG0;") != std::string::npos;
+        fog = FogStatements(plan.fog, "tobrin_out_COLOR0", writesFog ? "tobrin_v_FOG0.x" : "0.0");
+        if (writesFog && plan.fog.table == 0) {
+          const size_t main = glsl.rfind("void main()\n{");
+          if (main != std::string::npos) glsl.insert(main, "in vec4 tobrin_v_FOG0;\n");
+        }
+      }
       const size_t marker = glsl.find(kAlphaTestMarker);
       if (marker != std::string::npos)
         glsl.replace(marker, std::strlen(kAlphaTestMarker),
-                     condition.empty() ? "" : "if (!(" + condition + ")) discard;");
+                     fog + (condition.empty() ? "" : "if (!(" + condition + ")) discard;"));
       if (plan.flat) {
         // The platform shades flat from each triangle's first vertex, and only the colour
         // registers; texture coordinates stay interpolated.

@@ -457,8 +457,9 @@ bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::strin
         epilogue += "  gl_Position = " + PadToVec4(output.name, output.size) + ";\n";
         continue;
       }
-      if (StartsWith(output.semantic, "PSIZE") || StartsWith(output.semantic, "FOG"))
-        continue;  // point size and fog feed no stage here
+      if (StartsWith(output.semantic, "PSIZE")) continue;  // point size feeds no stage here
+      // The fog value goes on as a varying, which a program that fogs reads after its pixel
+      // stage.
       for (uint32_t k = 0; k < std::max(output.elements, 1u); ++k) {
         const std::string varying = "tobrin_v_" + SemanticOfElement(output.semantic, k);
         declareVarying("out", varying);

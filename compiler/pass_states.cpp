@@ -2,6 +2,10 @@
 // emulates is refused, so no effect draws differently without saying so.
 #include "compiler/pass_states.hpp"
 
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
 namespace compiler {
 namespace {
 
@@ -100,12 +104,8 @@ bool FxPassStates(const FxPass& pass, std::vector<RenderState>* out, uint32_t* a
         keep = false;
         break;
       case kRsFogEnable:
-        // The platform fogs after the pixel stage (a model 2 pixel shader's too); nothing here
-        // does yet, and an unfogged picture is a different one.
-        if (v) {
-          *why = "FogEnable = TRUE (fog) is not supported";
-          return false;
-        }
+        // Fog is part of the program, which the compiler links per pass from the technique's
+        // fog states.
         keep = false;
         break;
       case kRsShadeMode:
@@ -203,6 +203,72 @@ std::string AlphaTestCondition(uint32_t func, uint32_t ref, const std::string& a
   const std::string value = "floor(clamp(" + alpha + ", 0.0, 1.0) * 255.0 + 0.5)";
   if (func == 1) return "false";
   return value + " " + operators[func] + " " + std::to_string(ref) + ".0";
+}
+
+namespace {
+
+float StateFloat(uint32_t bits) {
+  float f = 0.0f;
+  std::memcpy(&f, &bits, sizeof f);
+  return f;
+}
+
+std::string GlslFloat(float f) {
+  if (!std::isfinite(f)) f = 0.0f;
+  char text[32];
+  std::snprintf(text, sizeof text, "%.9g", static_cast<double>(f));
+  std::string out = text;
+  if (out.find_first_of(".e") == std::string::npos) out += ".0";
+  return out;
+}
+
+}  // namespace
+
+bool ApplyFogStates(const std::vector<formats::FxRenderState>& states, FogSetting* fog) {
+  bool constant = true;
+  for (const formats::FxRenderState& rs : states) {
+    const uint32_t v = rs.value;
+    switch (rs.state) {
+      case kRsFogEnable: fog->enable = v != 0; break;
+      case kRsFogColor: fog->color = v; break;
+      case kRsFogTableMode: fog->table = v <= 3 ? v : 0; break;
+      case kRsFogVertexMode: fog->vertex = v <= 3 ? v : 0; break;
+      case kRsFogStart: fog->start = StateFloat(v); break;
+      case kRsFogEnd: fog->end = StateFloat(v); break;
+      case kRsFogDensity: fog->density = StateFloat(v); break;
+      default: continue;
+    }
+    constant = constant && rs.expression.empty();
+  }
+  return constant;
+}
+
+std::string FogStatements(const FogSetting& fog, const std::string& colour,
+                          const std::string& vertexFog) {
+  if (!fog.enable) return "";
+  // With a perspective projection the platform fogs by the distance along the view axis, the
+  // clip-space w, which is 1 / gl_FragCoord.w here.
+  const std::string depth = "(1.0 / gl_FragCoord.w)";
+  std::string factor;
+  switch (fog.table) {
+    case 1: factor = "exp(-" + GlslFloat(fog.density) + " * " + depth + ")"; break;
+    case 2: {
+      const std::string x = "(" + GlslFloat(fog.density) + " * " + depth + ")";
+      factor = "exp(-" + x + " * " + x + ")";
+      break;
+    }
+    case 3:
+      factor = fog.end == fog.start ? "(" + depth + " < " + GlslFloat(fog.end) + " ? 1.0 : 0.0)"
+                                    : "(" + GlslFloat(fog.end) + " - " + depth + ") / " +
+                                          GlslFloat(fog.end - fog.start);
+      break;
+    default: factor = vertexFog; break;
+  }
+  const float r = static_cast<float>((fog.color >> 16) & 255) / 255.0f;
+  const float g = static_cast<float>((fog.color >> 8) & 255) / 255.0f;
+  const float b = static_cast<float>(fog.color & 255) / 255.0f;
+  return colour + ".rgb = mix(vec3(" + GlslFloat(r) + ", " + GlslFloat(g) + ", " + GlslFloat(b) +
+         "), " + colour + ".rgb, clamp(" + factor + ", 0.0, 1.0));";
 }
 
 }  // namespace compiler

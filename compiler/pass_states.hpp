@@ -47,6 +47,12 @@ enum : uint32_t {
 enum : uint32_t {
   kRsShadeMode = 9,
   kRsFogEnable = 28,
+  kRsFogColor = 34,
+  kRsFogTableMode = 35,
+  kRsFogStart = 36,
+  kRsFogEnd = 37,
+  kRsFogDensity = 38,
+  kRsFogVertexMode = 140,
   kRsSpecularEnable = 29,
   kRsTextureFactor = 60,
   kRsLighting = 137,
@@ -85,5 +91,27 @@ std::vector<SamplerState> EffectSamplerStates(const formats::EffectSampler& samp
 
 // The GLSL condition that keeps a fragment whose alpha is `alpha`, or "" when the test is off.
 std::string AlphaTestCondition(uint32_t func, uint32_t ref, const std::string& alpha);
+
+// The fog render states in force for a pass, as the device holds them (its defaults here).
+struct FogSetting {
+  bool enable = false;
+  uint32_t color = 0;   // D3DCOLOR, alpha unused
+  uint32_t table = 0;   // D3DFOGMODE: 0 none (the vertex's fog), 1 exp, 2 exp2, 3 linear
+  uint32_t vertex = 0;  // the same, for the fixed-function vertex stage
+  float start = 0, end = 1, density = 1;
+  bool operator==(const FogSetting&) const = default;
+};
+
+// Reads the fog states of a pass's render states into *fog (a state it does not set keeps its
+// value). False when one of them is given by parameters, which *fog then takes the initial value
+// of.
+bool ApplyFogStates(const std::vector<formats::FxRenderState>& states, FogSetting* fog);
+
+// GLSL statements that blend the vec4 `colour` towards the fog colour as the platform does after
+// the pixel stage: colour.rgb = f * colour.rgb + (1 - f) * fog colour, alpha unchanged. f comes
+// from the fragment's distance along the view axis under FogTableMode, else from `vertexFog`, the
+// fog value the vertex stage wrote.
+std::string FogStatements(const FogSetting& fog, const std::string& colour,
+                          const std::string& vertexFog);
 
 }  // namespace compiler

@@ -5,6 +5,7 @@
 #include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -692,6 +693,42 @@ float4 Ps(float4 c : COLOR0, float2 uv : TEXCOORD0) : COLOR0 { return float4(c.r
   }
 }
 
+// Fog blends the colour towards the fog colour after the pixel stage: by the vertex stage's FOG
+// value, or under FogTableMode by the distance along the view axis (1 here, the quad's w). Model 3
+// pixel shaders are not fogged; a later pass keeps the fog an earlier one set.
+TEST_F(HlslEffect, FogBlendsTowardsTheFogColourAfterThePixelStage) {
+  FxEffect fx = Describe(std::string(kThrough) + R"(
+struct FogOut { float4 p : POSITION; float2 uv : TEXCOORD0; float fog : FOG; };
+FogOut FogVs(float4 p : POSITION, float2 uv : TEXCOORD0) {
+  FogOut o; o.p = p; o.uv = uv; o.fog = uv.x; return o;
+}
+float4 Blue() : COLOR0 { return float4(0, 0, 1, 0.5); }
+)");
+  const uint32_t on = 28, colour = 34, table = 35, start = 36, end = 37, density = 38;
+  const uint32_t red = 0x00FF0000;
+  AddTechnique(&fx, "Vertex", "FogVs", "Blue", {{on, 1}, {colour, red}});
+  AddTechnique(&fx, "Unwritten", "Through", "Blue", {{on, 1}, {colour, red}});
+  AddTechnique(&fx, "Linear", "Through", "Blue",
+               {{on, 1}, {colour, red}, {table, 3}, {start, std::bit_cast<uint32_t>(0.0f)},
+                {end, std::bit_cast<uint32_t>(2.0f)}});
+  AddTechnique(&fx, "Exp", "Through", "Blue",
+               {{on, 1}, {colour, red}, {table, 1}, {density, std::bit_cast<uint32_t>(0.6931472f)}});
+  AddTechnique(&fx, "Model3", "FogVs", "Blue", {{on, 1}, {colour, red}});
+  fx.techniques.back().passes[0].vertexShader.profile = "vs_3_0";
+  fx.techniques.back().passes[0].pixelShader.profile = "ps_3_0";
+  AddTechnique(&fx, "Inherited", "Through", "Blue", {{on, 1}, {colour, red}});
+  fx.techniques.back().passes.push_back(fx.techniques.back().passes[0]);
+  fx.techniques.back().passes[1].renderStates.clear();
+  ASSERT_TRUE(Build(fx)) << error_;
+  EXPECT_TRUE(Near(0xFF00007Fu, Draw("Vertex", 0, kSize / 2)));            // u = 0: all fog
+  EXPECT_TRUE(Near(0x2000DF7Fu, Draw("Vertex", kSize - 1, kSize / 2)));    // u = 7/8
+  EXPECT_TRUE(Near(0xFF00007Fu, Draw("Unwritten")));  // no FOG written: 0, all fog
+  EXPECT_TRUE(Near(0x8000807Fu, Draw("Linear")));     // (2 - 1) / (2 - 0)
+  EXPECT_TRUE(Near(0x8000807Fu, Draw("Exp")));        // e^-(ln 2 * 1)
+  EXPECT_TRUE(Near(0x0000FF7Fu, Draw("Model3")));
+  EXPECT_TRUE(Near(0xFF00007Fu, Draw("Inherited")));
+}
+
 TEST_F(HlslEffect, SrgbWritesEncodeAMidGreyAsTheSrgbCurveSays) {
   GLuint srgb = 0;
   glGenTextures(1, &srgb);
@@ -993,10 +1030,11 @@ TEST_F(HlslEffect, WhatWeDoNotRunIsRefusedAtItsPass) {
   EXPECT_NE(error_.find("point sprites"), std::string::npos) << error_;
   fx.techniques.clear();
   AddTechnique(&fx, "Wrapped", "Through", "White", {{199, 3}});  // Wrap9 U|V
-  AddTechnique(&fx, "Fogged", "Through", "White", {{28, 1}});    // FogEnable
+  AddTechnique(&fx, "Fogged", "", "White", {{28, 1}});  // fog the fixed-function vertex stage makes
   ASSERT_FALSE(Build(fx));
   EXPECT_NE(error_.find("Wrap9 (cylindrical texture wrapping)"), std::string::npos) << error_;
-  EXPECT_NE(error_.find("FogEnable = TRUE (fog)"), std::string::npos) << error_;
+  EXPECT_NE(error_.find("fog computed by the fixed-function vertex stage"), std::string::npos)
+      << error_;
 
   // What shapes a generated fixed-function stage must be known when the effect compiles.
   fx.techniques.clear();
