@@ -247,16 +247,7 @@ TEST_F(HlslCorpusPicture, TheStockBasicEffectDrawsWithTheShadersEachShaderIndexP
 // alone.
 TEST_F(HlslCorpusPicture, RacingGameAssemblyPassLightsWithItsPixelShaderConstants) {
   Load("racinggame/NormalMapping.fx");
-  const auto texture = [](uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
-    const uint8_t texel[4] = {r, g, b, a};
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return new gfx::gl::GlTexture(name, 1, 1);
-  };
+  const auto texture = OneTexelTexture;
   // The normal (a, g, b) unpacks to (0, 1, 1). Its y shows only if the light loses its _bx2, and
   // its z is 1 only if the lrp keeps b (a would give 0).
   gfx::gl::GlTexture* normal = texture(0, 255, 255, 128);

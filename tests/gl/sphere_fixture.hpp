@@ -12,6 +12,18 @@
 #include "render/gfx/matrix.hpp"
 #include "tests/gl/device_fixture.hpp"
 
+// A 1x1 texture of one RGBA texel, complete under any filter.
+inline gfx::gl::GlTexture* OneTexelTexture(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
+  const uint8_t texel[4] = {r, g, b, a};
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  return new gfx::gl::GlTexture(name, 1, 1);
+}
+
 class SphereDeviceTest : public GlDeviceTest {
  protected:
   void SetUp() override {
@@ -25,14 +37,7 @@ class SphereDeviceTest : public GlDeviceTest {
     gfx::MatrixScaling(&scale, 0.024f, 0.024f * kWidth / kHeight, 0.024f);
     gfx::MatrixTranslation(&move, 0, 0, 0.5f);
     gfx::MatrixMultiply(&place_, &scale, &move);
-    const uint8_t red[4] = {255, 0, 0, 255};
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, red);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    red_ = new gfx::gl::GlTexture(name, 1, 1);
+    red_ = OneTexelTexture(255, 0, 0, 255);
   }
   void TearDown() override {
     if (effect_) effect_->Release();
