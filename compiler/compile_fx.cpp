@@ -465,9 +465,9 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
   if (!AddParameters(fx, &effect, error)) return false;
   WarnAboutPixelShaderModel1(fx, &effect);
 
-  if (fx.samplers.size() > formats::kMaxEffectSamplers) {
-    *error = FxLineLabel(source, fx.samplers[formats::kMaxEffectSamplers].line, 0) +
-             ": error: more than " + std::to_string(formats::kMaxEffectSamplers) + " samplers\n";
+  if (fx.samplers.size() > kMaxTextureUnits) {
+    *error = FxLineLabel(source, fx.samplers[kMaxTextureUnits].line, 0) + ": error: more than " +
+             std::to_string(kMaxTextureUnits) + " samplers\n";
     return false;
   }
   SamplerSet own;
@@ -533,10 +533,10 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
       fixedValuesOfPass.push_back(std::move(values));
     }
   }
-  if (fx.samplers.size() + stageTextures.size() > formats::kMaxEffectSamplers) {
+  if (fx.samplers.size() + stageTextures.size() > kMaxTextureUnits) {
     *error = FxLineLabel(source, fx.techniques.empty() ? 0 : fx.techniques[0].line, 0) +
              ": error: the samplers and the textures the passes' stages read are more than " +
-             std::to_string(formats::kMaxEffectSamplers) + "\n";
+             std::to_string(kMaxTextureUnits) + "\n";
     return false;
   }
   for (const auto& [parameter, stage] : stageTextures) {

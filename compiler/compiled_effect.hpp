@@ -15,6 +15,11 @@ namespace compiler {
 // Bumped whenever a field is added or changes meaning; a reader takes only its own version.
 constexpr uint32_t kCompiledEffectVersion = 3;
 
+// Texture units an effect's samplers take, one each (sampler u is unit u). A D3D9 effect may
+// declare more samplers than a pass can read (16), and its fixed-function stages add their own;
+// GL 3.3 guarantees 48 units across a program's stages.
+constexpr uint32_t kMaxTextureUnits = 48;
+
 enum class SourceLanguage : uint8_t { Glsl, Hlsl };
 enum class ParameterKind : uint8_t { Numeric, Matrix, Texture };
 enum class Scalar : uint8_t { Float, Int, Bool };

@@ -16,7 +16,7 @@ namespace {
 constexpr uint32_t kMaxString = 32u << 20;
 constexpr uint32_t kMaxItems = 1u << 16;
 constexpr uint32_t kMaxFloats = 1u << 22;
-constexpr uint32_t kMaxUnits = 16;    // texture units: one per sampler
+constexpr uint32_t kMaxUnits = kMaxTextureUnits;
 constexpr uint32_t kMaxBindings = 2;  // uniform buffer binding points: vertex, fragment
 constexpr uint32_t kMaxBlockBytes = 1u << 16;
 constexpr uint32_t kMaxInputLocation = 16;

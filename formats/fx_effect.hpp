@@ -22,7 +22,7 @@ constexpr size_t kMaxFxExpansionTokens = 1u << 20;
 constexpr int kMaxFxNesting = 256;  // macro arguments within arguments, parentheses in #if
 // Counts of the outer layer.
 constexpr size_t kMaxFxParameters = 1024;
-constexpr size_t kMaxFxSamplers = 16;
+constexpr size_t kMaxFxSamplers = 32;  // a pass reads at most 16 of them
 constexpr size_t kMaxFxFunctions = 1024;
 constexpr size_t kMaxFxTechniques = 64;
 constexpr size_t kMaxFxPasses = 32;  // per technique

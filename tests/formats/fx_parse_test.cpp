@@ -766,7 +766,7 @@ TEST(FxParseLimits, CountsAreBounded) {
   ExpectError(Parse(passes + "}\n"), static_cast<int>(kMaxFxPasses) + 4, "more than 32 passes");
   std::string samplers;
   for (size_t i = 0; i <= kMaxFxSamplers; ++i) samplers += "sampler s" + std::to_string(i) + ";\n";
-  ExpectError(Parse(samplers), static_cast<int>(kMaxFxSamplers) + 1, "more than 16 samplers");
+  ExpectError(Parse(samplers), static_cast<int>(kMaxFxSamplers) + 1, "more than 32 samplers");
 }
 
 // ---- Telling the languages apart -----------------------------------------------------------

@@ -978,6 +978,29 @@ float4 Cube(float2 uv : TEXCOORD0) : COLOR0 { return texCUBE(cube, float3(1, 0, 
 
 // ---- Errors -----------------------------------------------------------------------------------
 
+// An effect may declare more samplers than a pass reads, and its fixed-function stages add more:
+// each takes a unit of its own, past the 16 one stage can read.
+TEST_F(HlslEffect, AnEffectMayDeclareMoreSamplersThanAPassReads) {
+  std::string text = std::string(kThrough) + "texture t;\n";
+  for (int i = 0; i < 20; ++i)
+    text += "sampler2D s" + std::to_string(i) + " = sampler_state { Texture = <t>; };\n";
+  text += R"(
+float4 Last(float2 uv : TEXCOORD0) : COLOR0 { return tex2D(s19, uv) * 0.5; }
+technique Last { pass { VertexShader = compile vs_2_0 Through(); PixelShader = compile ps_2_0 Last(); } }
+)";
+  FxPreprocessed source;
+  FxEffect fx;
+  ASSERT_TRUE(PreprocessFx("test.fx", text, FxIncludeReader(), &source, &error_) &&
+              ParseFx(source, &fx, &error_))
+      << error_;
+  ASSERT_TRUE(Build(fx)) << error_;
+  const uint8_t green[4] = {0, 255, 0, 255};
+  auto* texture = Texture(1, 1, green);
+  ASSERT_EQ(effect_->SetTexture("t", texture), gfx::S_OK);
+  EXPECT_TRUE(Near(0x0080007Fu, Draw("Last")));
+  texture->Release();
+}
+
 TEST_F(HlslEffect, ErrorsNameTheFileAndLineOfEveryFailingStage) {
   // glslang stops at the first error of the text, which every stage reads: one message, though
   // both stages fail on it, at the line of the include it came from.

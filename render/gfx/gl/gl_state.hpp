@@ -11,7 +11,9 @@
 
 namespace gfx::gl {
 
-constexpr uint32_t kMaxTextureUnits = 16;    // GL 3.3 guarantees 16 per stage
+// A D3D9 effect's samplers take a unit each, up to 48 across its passes; a pass's stages read at
+// most 16. GL 3.3 guarantees 48 units in all and 16 per stage.
+constexpr uint32_t kMaxTextureUnits = 48;
 constexpr uint32_t kMaxUniformBindings = 2;  // an effect program's vertex and fragment blocks
 
 struct GlState {
