@@ -87,6 +87,8 @@ constexpr OpInfo kOps[] = {
     {"texldl", 3, 3},     {"texldd", 5, 5},  {"texcrd", 2, 2},    {"phase", 0, 0},
     {"rep", 1, 1},        {"endrep", 0, 0},  {"loop", 2, 2},      {"endloop", 0, 0},
     {"if", 1, 2},         {"else", 0, 0},    {"endif", 0, 0},     {"break", 0, 2},
+    {"texbem", 2, 2},     {"texbeml", 2, 2}, {"texm3x2pad", 2, 2}, {"texm3x2tex", 2, 2},
+    {"texm3x3pad", 2, 2}, {"texm3x3tex", 2, 2},
 };
 
 const OpInfo* FindOp(const std::string& name) {
@@ -499,6 +501,9 @@ std::string Float(float f) {
   if (s.find_first_of(".en") == std::string::npos) s += ".0";
   return s;
 }
+
+// A bump-environment value the file gave; one that is not finite reads 0, as no register holds it.
+std::string BumpValue(float f) { return Float(std::isfinite(f) ? f : 0.0f); }
 
 std::string Float4(const float* v) {
   return "float4(" + Float(v[0]) + ", " + Float(v[1]) + ", " + Float(v[2]) + ", " + Float(v[3]) +
@@ -930,6 +935,56 @@ bool EmitInstruction(Emit* e, const Instruction& in, Failure* fail) {
       }
       v = SampleCall(kind, "") + "(" + name + ", " + Coordinates(kind, at) + ")";
     }
+  } else if (op == "texbem" || op == "texbeml" || op == "texm3x2pad" || op == "texm3x2tex" ||
+             op == "texm3x3pad" || op == "texm3x3tex") {
+    // ps_1_1 to 1_3: texture register N samples stage N at coordinates that the earlier register
+    // tM (s[1], with its modifiers) perturbs (bem: by stage N's bump-environment matrix) or
+    // transforms (m3x2, m3x3: a row per texture coordinate set, the pads holding the first rows).
+    const Operand& dst = in.args[0];
+    if (dst.file != File::Texture || e->Model() != 1 || e->version.minor >= 4 ||
+        in.args[1].file != File::Texture || in.args[1].index >= dst.index ||
+        dst.index >= kAsmBumpStages) {
+      *fail = {line, "assembly instruction '" + op + "' is not supported here"};
+      return false;
+    }
+    const std::string n = std::to_string(dst.index);
+    const std::string coords = "tobrin_tc" + n;
+    ImplyInput(e, coords, "TEXCOORD" + n);
+    e->locals.insert(coords);
+    const std::string row = "dot((" + coords + ").xyz, (" + s[1] + ").xyz)";
+    if (op == "texm3x2pad" || op == "texm3x3pad") {
+      // The row waits in a local of its own for the instruction that samples.
+      const std::string pad = "tobrin_pad" + n;
+      e->locals.insert(pad);
+      e->Line(pad + " = (float4)(" + row + ");");
+      return true;
+    }
+    std::string name;
+    HlslSamplerKind kind = HlslSamplerKind::Tex2D;
+    if (!SamplerOf(e, dst.index, line, &name, &kind, fail)) return false;
+    std::string at;
+    if (op == "texm3x2tex" || op == "texm3x3tex") {
+      const bool three = op == "texm3x3tex";
+      const uint32_t first = dst.index - (three ? 2 : 1);
+      if (dst.index < (three ? 2u : 1u) || !e->locals.count("tobrin_pad" + std::to_string(first)) ||
+          (three && !e->locals.count("tobrin_pad" + std::to_string(first + 1)))) {
+        *fail = {line, op + " follows no pad instruction for the registers before it"};
+        return false;
+      }
+      at = "float4(tobrin_pad" + std::to_string(first) + ".x, " +
+           (three ? "tobrin_pad" + std::to_string(first + 1) + ".x, " + row : row) +
+           (three ? ", 1.0)" : ", 0.0, 1.0)");
+    } else {
+      const float* m = e->request->bumpEnv[dst.index];
+      const std::string r = "(" + s[1] + ").x", g = "(" + s[1] + ").y";
+      at = "float4((" + coords + ").x + " + BumpValue(m[0]) + " * " + r + " + " +
+           BumpValue(m[2]) + " * " + g + ", (" + coords + ").y + " + BumpValue(m[1]) + " * " + r +
+           " + " + BumpValue(m[3]) + " * " + g + ", 0.0, 1.0)";
+    }
+    v = SampleCall(kind, "") + "(" + name + ", " + Coordinates(kind, at) + ")";
+    if (op == "texbeml")
+      v = "(" + v + ") * ((" + s[1] + ").z * " + BumpValue(e->request->bumpEnv[dst.index][4]) +
+          " + " + BumpValue(e->request->bumpEnv[dst.index][5]) + ")";
   } else if (op == "texcrd") {
     std::string value;
     if (!Source(e, in.args[1], 0, line, &value, fail)) return false;

@@ -3,8 +3,8 @@
 // the registers' semantics, so an assembly stage links with an HLSL one. Constant registers are an
 // array in the stage's globals (kAsmVertexConstants, kAsmPixelConstants) that the pass's
 // shader-constant states fill; `def` values are written into the code.
-// Limits: no subroutines, predicates, vertex texture fetch or texture-matrix (texm3x*, texbem)
-// instructions; integer and boolean registers read only their def values.
+// Limits: no subroutines, predicates, vertex texture fetch, bem, texm3x3spec/vspec or texdp3*;
+// integer and boolean registers read only their def values.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -24,6 +24,7 @@ constexpr int kMaxAsmLoopCount = 255;
 constexpr const char* kAsmVertexConstants = "tobrin_vc";
 constexpr const char* kAsmPixelConstants = "tobrin_pc";
 constexpr const char* kAsmEntry = "tobrin_asm_main";
+constexpr uint32_t kAsmBumpStages = 8;
 
 // A register value a pass sets with a literal (VertexShaderConstant[4] = {1, 0, 0, 1}).
 struct AsmConstant {
@@ -35,6 +36,9 @@ struct AsmRequest {
   const std::string* text = nullptr;  // the text between the braces; its line 0 is the brace's
   bool pixel = false;                 // the stage the effect binds it to
   std::vector<AsmConstant> constants;
+  // Per texture stage, the bump-environment values texbem and texbeml read: BumpEnvMat00, 01, 10,
+  // 11, BumpEnvLScale, BumpEnvLOffset, as the pass leaves them.
+  float bumpEnv[kAsmBumpStages][6] = {};
   // The effect's sampler that sampler register (or ps_1_x texture stage) `reg` reads, and its
   // kind; false when none does.
   std::function<bool(uint32_t reg, std::string* name, HlslSamplerKind* kind)> sampler;

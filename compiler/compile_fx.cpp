@@ -1,6 +1,7 @@
 // A D3D9 effect: every distinct (stage, entry, arguments) compiled once from the HLSL text, every
 // distinct (vertex, pixel, alpha test) one program, all messages of all stages reported.
 #include <algorithm>
+#include <bit>
 #include <atomic>
 #include <cctype>
 #include <cfloat>
@@ -227,6 +228,7 @@ struct FixedState {
   uint32_t lightType[kFixedLights] = {3, 3, 3, 3, 3, 3, 3, 3};
   bool lightOn[kFixedLights] = {};
   int texture[kFixedStages] = {-1, -1, -1, -1, -1, -1, -1, -1};  // parameter index
+  float bumpEnv[kAsmBumpStages][6] = {};  // what texbem and texbeml read, as in AsmRequest
 };
 
 void ColourOf(uint32_t argb, std::vector<float>* out) {
@@ -320,7 +322,22 @@ bool ApplyFixedStates(const FxEffect& fx, const CompiledEffect& effect, const Fx
         configured(&state->vertex.transformFlags[n]);
         stage.transformFlags = state->vertex.transformFlags[n];
         break;
-      default: break;  // bump mapping's matrix: the stages refuse its operations
+      case FxFixed::BumpEnvMat00:
+      case FxFixed::BumpEnvMat01:
+      case FxFixed::BumpEnvMat10:
+      case FxFixed::BumpEnvMat11:
+      case FxFixed::BumpEnvLScale:
+      case FxFixed::BumpEnvLOffset: {
+        // Read by assembly stages, which compile with them: a parameter gives its initial value.
+        const int k = static_cast<int>(st.state) - static_cast<int>(FxFixed::BumpEnvMat00);
+        float value = st.value.empty() ? 0.0f : st.value[0];
+        for (const FxParameter& p : fx.parameters)
+          if (!st.parameter.empty() && p.name == st.parameter)
+            value = st.element < p.value.size() ? p.value[st.element] : 0.0f;
+        if (n < kAsmBumpStages) state->bumpEnv[n][k] = value;
+        break;
+      }
+      default: break;
     }
     if (slot < 0) continue;
     FixedValue v;
@@ -651,6 +668,8 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
         key += "|s" + std::to_string(b.sampler) + "," + b.name;
       for (const FixedStageConfig& st : generatedFor->pixel.stages)
         key += "|t" + std::to_string(st.unit);
+      for (const auto& values : generatedFor->bumpEnv)
+        for (const float v : values) key += "|" + std::to_string(std::bit_cast<uint32_t>(v));
       key += "|asm|" + binding->assembly;
     }
     for (size_t i = 0; i < stages.size(); ++i)
@@ -665,6 +684,8 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
     if (assembly) {
       stage.origin = StageOrigin::Assembly;
       AsmRequest request;
+      std::copy(&generatedFor->bumpEnv[0][0], &generatedFor->bumpEnv[0][0] + kAsmBumpStages * 6,
+                &request.bumpEnv[0][0]);
       request.text = &binding->assembly;
       request.pixel = kind == HlslStage::Pixel;
       request.constants = std::move(literals);

@@ -264,8 +264,11 @@ TEST(AsmShader, UnsupportedConstructsAreRefusedAtTheirLine) {
     const char* message;
   };
   const Case cases[] = {
-      {"ps_1_1\ntex t0\ntexbem t1, t0\n", true, 2,
-       "assembly instruction 'texbem' is not supported"},
+      {"ps_1_1\ntex t0\ntexm3x3spec t1, t0, c0\n", true, 2,
+       "assembly instruction 'texm3x3spec' is not supported"},
+      {"ps_1_1\ntex t0\ntexm3x2tex t1, t0\n", true, 2, "texm3x2tex follows no pad instruction"},
+      {"ps_2_0\ndcl t0\ntexbem t1, t0\n", true, 2,
+       "assembly instruction 'texbem' is not supported here"},
       {"vs_2_0\ndcl_position v0\n\ncall l0\n", false, 3,
        "assembly instruction 'call' is not supported"},
       {"vs_1_1\ndcl_position v0\nmov oPos, p0\n", false, 2, "assembly register 'p0' is not"},

@@ -10,6 +10,7 @@
 #include "formats/fx_effect.hpp"
 #include "render/gfx/gfx.hpp"
 #include "render/gfx/gl/effect_gl.hpp"
+#include "render/gfx/gl/gl_objects.hpp"
 #include "render/gfx/gl/gl_state.hpp"
 #include "tests/gl/gl_context.hpp"
 
@@ -235,6 +236,89 @@ technique T { pass P {
   ASSERT_EQ(effect_->SetFloatArray("LightIn", light, 4), gfx::S_OK);
   // lit: (1, 0.5, 0.25 ^ 2, 1); cos 0 = 1, sin 0 = 0.
   EXPECT_TRUE(Near(0x40BF10FFu, Draw(2, 5)));
+}
+
+// ps_1_1's dependent reads: texbeml moves stage 1's coordinates by its bump-environment matrix
+// times t0's red and green and scales the result by t0's blue times the luminance scale plus its
+// offset; texm3x2pad and texm3x2tex sample stage 2 at (T1 . t0, T2 . t0). The image is red on its
+// left half and green on its right.
+TEST_F(AsmEffect, ShaderModel1DependentReadsUseTheBumpMatrixAndTheTextureRows) {
+  const std::string head = R"(
+texture Bump;
+texture Image;
+sampler sBump = sampler_state { Texture = <Bump>; MinFilter = Point; MagFilter = Point; };
+sampler sFree = sampler_state { Texture = <Image>; };
+sampler sImage = sampler_state {
+  Texture = <Image>; MinFilter = Point; MagFilter = Point; AddressU = Clamp; AddressV = Clamp;
+};
+VertexShader Through = asm {
+  vs.1.1
+  dcl_position v0
+  dcl_texcoord v1
+  def c0, 1, 0, 0, 0
+  def c1, 0, 1, 0, 0
+  mov oPos, v0
+  mov oT0, v1
+  mov oT1, v1
+  mov oT2, c1
+};
+)";
+  const auto texture = [](int width, const uint8_t* rgba) {
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return new gfx::gl::GlTexture(name, width, 1);
+  };
+  const uint8_t bumpTexel[4] = {255, 0, 128, 255}, imageTexels[8] = {255, 0, 0, 255, 0, 255, 0, 255};
+  gfx::gl::GlTexture* bump = texture(1, bumpTexel);
+  gfx::gl::GlTexture* image = texture(2, imageTexels);
+  const auto bind = [&] {
+    ASSERT_EQ(effect_->SetTexture("Bump", bump), gfx::S_OK);
+    ASSERT_EQ(effect_->SetTexture("Image", image), gfx::S_OK);
+  };
+
+  ASSERT_TRUE(Build(head + R"(
+technique T { pass P {
+  VertexShader = (Through);
+  PixelShader = asm {
+    ps.1.1
+    tex t0
+    texbeml t1, t0
+    mov r0, t1
+  };
+  BumpEnvMat00[1] = 0.5;
+  BumpEnvMat01[1] = 0.0;
+  BumpEnvMat10[1] = 0.0;
+  BumpEnvMat11[1] = 0.0;
+  BumpEnvLScale[1] = 1.0;
+  BumpEnvLOffset[1] = 0.25;
+} }
+)")) << error_;
+  bind();
+  // u = 1/8 + 0.5 * 1 lands on the green texel; blue 0.5 * 1 + 0.25 scales it to 0.75.
+  EXPECT_TRUE(Near(0x00BF00BFu, Draw(1, 4)));
+
+  ASSERT_TRUE(Build(head + R"(
+technique T { pass P {
+  VertexShader = (Through);
+  PixelShader = asm {
+    ps.1.1
+    tex t0
+    texm3x2pad t1, t0
+    texm3x2tex t2, t0
+    mov r0, t2
+  };
+} }
+)")) << error_;
+  bind();
+  // T1 is the quad's own coordinates and T2 (0, 1, 0): u = T1.x * 1, v = 0 (t0's green).
+  EXPECT_TRUE(Near(0xFF0000FFu, Draw(1, 4)));
+  EXPECT_TRUE(Near(0x00FF00FFu, Draw(kSize - 1, 4)));
+  bump->Release();
+  image->Release();
 }
 
 }  // namespace
