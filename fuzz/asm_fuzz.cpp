@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 #include "compiler/asm_shader.hpp"
@@ -30,6 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     request.text = &text;
     request.pixel = pixel;
     request.constants = {{0, {1, 0, 0, 1}}, {255, {0, 1, 0, 1}}};
+    request.bumpEnv[1][0] = 0.5f;
+    request.bumpEnv[2][4] = std::numeric_limits<float>::infinity();  // read as 0
     request.sampler = [](uint32_t reg, std::string* name, HlslSamplerKind* kind) {
       if (reg % 3 == 2) return false;
       *name = "sampler" + std::to_string(reg);
