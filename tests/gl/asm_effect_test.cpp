@@ -255,12 +255,11 @@ VertexShader Through = asm {
   vs.1.1
   dcl_position v0
   dcl_texcoord v1
-  def c0, 1, 0, 0, 0
-  def c1, 0, 1, 0, 0
+  def c0, 0, 1, 0, 0
   mov oPos, v0
   mov oT0, v1
   mov oT1, v1
-  mov oT2, c1
+  mov oT2, c0
 };
 )";
   const auto texture = [](int width, const uint8_t* rgba) {
@@ -280,39 +279,24 @@ VertexShader Through = asm {
     ASSERT_EQ(effect_->SetTexture("Image", image), gfx::S_OK);
   };
 
-  ASSERT_TRUE(Build(head + R"(
-technique T { pass P {
-  VertexShader = (Through);
-  PixelShader = asm {
-    ps.1.1
-    tex t0
-    texbeml t1, t0
-    mov r0, t1
+  // A pass of the vertex stage above and a ps_1_1 block.
+  const auto pass = [&](const std::string& instructions, const std::string& states) {
+    return head + "technique T { pass P {\n  VertexShader = (Through);\n" +
+           "  PixelShader = asm {\n    ps.1.1\n    tex t0\n" + instructions + "  };\n" + states +
+           "} }\n";
   };
-  BumpEnvMat00[1] = 0.5;
-  BumpEnvMat01[1] = 0.0;
-  BumpEnvMat10[1] = 0.0;
-  BumpEnvMat11[1] = 0.0;
-  BumpEnvLScale[1] = 1.0;
-  BumpEnvLOffset[1] = 0.25;
-} }
-)")) << error_;
+
+  ASSERT_TRUE(Build(pass("    texbeml t1, t0\n    mov r0, t1\n",
+                         "  BumpEnvMat00[1] = 0.5;\n  BumpEnvMat01[1] = 0.0;\n"
+                         "  BumpEnvMat10[1] = 0.0;\n  BumpEnvMat11[1] = 0.0;\n"
+                         "  BumpEnvLScale[1] = 1.0;\n  BumpEnvLOffset[1] = 0.25;\n")))
+      << error_;
   bind();
   // u = 1/8 + 0.5 * 1 lands on the green texel; blue 0.5 * 1 + 0.25 scales it to 0.75.
   EXPECT_TRUE(Near(0x00BF00BFu, Draw(1, 4)));
 
-  ASSERT_TRUE(Build(head + R"(
-technique T { pass P {
-  VertexShader = (Through);
-  PixelShader = asm {
-    ps.1.1
-    tex t0
-    texm3x2pad t1, t0
-    texm3x2tex t2, t0
-    mov r0, t2
-  };
-} }
-)")) << error_;
+  ASSERT_TRUE(Build(pass("    texm3x2pad t1, t0\n    texm3x2tex t2, t0\n    mov r0, t2\n", "")))
+      << error_;
   bind();
   // T1 is the quad's own coordinates and T2 (0, 1, 0): u = T1.x * 1, v = 0 (t0's green).
   EXPECT_TRUE(Near(0xFF0000FFu, Draw(1, 4)));

@@ -170,6 +170,14 @@ class HlslEffect : public ::testing::Test {
            gfx::gl::LoadCompiledEffect(compiled, &effect_, &error_);
   }
 
+  // Reads the effect from its text, as the program reads a file, and builds it.
+  bool BuildText(const std::string& text) {
+    FxPreprocessed source;
+    FxEffect fx;
+    return PreprocessFx("test.fx", text, FxIncludeReader(), &source, &error_) &&
+           ParseFx(source, &fx, &error_) && Build(fx);
+  }
+
   // Clears colour to opaque black and depth to 1, draws every pass of the technique, returns
   // the pixel at (x, y), y from the top, of draw buffer `buffer` as 0xRRGGBBAA.
   uint32_t Draw(const char* technique, int x = kSize / 2, int y = kSize / 2, int buffer = 0) {
@@ -526,12 +534,7 @@ technique Constants { pass { VertexShader = (vs); PixelShader = compile ps_2_0 C
 technique Pick { pass { VertexShader = (vs); PixelShader = compile ps_2_0 Pick(); } }
 technique PickOne { pass { VertexShader = (vs); PixelShader = compile ps_2_0 Pick(1); } }
 )";
-  FxPreprocessed source;
-  FxEffect fx;
-  ASSERT_TRUE(PreprocessFx("test.fx", text, FxIncludeReader(), &source, &error_) &&
-              ParseFx(source, &fx, &error_))
-      << error_;
-  ASSERT_TRUE(Build(fx)) << error_;
+  ASSERT_TRUE(BuildText(text)) << error_;
   const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
   ASSERT_EQ(effect_->SetFloatArray("World", identity, 16), gfx::S_OK);  // a bare matrix is 4x4
   EXPECT_TRUE(Near(0x80FF80FFu, Draw("Types")));  // (1, 0.5, 0.25) with red and green swapped
@@ -564,12 +567,7 @@ technique T { pass { VertexShader = compile vs_2_0 Through(); PixelShader = comp
   AlphaBlendEnable = (Alpha < 1); SrcBlend = (bAdd ? One : SrcAlpha);
   DestBlend = (bAdd ? One : InvSrcAlpha); CullMode = <cull>; } }
 )";
-  FxPreprocessed source;
-  FxEffect fx;
-  ASSERT_TRUE(PreprocessFx("test.fx", text, FxIncludeReader(), &source, &error_) &&
-              ParseFx(source, &fx, &error_))
-      << error_;
-  ASSERT_TRUE(Build(fx)) << error_;
+  ASSERT_TRUE(BuildText(text)) << error_;
   glClearColor(0, 0, 1, 1);
   const auto draw = [&] {
     glClear(GL_COLOR_BUFFER_BIT);
@@ -988,12 +986,7 @@ TEST_F(HlslEffect, AnEffectMayDeclareMoreSamplersThanAPassReads) {
 float4 Last(float2 uv : TEXCOORD0) : COLOR0 { return tex2D(s19, uv) * 0.5; }
 technique Last { pass { VertexShader = compile vs_2_0 Through(); PixelShader = compile ps_2_0 Last(); } }
 )";
-  FxPreprocessed source;
-  FxEffect fx;
-  ASSERT_TRUE(PreprocessFx("test.fx", text, FxIncludeReader(), &source, &error_) &&
-              ParseFx(source, &fx, &error_))
-      << error_;
-  ASSERT_TRUE(Build(fx)) << error_;
+  ASSERT_TRUE(BuildText(text)) << error_;
   const uint8_t green[4] = {0, 255, 0, 255};
   auto* texture = Texture(1, 1, green);
   ASSERT_EQ(effect_->SetTexture("t", texture), gfx::S_OK);
