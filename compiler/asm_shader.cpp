@@ -72,22 +72,22 @@ struct OpInfo {
   int minArgs, maxArgs;
 };
 constexpr OpInfo kOps[] = {
-    {"nop", 0, 0},        {"mov", 2, 2},     {"add", 3, 3},       {"sub", 3, 3},
-    {"mul", 3, 3},        {"mad", 4, 4},     {"dp3", 3, 3},       {"dp4", 3, 3},
-    {"rcp", 2, 2},        {"rsq", 2, 2},     {"exp", 2, 2},       {"expp", 2, 2},
-    {"log", 2, 2},        {"logp", 2, 2},    {"lit", 2, 2},       {"dst", 3, 3},
-    {"min", 3, 3},        {"max", 3, 3},     {"slt", 3, 3},       {"sge", 3, 3},
-    {"frc", 2, 2},        {"abs", 2, 2},     {"nrm", 2, 2},       {"pow", 3, 3},
-    {"crs", 3, 3},        {"lrp", 4, 4},     {"sincos", 2, 4},    {"cmp", 4, 4},
-    {"cnd", 4, 4},        {"dp2add", 4, 4},  {"mova", 2, 2},      {"m4x4", 3, 3},
-    {"m4x3", 3, 3},       {"m3x4", 3, 3},    {"m3x3", 3, 3},      {"m3x2", 3, 3},
-    {"sgn", 4, 4},        {"dsx", 2, 2},     {"dsy", 2, 2},       {"tex", 1, 1},
-    {"texcoord", 1, 1},   {"texkill", 1, 1}, {"texreg2ar", 2, 2}, {"texreg2gb", 2, 2},
-    {"texreg2rgb", 2, 2}, {"texld", 2, 3},   {"texldp", 3, 3},    {"texldb", 3, 3},
-    {"texldl", 3, 3},     {"texldd", 5, 5},  {"texcrd", 2, 2},    {"phase", 0, 0},
-    {"rep", 1, 1},        {"endrep", 0, 0},  {"loop", 2, 2},      {"endloop", 0, 0},
-    {"if", 1, 2},         {"else", 0, 0},    {"endif", 0, 0},     {"break", 0, 2},
-    {"texbem", 2, 2},     {"texbeml", 2, 2}, {"texm3x2pad", 2, 2}, {"texm3x2tex", 2, 2},
+    {"nop", 0, 0},        {"mov", 2, 2},        {"add", 3, 3},        {"sub", 3, 3},
+    {"mul", 3, 3},        {"mad", 4, 4},        {"dp3", 3, 3},        {"dp4", 3, 3},
+    {"rcp", 2, 2},        {"rsq", 2, 2},        {"exp", 2, 2},        {"expp", 2, 2},
+    {"log", 2, 2},        {"logp", 2, 2},       {"lit", 2, 2},        {"dst", 3, 3},
+    {"min", 3, 3},        {"max", 3, 3},        {"slt", 3, 3},        {"sge", 3, 3},
+    {"frc", 2, 2},        {"abs", 2, 2},        {"nrm", 2, 2},        {"pow", 3, 3},
+    {"crs", 3, 3},        {"lrp", 4, 4},        {"sincos", 2, 4},     {"cmp", 4, 4},
+    {"cnd", 4, 4},        {"dp2add", 4, 4},     {"mova", 2, 2},       {"m4x4", 3, 3},
+    {"m4x3", 3, 3},       {"m3x4", 3, 3},       {"m3x3", 3, 3},       {"m3x2", 3, 3},
+    {"sgn", 4, 4},        {"dsx", 2, 2},        {"dsy", 2, 2},        {"tex", 1, 1},
+    {"texcoord", 1, 1},   {"texkill", 1, 1},    {"texreg2ar", 2, 2},  {"texreg2gb", 2, 2},
+    {"texreg2rgb", 2, 2}, {"texld", 2, 3},      {"texldp", 3, 3},     {"texldb", 3, 3},
+    {"texldl", 3, 3},     {"texldd", 5, 5},     {"texcrd", 2, 2},     {"phase", 0, 0},
+    {"rep", 1, 1},        {"endrep", 0, 0},     {"loop", 2, 2},       {"endloop", 0, 0},
+    {"if", 1, 2},         {"else", 0, 0},       {"endif", 0, 0},      {"break", 0, 2},
+    {"texbem", 2, 2},     {"texbeml", 2, 2},    {"texm3x2pad", 2, 2}, {"texm3x2tex", 2, 2},
     {"texm3x3pad", 2, 2}, {"texm3x3tex", 2, 2},
 };
 
@@ -977,9 +977,9 @@ bool EmitInstruction(Emit* e, const Instruction& in, Failure* fail) {
     } else {
       const float* m = e->request->bumpEnv[dst.index];
       const std::string r = "(" + s[1] + ").x", g = "(" + s[1] + ").y";
-      at = "float4((" + coords + ").x + " + BumpValue(m[0]) + " * " + r + " + " +
-           BumpValue(m[2]) + " * " + g + ", (" + coords + ").y + " + BumpValue(m[1]) + " * " + r +
-           " + " + BumpValue(m[3]) + " * " + g + ", 0.0, 1.0)";
+      at = "float4((" + coords + ").x + " + BumpValue(m[0]) + " * " + r + " + " + BumpValue(m[2]) +
+           " * " + g + ", (" + coords + ").y + " + BumpValue(m[1]) + " * " + r + " + " +
+           BumpValue(m[3]) + " * " + g + ", 0.0, 1.0)";
     }
     v = SampleCall(kind, "") + "(" + name + ", " + Coordinates(kind, at) + ")";
     if (op == "texbeml")

@@ -1,8 +1,8 @@
 // A D3D9 effect: every distinct (stage, entry, arguments) compiled once from the HLSL text, every
 // distinct (vertex, pixel, alpha test) one program, all messages of all stages reported.
 #include <algorithm>
-#include <bit>
 #include <atomic>
+#include <bit>
 #include <cctype>
 #include <cfloat>
 #include <cmath>
@@ -763,7 +763,7 @@ bool CompileFxEffect(const std::string& label, const FxEffect& fx, CompiledEffec
     int vertex, pixel;
     std::vector<int> vertexChoices, pixelChoices;  // the stages of a selected array, in its order
     uint32_t alphaFunc, alphaRef;
-    bool flat;  // ShadeMode = Flat, set by this pass or an earlier one of its technique
+    bool flat;       // ShadeMode = Flat, set by this pass or an earlier one of its technique
     FogSetting fog;  // likewise
     const FxPass* pass;
     const FxTechnique* technique;

@@ -303,8 +303,8 @@ bool CompileHlslStage(const HlslRequest& request, HlslStageCode* out, std::strin
         problems += "error: vertex output '" + std::string(list[i].name) + "' (" + semantic +
                     ") is not a float vector\n";
       const std::string name = "tobrin_out_" + semantic;
-      outputs.push_back({name, semantic, componentsOf(list[i].type_id),
-                         elementsOf(list[i].type_id), isMatrix(list[i].type_id)});
+      outputs.push_back({name, semantic, componentsOf(list[i].type_id), elementsOf(list[i].type_id),
+                         isMatrix(list[i].type_id)});
       spvc_compiler_set_name(compiler, list[i].id, name.c_str());
     } else if (StartsWith(semantic, "COLOR") && SemanticIndex(semantic.substr(5)) < 8) {
       const std::string name = "tobrin_out_" + semantic;

@@ -433,7 +433,7 @@ std::string RewriteQualifierOrder(const std::string& hlsl) {
 
 std::string RewriteLoopScopes(const std::string& hlsl) {
   struct Block {
-    size_t end;                                      // after its closing brace
+    size_t end;                                                // after its closing brace
     std::vector<std::pair<std::string, std::string>> hoisted;  // name, type
   };
   struct Edit {
@@ -538,8 +538,7 @@ std::string RewriteLoopScopes(const std::string& hlsl) {
     for (const std::string& name : names) block.hoisted.push_back({name, type});
   }
   std::string out = text;
-  std::sort(edits.begin(), edits.end(),
-            [](const Edit& a, const Edit& b) { return a.at > b.at; });
+  std::sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) { return a.at > b.at; });
   for (const Edit& edit : edits) out.replace(edit.at, edit.length, edit.text);
   return out;
 }

@@ -135,8 +135,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The compiler's text rewrites keep every line where it was, so its messages keep their places.
   std::string prologue;
   const std::string hlsl = compiler::RewriteQualifierOrder(
-      compiler::RewriteLoopScopes(compiler::RewriteConstructorAssignments(compiler::RewriteArrayCasts(
-          compiler::RenameBuiltinSemantics(compiler::RewriteAssignedGlobals(fx, fx.hlsl, &prologue))))));
+      compiler::RewriteLoopScopes(compiler::RewriteConstructorAssignments(
+          compiler::RewriteArrayCasts(compiler::RenameBuiltinSemantics(
+              compiler::RewriteAssignedGlobals(fx, fx.hlsl, &prologue))))));
   const auto newlines = [](const std::string& text) {
     size_t n = 0;
     for (char c : text) n += c == '\n';

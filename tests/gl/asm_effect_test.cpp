@@ -271,7 +271,8 @@ VertexShader Through = asm {
     glBindTexture(GL_TEXTURE_2D, 0);
     return new gfx::gl::GlTexture(name, width, 1);
   };
-  const uint8_t bumpTexel[4] = {255, 0, 128, 255}, imageTexels[8] = {255, 0, 0, 255, 0, 255, 0, 255};
+  const uint8_t bumpTexel[4] = {255, 0, 128, 255},
+                imageTexels[8] = {255, 0, 0, 255, 0, 255, 0, 255};
   gfx::gl::GlTexture* bump = texture(1, bumpTexel);
   gfx::gl::GlTexture* image = texture(2, imageTexels);
   const auto bind = [&] {

@@ -681,7 +681,7 @@ float4 Ps(float4 c : COLOR0, float2 uv : TEXCOORD0) : COLOR0 { return float4(c.r
   ASSERT_TRUE(Build(fx)) << error_;
   const int right = kSize - 1, bottom = kSize - 1;  // u or v = 7/8 there
   for (const char* flat : {"Flat", "Inherited"}) {
-    EXPECT_EQ(Draw(flat, right, 1) & 0xFFFF0000u, 0u) << flat;  // upper-right triangle
+    EXPECT_EQ(Draw(flat, right, 1) & 0xFFFF0000u, 0u) << flat;   // upper-right triangle
     EXPECT_EQ(Draw(flat, 1, bottom) & 0xFFFF0000u, 0u) << flat;  // lower-left triangle
     EXPECT_GT(Draw(flat, right, 1) >> 8 & 255, 200u) << flat;    // u still interpolated
   }
@@ -707,10 +707,14 @@ float4 Blue() : COLOR0 { return float4(0, 0, 1, 0.5); }
   AddTechnique(&fx, "Vertex", "FogVs", "Blue", {{on, 1}, {colour, red}});
   AddTechnique(&fx, "Unwritten", "Through", "Blue", {{on, 1}, {colour, red}});
   AddTechnique(&fx, "Linear", "Through", "Blue",
-               {{on, 1}, {colour, red}, {table, 3}, {start, std::bit_cast<uint32_t>(0.0f)},
+               {{on, 1},
+                {colour, red},
+                {table, 3},
+                {start, std::bit_cast<uint32_t>(0.0f)},
                 {end, std::bit_cast<uint32_t>(2.0f)}});
-  AddTechnique(&fx, "Exp", "Through", "Blue",
-               {{on, 1}, {colour, red}, {table, 1}, {density, std::bit_cast<uint32_t>(0.6931472f)}});
+  AddTechnique(
+      &fx, "Exp", "Through", "Blue",
+      {{on, 1}, {colour, red}, {table, 1}, {density, std::bit_cast<uint32_t>(0.6931472f)}});
   AddTechnique(&fx, "Model3", "FogVs", "Blue", {{on, 1}, {colour, red}});
   fx.techniques.back().passes[0].vertexShader.profile = "vs_3_0";
   fx.techniques.back().passes[0].pixelShader.profile = "ps_3_0";
@@ -718,8 +722,8 @@ float4 Blue() : COLOR0 { return float4(0, 0, 1, 0.5); }
   fx.techniques.back().passes.push_back(fx.techniques.back().passes[0]);
   fx.techniques.back().passes[1].renderStates.clear();
   ASSERT_TRUE(Build(fx)) << error_;
-  EXPECT_TRUE(Near(0xFF00007Fu, Draw("Vertex", 0, kSize / 2)));            // u = 0: all fog
-  EXPECT_TRUE(Near(0x2000DF7Fu, Draw("Vertex", kSize - 1, kSize / 2)));    // u = 7/8
+  EXPECT_TRUE(Near(0xFF00007Fu, Draw("Vertex", 0, kSize / 2)));          // u = 0: all fog
+  EXPECT_TRUE(Near(0x2000DF7Fu, Draw("Vertex", kSize - 1, kSize / 2)));  // u = 7/8
   EXPECT_TRUE(Near(0xFF00007Fu, Draw("Unwritten")));  // no FOG written: 0, all fog
   EXPECT_TRUE(Near(0x8000807Fu, Draw("Linear")));     // (2 - 1) / (2 - 0)
   EXPECT_TRUE(Near(0x8000807Fu, Draw("Exp")));        // e^-(ln 2 * 1)

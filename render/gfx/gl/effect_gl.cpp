@@ -2,8 +2,8 @@
 // language: compiles and links its programs up front, makes its sampler objects and uniform
 // buffers, and applies passes with their render states, samplers and parameter values. Limits: one
 // texture unit per sampler (unit = sampler index), the program's textures are 2D (cube and volume
-// samplers read what a sampler without a texture reads); needs the device's GL context current whenever it is called, destroyed
-// included.
+// samplers read what a sampler without a texture reads); needs the device's GL context current
+// whenever it is called, destroyed included.
 #include "render/gfx/gl/effect_gl.hpp"
 
 #include <epoxy/gl.h>
