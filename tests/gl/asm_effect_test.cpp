@@ -64,6 +64,8 @@ class AsmEffect : public ::testing::Test {
   }
 
   bool Build(const std::string& text) {
+    if (effect_) effect_->Release();
+    effect_ = nullptr;
     formats::FxPreprocessed pre;
     formats::FxEffect fx;
     compiler::CompiledEffect compiled;
