@@ -494,13 +494,7 @@ bool ParseInstruction(Parse* p, Instruction* in) {
 
 // Writing HLSL.
 
-std::string Float(float f) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.9g", static_cast<double>(f));
-  std::string s = text;
-  if (s.find_first_of(".en") == std::string::npos) s += ".0";
-  return s;
-}
+std::string Float(float f) { return FloatLiteral(f); }
 
 // A bump-environment value the file gave; one that is not finite reads 0, as no register holds it.
 std::string BumpValue(float f) { return Float(std::isfinite(f) ? f : 0.0f); }

@@ -4,6 +4,7 @@
 // stages; varyings are float vectors of up to four components.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -74,6 +75,15 @@ void WarmHlslCompiler();
 
 // Semantics written as the original compiler reads them: upper case, index 0 when none is given.
 std::string NormalSemantic(const std::string& semantic);
+
+// A float as an HLSL or GLSL literal that reads back to the same value ("0.5", "2.0", "1e+30").
+inline std::string FloatLiteral(float f) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.9g", static_cast<double>(f));
+  std::string s = text;
+  if (s.find_first_of(".en") == std::string::npos) s += ".0";
+  return s;
+}
 
 // Declares the colour varyings (COLOR0, COLOR1...) of a stage's GLSL flat: `direction` is "out"
 // for a vertex stage, "in" for a pixel stage. The two stages of a program must agree.

@@ -3,8 +3,9 @@
 #include "compiler/pass_states.hpp"
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
+
+#include "compiler/hlsl_compile.hpp"
 
 namespace compiler {
 namespace {
@@ -213,14 +214,8 @@ float StateFloat(uint32_t bits) {
   return f;
 }
 
-std::string GlslFloat(float f) {
-  if (!std::isfinite(f)) f = 0.0f;
-  char text[32];
-  std::snprintf(text, sizeof text, "%.9g", static_cast<double>(f));
-  std::string out = text;
-  if (out.find_first_of(".e") == std::string::npos) out += ".0";
-  return out;
-}
+// A value from the file that is not finite reads 0.
+std::string GlslFloat(float f) { return FloatLiteral(std::isfinite(f) ? f : 0.0f); }
 
 }  // namespace
 
@@ -232,7 +227,6 @@ bool ApplyFogStates(const std::vector<formats::FxRenderState>& states, FogSettin
       case kRsFogEnable: fog->enable = v != 0; break;
       case kRsFogColor: fog->color = v; break;
       case kRsFogTableMode: fog->table = v <= 3 ? v : 0; break;
-      case kRsFogVertexMode: fog->vertex = v <= 3 ? v : 0; break;
       case kRsFogStart: fog->start = StateFloat(v); break;
       case kRsFogEnd: fog->end = StateFloat(v); break;
       case kRsFogDensity: fog->density = StateFloat(v); break;

@@ -52,7 +52,6 @@ enum : uint32_t {
   kRsFogStart = 36,
   kRsFogEnd = 37,
   kRsFogDensity = 38,
-  kRsFogVertexMode = 140,
   kRsSpecularEnable = 29,
   kRsTextureFactor = 60,
   kRsLighting = 137,
@@ -95,9 +94,8 @@ std::string AlphaTestCondition(uint32_t func, uint32_t ref, const std::string& a
 // The fog render states in force for a pass, as the device holds them (its defaults here).
 struct FogSetting {
   bool enable = false;
-  uint32_t color = 0;   // D3DCOLOR, alpha unused
-  uint32_t table = 0;   // D3DFOGMODE: 0 none (the vertex's fog), 1 exp, 2 exp2, 3 linear
-  uint32_t vertex = 0;  // the same, for the fixed-function vertex stage
+  uint32_t color = 0;  // D3DCOLOR, alpha unused
+  uint32_t table = 0;  // D3DFOGMODE: 0 none (the vertex's fog), 1 exp, 2 exp2, 3 linear
   float start = 0, end = 1, density = 1;
   bool operator==(const FogSetting&) const = default;
 };

@@ -548,6 +548,9 @@ bool GlEffect::Load(const CompiledEffect& effect, std::string* error) {
             [](const NameEntry& a, const NameEntry& b) { return std::strcmp(a.name, b.name) < 0; });
 
   emptyReadsBlack_ = effect.language == compiler::SourceLanguage::Hlsl;
+  // The platform gives a flat-shaded triangle the colours of its first vertex; nothing else this
+  // program draws has flat varyings, so the context keeps that convention from here on.
+  glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
   EmptyTexture(GL_TEXTURE_2D);
   for (const GLenum target : samplerTargets_) EmptyTexture(target);  // all made before any is bound
   for (size_t unit = 0; unit < samplerTargets_.size(); ++unit) {
@@ -967,9 +970,6 @@ HRESULT GlEffect::Begin(uint32_t* passes, uint32_t flags) {
   begun_ = static_cast<int>(current_);
   *passes = static_cast<uint32_t>(techniques_[current_].passes.size());
   saved_ = flags == 0;
-  // The platform gives a flat-shaded triangle the colours of its first vertex; nothing else this
-  // program draws has flat varyings.
-  glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
   if (saved_) {
     state_ = State();
     std::copy(FixedValues(), FixedValues() + compiler::kFixedValueFloats, fixedSaved_);
